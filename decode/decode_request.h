@@ -1,0 +1,36 @@
+// One decode request: the text pasted into the input box goes in, the
+// report for the output box (or one of two early endings) comes out.
+#ifndef DECODE_DECODE_REQUEST_H_
+#define DECODE_DECODE_REQUEST_H_
+
+#include <cstddef>
+#include <string_view>
+
+#include "decode/report.h"
+
+// The most characters of pasted text a request looks at; the input box is
+// read into a 4,000-byte buffer, so anything longer is cut to this.
+constexpr size_t kInputTextLimit = 3999;
+
+// The fewest message bytes a request decodes.
+constexpr int kMinMessageBytes = 20;
+
+// How a request ended.
+enum class DecodeOutcome {
+  kOddDigitCount,  // the text minus its blanks has an odd length
+  kTooShort,       // fewer than kMinMessageBytes bytes
+  kUnpacked,       // decoded, and the unpack read the whole message
+  kUnpackFailed,   // decoded, and the report ends the unpack with a failure
+};
+
+// Decodes `input_text`, cut to kInputTextLimit characters: removes its
+// blanks, converts its hexadecimal digit pairs to message bytes, unpacks
+// them and decodes field 55. The report is written only when the outcome is
+// kUnpacked or kUnpackFailed.
+DecodeOutcome decode_request(std::string_view input_text, Report* report);
+
+// Turns two hexadecimal digits into one byte. Other characters are not
+// rejected: each gives the low four bits of its code less '0'.
+unsigned char hex_pair_to_byte(const char* chars);
+
+#endif  // DECODE_DECODE_REQUEST_H_

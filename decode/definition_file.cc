@@ -1,0 +1,121 @@
+// The definition file reader. It reads the file's bytes itself, the same
+// way on every platform: a CR LF pair counts as one line feed and a 0x1A
+// byte ends the file, as text-mode reading does on Windows, and lines come
+// in pieces of at most 255 characters, as a 256-byte line buffer gives.
+#include "decode/definition_file.h"
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "decode/error_report.h"
+#include "decode/field_table.h"
+#include "decode/strip_blanks.h"
+
+namespace {
+
+constexpr size_t kLinePieceLength = 255;
+constexpr char kEndOfFile = 0x1A;
+
+// Reads one line piece of `contents` from `*position`: up to and including
+// a line feed, at most kLinePieceLength characters, a CR LF pair read as a
+// single line feed. Returns false at the end of the contents.
+bool read_line_piece(std::string_view contents, size_t* position, std::string* piece) {
+  piece->clear();
+  size_t at = *position;
+  while (at < contents.size() && contents[at] != kEndOfFile && piece->size() < kLinePieceLength) {
+    char ch = contents[at++];
+    if (ch == '\r' && at < contents.size() && contents[at] == '\n') continue;
+    piece->push_back(ch);
+    if (ch == '\n') break;
+  }
+  *position = at;
+  return !piece->empty();
+}
+
+// Reads a decimal integer as atoi does (leading white space, a sign, then
+// digits up to the first non-digit; 0 without digits), saturating instead
+// of overflowing.
+int read_decimal(const char* text) {
+  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+  bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  int64_t magnitude = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    if (magnitude <= INT32_MAX) magnitude = magnitude * 10 + (*text - '0');
+  }
+  if (magnitude > INT32_MAX) magnitude = INT32_MAX;
+  return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+// Splits `line` in place at '|' as strtok does (runs of separators count as
+// one, no empty column) and reads the first three columns; a missing column
+// reads as 0.
+void read_columns(char* line, int columns[3]) {
+  char* cursor = line;
+  for (int c = 0; c < 3; ++c) {
+    cursor += std::strspn(cursor, "|");
+    char* column_end = cursor + std::strcspn(cursor, "|");
+    bool more = *column_end != '\0';
+    *column_end = '\0';
+    columns[c] = read_decimal(cursor);
+    cursor = more ? column_end + 1 : column_end;
+  }
+}
+
+bool is_valid_framing(int max_length, int length_digits) {
+  return max_length >= 0 && max_length <= kMaxFieldLength && length_digits >= 0 &&
+         length_digits <= kMaxLengthDigits;
+}
+
+// How reading goes on after one definition line.
+enum class LineEffect { kContinue, kStop, kInvalid };
+
+LineEffect read_definition_line(std::string* piece) {
+  char* line = strip_blanks(piece->data());
+  if (line[0] == '\0' || line[0] == '#') return LineEffect::kContinue;
+  if (char* comment = std::strchr(line, '#')) *comment = '\0';
+  int columns[3];
+  read_columns(line, columns);
+  const int number = columns[0];
+  if (number < 1) return LineEffect::kInvalid;
+  if (number >= kFieldRows) return LineEffect::kStop;
+  if (!is_valid_framing(columns[1], columns[2])) return LineEffect::kInvalid;
+  field_defs[number] = FieldDef{number, columns[1], columns[2]};
+  return number == kFieldRows - 1 ? LineEffect::kStop : LineEffect::kContinue;
+}
+
+void clear_field_defs() {
+  for (FieldDef& def : field_defs) def = FieldDef{0, 0, 0};
+}
+
+}  // namespace
+
+int parse_field_defs(std::string_view contents) {
+  clear_field_defs();
+  int result = 0;
+  size_t position = 0;
+  std::string piece;
+  while (read_line_piece(contents, &position, &piece)) {
+    LineEffect effect = read_definition_line(&piece);
+    if (effect == LineEffect::kContinue) continue;
+    if (effect == LineEffect::kInvalid) result = -1;
+    break;
+  }
+  alloc_field_storage();
+  return result;
+}
+
+int load_field_defs(const char* path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    clear_field_defs();
+    alloc_field_storage();
+    report_error("fopen error");
+    return -1;
+  }
+  std::string contents((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return parse_field_defs(contents);
+}

@@ -1,0 +1,11 @@
+// Removal of the blanks that people put into pasted messages and
+// definition lines: spaces, carriage returns and line feeds.
+#ifndef DECODE_STRIP_BLANKS_H_
+#define DECODE_STRIP_BLANKS_H_
+
+// Removes, in place, every space (0x20), carriage return (0x0D) and line
+// feed (0x0A) of the zero-terminated `text`, keeping the order of the other
+// characters; tabs stay. Returns `text`.
+char* strip_blanks(char* text);
+
+#endif  // DECODE_STRIP_BLANKS_H_

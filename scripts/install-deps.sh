@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs, on Debian 12, every package that building and testing needs,
+# when one is missing: compilers, GoogleTest, Google Benchmark, clang with
+# libFuzzer and the sanitizer runtimes, the mingw-w64 cross compilers, and
+# wine64 with Xvfb and a Chinese font for the window tests.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make python3
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine64 xvfb x11-utils fonts-wqy-microhei
+  imagemagick zip unzip time
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+  exit 1
+fi
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq "${missing[@]}" >/dev/null
