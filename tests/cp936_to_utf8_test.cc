@@ -1,0 +1,67 @@
+// Converting the report to UTF-8: checked against the C library's own
+// code page 936 converter, and for the bytes that are not characters.
+#include "cli/cp936_to_utf8.h"
+
+#include <iconv.h>
+
+#include <string>
+
+#include "gtest/gtest.h"
+
+namespace {
+
+std::string utf8_of(const std::string& text) {
+  std::string utf8;
+  append_cp936_as_utf8(text, &utf8);
+  return utf8;
+}
+
+// One character converted by the C library, or "" when it has none.
+std::string library_utf8_of(const std::string& character) {
+  iconv_t converter = iconv_open("UTF-8", "CP936");
+  std::string in = character;
+  char out[8];
+  char* in_cursor = in.data();
+  size_t in_left = in.size();
+  char* out_cursor = out;
+  size_t out_left = sizeof out;
+  const size_t result = iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left);
+  iconv_close(converter);
+  if (result == static_cast<size_t>(-1) || in_left != 0) return "";
+  return std::string(out, sizeof out - out_left);
+}
+
+TEST(Cp936ToUtf8, ReportTextBecomesUtf8WithLineFeeds) {
+  EXPECT_EQ(utf8_of("\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\nfld[000][004]=[0200]\r\n"),
+            "开始解包:\nfld[000][004]=[0200]\n");
+}
+
+TEST(Cp936ToUtf8, EveryTwoByteCharacterAgreesWithTheCLibrary) {
+  int compared = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::string expected = library_utf8_of(pair);
+      // The C library also maps the user-defined areas; the report never
+      // holds Chinese text from them.
+      if (expected.empty() || static_cast<unsigned char>(expected[0]) == 0xEE) continue;
+      ASSERT_EQ(utf8_of(pair), expected) << std::hex << lead << " " << trail;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 21000);
+}
+
+TEST(Cp936ToUtf8, TheEuroSignByte) { EXPECT_EQ(utf8_of("\x80"), "€"); }
+
+TEST(Cp936ToUtf8, BytesThatAreNotCharactersBecomeReplacementCharacters) {
+  EXPECT_EQ(utf8_of("\xFF"), "\xEF\xBF\xBD");
+  EXPECT_EQ(utf8_of("a\xB0"), "a\xEF\xBF\xBD");             // a lead byte at the end
+  EXPECT_EQ(utf8_of("\xB0 x"), "\xEF\xBF\xBD x");           // an ASCII byte after it stays
+  EXPECT_EQ(utf8_of("\xB0\r\n"), "\xEF\xBF\xBD\n");
+  EXPECT_EQ(utf8_of("\xA2\xA0x"), "\xEF\xBF\xBDx");         // an unassigned pair is one
+}
+
+TEST(Cp936ToUtf8, ALoneCarriageReturnStays) { EXPECT_EQ(utf8_of("a\rb\r"), "a\rb\r"); }
+
+}  // namespace

@@ -1,0 +1,169 @@
+// iso8583dump run as a user runs it: its output, its messages on standard
+// error and its exit status.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "cli/cp936_to_utf8.h"
+#include "decode/decode_request.h"
+#include "decode/definition_file.h"
+#include "gtest/gtest.h"
+
+namespace {
+
+struct DumpRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string slurp(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+void write_file(const std::string& path, const std::string& contents) {
+  std::ofstream(path, std::ios::binary) << contents;
+}
+
+// A scratch file of the running test, apart from those of tests running
+// beside it.
+std::string scratch(const char* name) {
+  return ::testing::TempDir() + "iso8583dump_" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
+}
+
+// Runs iso8583dump with `arguments` in the source directory, with `input`
+// as its standard input.
+DumpRun run_dump(const std::string& arguments, const std::string& input = "") {
+  const std::string in = scratch("in"), out = scratch("out"), err = scratch("err");
+  write_file(in, input);
+  const std::string command = std::string("cd '") + SOURCE_DIR + "' && '" + ISO8583DUMP_PATH +
+                              "' " + arguments + " <'" + in + "' >'" + out + "' 2>'" + err + "'";
+  const int status = std::system(command.c_str());
+  return DumpRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+}
+
+std::string sample(const char* name) {
+  return slurp(std::string(SOURCE_DIR) + "/examples/" + name + ".hex");
+}
+
+// The report the decoding library gives for `text` with the repository's
+// definition file: what the window shows.
+Report window_report(const std::string& text) {
+  EXPECT_EQ(load_field_defs((std::string(SOURCE_DIR) + "/bitmap.ini").c_str()), 0);
+  Report report;
+  decode_request(text, &report);
+  return report;
+}
+
+std::string utf8_of(const Report& report) {
+  std::string utf8;
+  append_cp936_as_utf8(report, &utf8);
+  return utf8;
+}
+
+TEST(Iso8583Dump, RawOutputIsTheWindowReportByteForByte) {
+  for (const char* name : {"purchase", "response", "reversal"}) {
+    const DumpRun run = run_dump(std::string("--raw examples/") + name + ".hex");
+    EXPECT_EQ(run.status, 0) << name;
+    EXPECT_EQ(run.out, window_report(sample(name))) << name;
+    EXPECT_EQ(run.err, "") << name;
+  }
+}
+
+TEST(Iso8583Dump, DefaultOutputIsUtf8WithLineFeeds) {
+  const DumpRun run = run_dump("examples/purchase.hex");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, utf8_of(window_report(sample("purchase"))));
+  EXPECT_EQ(run.out.rfind("开始解包:\nfld[000][004]=[0200]\nfld[002][019]=[6222021234567890123]\n", 0), 0u);
+  EXPECT_NE(run.out.find("\nTag-01:9F26[08]:7A3C1E5B9D20F486     [应用密文]\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\n解包成功\n"), std::string::npos);
+}
+
+TEST(Iso8583Dump, ReadsStandardInputWithoutAnInputOrWithDash) {
+  const std::string spaced = "30 32 31 30 00 00 00 00 00 00 00 00\n00 00 00 00 00 00 00 00\n";
+  for (const char* arguments : {"", "-", "--defs bitmap.ini -"}) {
+    const DumpRun run = run_dump(arguments, spaced);
+    EXPECT_EQ(run.status, 0) << arguments;
+    EXPECT_EQ(run.out, "开始解包:\nfld[000][004]=[0210]\n解包成功\n") << arguments;
+  }
+}
+
+TEST(Iso8583Dump, AFailedUnpackExitsWithOne) {
+  write_file(scratch("defs"), "1|4|0\n2|19|2\n");
+  const DumpRun run = run_dump("--defs '" + scratch("defs") + "' examples/purchase.hex");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "开始解包:\nfld[000][004]=[0200]\nfld[002][019]=[6222021234567890123]\n"
+            "fld[3] bitmap is not exist!\n");
+}
+
+TEST(Iso8583Dump, AMissingDefinitionFileIsReportedAndDecodingGoesOn) {
+  const DumpRun run = run_dump("--defs no-such-file.ini examples/purchase.hex");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "fopen error\n");
+  EXPECT_EQ(run.out, "开始解包:\nfld[000][000]=[]\nfld[3] bitmap is not exist!\n");
+}
+
+TEST(Iso8583Dump, RejectedInputExitsWithTwoAndPrintsNoReport) {
+  const DumpRun odd = run_dump("", "303");
+  EXPECT_EQ(odd.status, 2);
+  EXPECT_EQ(odd.err, "msg length error\n");
+  EXPECT_EQ(odd.out, "");
+  const DumpRun short_text = run_dump("", "30323030");
+  EXPECT_EQ(short_text.status, 2);
+  EXPECT_EQ(short_text.err, "message too short\n");
+  EXPECT_EQ(short_text.out, "");
+}
+
+TEST(Iso8583Dump, TextBeyond3999CharactersIsCutWithANote) {
+  const DumpRun run = run_dump("", std::string(4000, '0'));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "input cut to its first 3999 characters\nmsg length error\n");
+}
+
+TEST(Iso8583Dump, EachLineDecodesEveryLineAsAMessage) {
+  const std::string input = sample("purchase") + "\n" + sample("response") + "303\n" +
+                            "3032\n" + "   \n" + sample("reversal").substr(0, 700) + "\r\n";
+  const DumpRun run = run_dump("--each-line", input);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, utf8_of(window_report(sample("purchase"))) + "\n" +
+                         utf8_of(window_report(sample("response"))) + "\n" +
+                         utf8_of(window_report(sample("reversal").substr(0, 700))) + "\n");
+  EXPECT_EQ(run.err, "line 4: msg length error\nline 5: message too short\n");
+}
+
+TEST(Iso8583Dump, EachLineExitStatusIsTheWorstReport) {
+  const std::string good = sample("purchase") + sample("response");
+  EXPECT_EQ(run_dump("--each-line", good).status, 0);
+  const std::string failing = "3032303040000000000000000000000000000000" "3939\n";
+  EXPECT_EQ(run_dump("--each-line", good + failing).status, 1);
+  const DumpRun raw = run_dump("--each-line --raw", failing + good);
+  EXPECT_EQ(raw.out.substr(0, raw.out.find("\r\n\r\n") + 4),
+            window_report(failing.substr(0, failing.size() - 1)) + "\r\n");
+}
+
+TEST(Iso8583Dump, UsageErrorsExitWithTwo) {
+  for (const char* arguments : {"--bogus", "--defs", "a.hex b.hex"}) {
+    const DumpRun run = run_dump(arguments);
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_NE(run.err.find("usage: iso8583dump"), std::string::npos) << arguments;
+    EXPECT_EQ(run.out, "") << arguments;
+  }
+  const DumpRun missing = run_dump("no-such-input.hex");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "iso8583dump: cannot open no-such-input.hex\n");
+}
+
+TEST(Iso8583Dump, HelpPrintsUsage) {
+  const DumpRun run = run_dump("--help");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("usage: iso8583dump [--defs FILE] [--raw] [--each-line] [INPUT]\n", 0), 0u);
+}
+
+}  // namespace

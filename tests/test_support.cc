@@ -1,0 +1,95 @@
+// Helpers shared by the decoding library's tests.
+#include "tests/test_support.h"
+
+#include <iconv.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "decode/decode_request.h"
+#include "decode/definition_file.h"
+#include "decode/error_report.h"
+#include "gtest/gtest.h"
+
+std::string cp936(const std::string& utf8) {
+  iconv_t converter = iconv_open("CP936", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP936 converter");
+  std::string in = utf8;
+  std::string out(in.size() * 2 + 1, '\0');
+  char* in_cursor = in.data();
+  size_t in_left = in.size();
+  char* out_cursor = out.data();
+  size_t out_left = out.size();
+  const size_t result = iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left);
+  iconv_close(converter);
+  if (result == static_cast<size_t>(-1)) throw std::runtime_error("not convertible: " + utf8);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
+Report report_text(const std::string& utf8_lines) {
+  Report report;
+  for (char ch : cp936(utf8_lines)) {
+    if (ch == '\n') report.push_back('\r');
+    report.push_back(ch);
+  }
+  return report;
+}
+
+std::string bytes_of(const std::string& hex) {
+  std::string digits;
+  for (char ch : hex) {
+    if (ch != ' ') digits.push_back(ch);
+  }
+  std::string bytes;
+  for (size_t k = 0; k + 1 < digits.size(); k += 2) {
+    bytes.push_back(static_cast<char>(std::stoi(digits.substr(k, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+std::string hex_of(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned char byte : bytes) {
+    hex.push_back(kDigits[byte >> 4]);
+    hex.push_back(kDigits[byte & 0x0F]);
+  }
+  return hex;
+}
+
+int define_fields(const std::string& definition_lines) {
+  return parse_field_defs(definition_lines);
+}
+
+Report decode_hex(const std::string& hex_text) {
+  Report report;
+  const DecodeOutcome outcome = decode_request(hex_text, &report);
+  EXPECT_TRUE(outcome == DecodeOutcome::kUnpacked || outcome == DecodeOutcome::kUnpackFailed)
+      << "not decoded: " << hex_text;
+  return report;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  EXPECT_TRUE(file.good()) << "cannot read " << path;
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+namespace {
+
+std::vector<std::string> recorded_errors;
+
+void record_error(const char* message) { recorded_errors.push_back(message); }
+
+}  // namespace
+
+ErrorRecorder::ErrorRecorder() {
+  recorded_errors.clear();
+  set_error_reporter(record_error);
+}
+
+ErrorRecorder::~ErrorRecorder() { set_error_reporter(nullptr); }
+
+const std::vector<std::string>& ErrorRecorder::messages() const { return recorded_errors; }
