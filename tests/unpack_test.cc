@@ -35,16 +35,21 @@ class UnpackTest : public ::testing::Test {
   Report report;
 };
 
-// The message type indicator 0200 and a bitmap flagging fields 3 and 11.
+// The message type indicator 0200 and a bitmap flagging fields 3 and 11,
+// a whole message with those two fields, and its report.
 const char kHead3And11[] = "30323030 2020 0000000000000000000000000000";
+const char kMessage3And11[] =
+    "30323030 2020 0000000000000000000000000000 303030303030 303030303031";
+const char kReport3And11[] =
+    "开始解包:\n"
+    "fld[000][004]=[0200]\n"
+    "fld[003][006]=[000000]\n"
+    "fld[011][006]=[000001]\n"
+    "解包成功\n";
 
 TEST_F(UnpackTest, FixedFieldsOfAWholeMessage) {
-  EXPECT_EQ(unpack(std::string(kHead3And11) + "303030303030 303030303031"), 0);
-  EXPECT_EQ(report, report_text("开始解包:\n"
-                                "fld[000][004]=[0200]\n"
-                                "fld[003][006]=[000000]\n"
-                                "fld[011][006]=[000001]\n"
-                                "解包成功\n"));
+  EXPECT_EQ(unpack(kMessage3And11), 0);
+  EXPECT_EQ(report, report_text(kReport3And11));
 }
 
 TEST_F(UnpackTest, StoresEveryElementInFieldValues) {
@@ -83,12 +88,8 @@ TEST_F(UnpackTest, TheBitmapIsAlways16BytesLong) {
 
 TEST_F(UnpackTest, ElementLinesComeInFieldOrderWhateverTheDefinitionOrder) {
   ASSERT_EQ(define_fields("11|6|0\n3|6|0\n1|4|0\n"), 0);
-  EXPECT_EQ(unpack(std::string(kHead3And11) + "303030303030 303030303031"), 0);
-  EXPECT_EQ(report, report_text("开始解包:\n"
-                                "fld[000][004]=[0200]\n"
-                                "fld[003][006]=[000000]\n"
-                                "fld[011][006]=[000001]\n"
-                                "解包成功\n"));
+  EXPECT_EQ(unpack(kMessage3And11), 0);
+  EXPECT_EQ(report, report_text(kReport3And11));
 }
 
 TEST_F(UnpackTest, AnIndicatorEqualToTheMaximumIsAccepted) {
@@ -176,7 +177,7 @@ TEST_F(UnpackTest, DataPrintsUpToItsFirstZeroBytePaddedToItsLength) {
 }
 
 TEST_F(UnpackTest, AMessageEndingExactlyAtItsLastElementIsComplete) {
-  EXPECT_EQ(unpack(std::string(kHead3And11) + "303030303030 303030303031"), 0);
+  EXPECT_EQ(unpack(kMessage3And11), 0);
   EXPECT_EQ(unpack(std::string(kHead3And11) + "303030303030 3030303030"), -1);
   EXPECT_EQ(report, report_text("开始解包:\n"
                                 "fld[000][004]=[0200]\n"
