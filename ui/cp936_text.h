@@ -1,0 +1,19 @@
+// Conversions between the program's texts, which are code page 936 (GBK)
+// bytes, and the UTF-16 texts of the wide-character Windows functions. Going
+// through them, rather than the ANSI functions, shows the Chinese texts
+// correctly whatever the system's ANSI code page is.
+#ifndef UI_CP936_TEXT_H_
+#define UI_CP936_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+// The UTF-16 text of the code page 936 text `cp936`. Bytes that form no
+// code page 936 character become Windows' replacement for them.
+std::wstring cp936_to_wide(std::string_view cp936);
+
+// The code page 936 text of the UTF-16 text `wide`. Characters that code
+// page 936 lacks become '?'.
+std::string wide_to_cp936(std::wstring_view wide);
+
+#endif  // UI_CP936_TEXT_H_
