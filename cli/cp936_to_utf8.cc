@@ -2,6 +2,7 @@
 #include "cli/cp936_to_utf8.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "cli/cp936_table.inc"
 
@@ -29,15 +30,44 @@ char32_t pair_code_point(unsigned char lead, unsigned char trail) {
   return kCp936Pairs[lead - 0x81][trail - 0x40];
 }
 
+// Whether `ch` goes over unchanged whatever follows it: ASCII other than
+// a carriage return.
+bool is_plain(char ch) { return static_cast<unsigned char>(ch) < 0x80 && ch != '\r'; }
+
+// Whether all eight bytes at `bytes` are plain, tested at once.
+bool are_plain(const char* bytes) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHighBits = 0x8080808080808080u;
+  uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  // A byte is zero in `carriage_returns` where `word` holds '\r'; the
+  // subtraction sets the high bit of the first zero byte.
+  const uint64_t carriage_returns = word ^ (kOnes * '\r');
+  const bool any_carriage_return = ((carriage_returns - kOnes) & ~carriage_returns & kHighBits) != 0;
+  return (word & kHighBits) == 0 && !any_carriage_return;
+}
+
+// The end of the run of plain bytes of `text` that starts at `at`.
+size_t plain_run_end(std::string_view text, size_t at) {
+  while (at + 8 <= text.size() && are_plain(text.data() + at)) at += 8;
+  while (at < text.size() && is_plain(text[at])) ++at;
+  return at;
+}
+
 }  // namespace
 
 void append_cp936_as_utf8(std::string_view text, std::string* utf8) {
   utf8->reserve(utf8->size() + text.size() + text.size() / 2);
   for (size_t at = 0; at < text.size(); ++at) {
+    // Most of a report is plain ASCII, which goes over in runs.
+    const size_t run_end = plain_run_end(text, at);
+    utf8->append(text.data() + at, run_end - at);
+    if (run_end == text.size()) break;
+    at = run_end;
+
     const unsigned char byte = static_cast<unsigned char>(text[at]);
-    if (byte < 0x80) {
-      if (byte == '\r' && at + 1 < text.size() && text[at + 1] == '\n') continue;
-      utf8->push_back(static_cast<char>(byte));
+    if (byte == '\r') {
+      if (at + 1 >= text.size() || text[at + 1] != '\n') utf8->push_back('\r');
       continue;
     }
     if (byte == 0x80) {

@@ -10,19 +10,35 @@
 
 namespace {
 
-int hex_digit_value(char ch) {
+constexpr int hex_digit_value(char ch) {
   const signed char code = static_cast<signed char>(ch);
   if (code >= 'A' && code <= 'F') return code - 0x37;
   if (code >= 'a' && code <= 'f') return code - 0x57;
   return code - 0x30;
 }
 
+// The low four bits of every character's value, all of it that reaches a
+// byte, looked up rather than worked out for each of a message's digits.
+struct NibbleTable {
+  unsigned char of[256];
+};
+
+constexpr NibbleTable make_nibble_table() {
+  NibbleTable table{};
+  for (int code = 0; code < 256; ++code) {
+    table.of[code] = static_cast<unsigned char>(hex_digit_value(static_cast<char>(code)) & 0x0F);
+  }
+  return table;
+}
+
+constexpr NibbleTable kNibbles = make_nibble_table();
+
 }  // namespace
 
 unsigned char hex_pair_to_byte(const char* chars) {
-  const unsigned int high = static_cast<unsigned int>(hex_digit_value(chars[0]));
-  const unsigned int low = static_cast<unsigned int>(hex_digit_value(chars[1]));
-  return static_cast<unsigned char>((high << 4) | (low & 0x0F));
+  const unsigned char high = kNibbles.of[static_cast<unsigned char>(chars[0])];
+  const unsigned char low = kNibbles.of[static_cast<unsigned char>(chars[1])];
+  return static_cast<unsigned char>((high << 4) | low);
 }
 
 DecodeOutcome decode_request(std::string_view input_text, Report* report) {
@@ -35,9 +51,16 @@ DecodeOutcome decode_request(std::string_view input_text, Report* report) {
   const int byte_count = static_cast<int>(digit_count / 2);
   if (byte_count < kMinMessageBytes) return DecodeOutcome::kTooShort;
 
-  static MessageBytes message;
-  message.fill(0);
+  // The buffer outlives the request; only the bytes that the previous
+  // message wrote beyond this one need clearing to leave zeros after it.
+  static MessageBytes message{};
+  static int previous_byte_count = 0;
   for (int k = 0; k < byte_count; ++k) message[k] = hex_pair_to_byte(text + 2 * k);
+  if (previous_byte_count > byte_count) {
+    std::memset(message.data() + byte_count, 0,
+                static_cast<size_t>(previous_byte_count - byte_count));
+  }
+  previous_byte_count = byte_count;
   const int unpack_result = unpack_message(message, report, byte_count);
   decode_field55(field_values[55].data, field_values[55].length, report);
   return unpack_result == 0 ? DecodeOutcome::kUnpacked : DecodeOutcome::kUnpackFailed;

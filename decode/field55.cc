@@ -40,6 +40,13 @@ const TagName tag_names[kTagNameRows] = {
 
 namespace {
 
+// Room for an element line besides its value text: the sequence number,
+// tag, length, padding, name and brackets.
+constexpr size_t kTagLineOverhead = 80;
+
+// The room a listing starts with: a typical field 55 fits.
+constexpr size_t kExpectedListingLength = 2048;
+
 // Renders `count` bytes as upper-case hexadecimal text, as "%02X" each.
 void render_hex(const unsigned char* bytes, int count, char* text) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -50,23 +57,45 @@ void render_hex(const unsigned char* bytes, int count, char* text) {
   *text = '\0';
 }
 
-const char* name_of_tag(const char* tag_text) {
+// `tag_text` must be zero-filled after its text, as the dictionary's tags
+// are, so that comparing all their bytes at once compares the texts.
+const char* name_of_tag(const char (&tag_text)[sizeof(TagName::tag)]) {
   for (int row = 0; row < kFilledTagNames; ++row) {
-    if (std::strcmp(tag_names[row].tag, tag_text) == 0) return tag_names[row].name;
+    if (std::memcmp(tag_names[row].tag, tag_text, sizeof tag_text) == 0) return tag_names[row].name;
   }
   return tag_names[kFilledTagNames].name;
+}
+
+// Writes the line of one element, as the format
+// "Tag-%02d:%-04s[%02d]:%-20s [%s]\r\n" gives it with the sequence
+// number, the tag text, the value length, the value text and the name.
+// Spelled out piece by piece, as it is written for every element.
+void write_tag_line(const unsigned char* tag_bytes, int tag_length, const unsigned char* value,
+                    int value_length, int sequence, ReportWriter* writer) {
+  char tag_text[sizeof(TagName::tag)] = {};
+  char value_text[2 * kMaxTagValueLength + 1];
+  render_hex(tag_bytes, tag_length, tag_text);
+  render_hex(value, value_length, value_text);
+  const char* name = name_of_tag(tag_text);
+  writer->write("Tag-");
+  writer->zero_filled_decimal(sequence, 2);
+  writer->write(':');
+  writer->padded(tag_text, 2 * static_cast<size_t>(tag_length), 4, true, ' ');
+  writer->write('[');
+  writer->zero_filled_decimal(value_length, 2);
+  writer->write("]:");
+  writer->padded(value_text, 2 * static_cast<size_t>(value_length), 20, true, ' ');
+  writer->write(" [");
+  writer->write(name, std::strlen(name));
+  writer->write("]\r\n");
 }
 
 }  // namespace
 
 void append_tag_line(const unsigned char* tag_bytes, int tag_length, const unsigned char* value,
                      int value_length, int sequence, Report* report) {
-  char tag_text[5];
-  char value_text[2 * kMaxTagValueLength + 1];
-  render_hex(tag_bytes, tag_length, tag_text);
-  render_hex(value, value_length, value_text);
-  append_format(report, "Tag-%02d:%-04s[%02d]:%-20s [%s]\r\n", sequence, tag_text, value_length,
-                value_text, name_of_tag(tag_text));
+  ReportWriter writer(report, kTagLineOverhead + 2 * static_cast<size_t>(value_length));
+  write_tag_line(tag_bytes, tag_length, value, value_length, sequence, &writer);
 }
 
 int decode_field55(const std::vector<unsigned char>& data, int length, Report* report) {
@@ -75,8 +104,9 @@ int decode_field55(const std::vector<unsigned char>& data, int length, Report* r
   auto byte_at = [&data](int position) -> unsigned char {
     return position >= 0 && static_cast<size_t>(position) < data.size() ? data[position] : 0;
   };
+  ReportWriter writer(report, kExpectedListingLength);
   // "=======55域子域解析=========" (field 55 sub-fields)
-  append_format(report, "=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6=========\r\n");
+  writer.write("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6=========\r\n");
   int position = 0;
   int sequence = 0;
   while (position < length) {
@@ -101,9 +131,9 @@ int decode_field55(const std::vector<unsigned char>& data, int length, Report* r
     unsigned char value[kMaxTagValueLength];
     for (int k = 0; k < value_length; ++k) value[k] = byte_at(position + k);
     position += value_length;
-    append_tag_line(tag, tag_length, value, value_length, sequence, report);
+    write_tag_line(tag, tag_length, value, value_length, sequence, &writer);
   }
   // "=======55域子域解析结束=======" (end of field 55 sub-fields)
-  append_format(report, "=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6\xBD\xE1\xCA\xF8=======\r\n");
+  writer.write("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6\xBD\xE1\xCA\xF8=======\r\n");
   return 0;
 }

@@ -16,7 +16,9 @@ bool is_defined(int number) { return field_defs[number].number > 0; }
 }  // namespace
 
 int alloc_field_storage() {
-  for (int n = 1; n < kFieldRows; ++n) field_values[n].data.clear();
+  // Every row starts afresh, so nothing stored under earlier definitions
+  // outlives them.
+  for (int n = 1; n < kFieldRows; ++n) field_values[n] = FieldValue{};
   for (int n = 1; n < kFieldRows; ++n) {
     if (!is_defined(n)) continue;
     try {
@@ -33,11 +35,17 @@ int reset_field_values() {
   for (int n = 1; n < kFieldRows; ++n) {
     if (!is_defined(n)) continue;
     FieldValue& value = field_values[n];
+    // The storage is all zeros but for what the latest unpack stored, and
+    // clearing just that keeps a decode from writing every field's whole
+    // storage.
+    if (value.number != 0 && value.length > 0) {
+      const size_t stored = std::min(static_cast<size_t>(value.length), value.data.size());
+      std::fill_n(value.data.begin(), stored, 0);
+    }
     value.number = 0;
     value.data_offset = 0;
     value.length = 0;
     value.length_digits = 0;
-    std::fill(value.data.begin(), value.data.end(), 0);
   }
   return 0;
 }

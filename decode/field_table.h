@@ -40,14 +40,16 @@ struct FieldValue {
 extern FieldDef field_defs[kFieldRows];
 extern FieldValue field_values[kFieldRows];
 
-// Gives every defined row of field_defs its storage in field_values
-// (max_length + 1 bytes) and clears it. Returns 0, or -1 after showing
-// "malloc() error" when an allocation fails; later rows then stay without
-// storage.
+// Empties every row of field_values, then gives every defined row of
+// field_defs its storage (max_length + 1 bytes), cleared. Returns 0, or -1
+// after showing "malloc() error" when an allocation fails; later rows then
+// stay without storage.
 int alloc_field_storage();
 
 // Clears field_values for every defined row: numbers, offsets and lengths
-// to 0 and the storage to zero bytes. Returns 0.
+// to 0 and the storage to zero bytes. Only an unpack writes the storage,
+// and only the first `length` bytes of the rows it stores, so only those
+// bytes are cleared. Returns 0.
 int reset_field_values();
 
 // Whether field `number` (1 to 128) is defined and has its storage, so an

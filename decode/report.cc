@@ -1,15 +1,21 @@
-// A small printf for the report's format strings. It gives the bytes that
-// snprintf gives for them, but appends straight to the growing report
-// without a fixed line buffer and without the C library's locale handling,
-// which keeps a decode in the microsecond range.
+// A small printf for the report's format strings, and the writer under it.
+// It gives the bytes that snprintf gives for them, but writes straight into
+// the growing report, without a fixed line buffer and without the C
+// library's locale handling, which keeps a decode in the microsecond range.
 #include "decode/report.h"
 
 #include <cstdarg>
-#include <cstring>
 
 namespace {
 
-// One conversion specification: %[flags][width][.precision]conversion.
+// The least room a writer makes beyond what it was asked for when it
+// grows; otherwise it doubles what it has written.
+constexpr size_t kGrowthStep = 256;
+
+// The room append_format starts with: most formatted lines fit.
+constexpr size_t kExpectedLineLength = 64;
+
+// One conversion directive: %[flags][width][.precision]conversion.
 struct Conversion {
   bool left_align = false;
   bool zero_pad = false;
@@ -29,28 +35,11 @@ int read_count(const char** cursor, va_list* args) {
   return count;
 }
 
-void append_spaces(Report* report, int count) {
-  if (count > 0) report->append(static_cast<size_t>(count), ' ');
-}
+// Room for a rendered int: a sign and ten digits.
+constexpr size_t kNumberRoom = 16;
 
-// Appends `text` of `length` bytes padded to the conversion's width.
-void append_padded(Report* report, const Conversion& conversion, const char* text, int length,
-                   char pad) {
-  int padding = conversion.width - length;
-  if (!conversion.left_align) {
-    if (pad == '0' && length > 0 && text[0] == '-') {
-      report->push_back('-');
-      ++text;
-      --length;
-    }
-    if (padding > 0) report->append(static_cast<size_t>(padding), pad);
-  }
-  report->append(text, static_cast<size_t>(length));
-  if (conversion.left_align) append_spaces(report, padding);
-}
-
-// Renders `value` in decimal so that it ends just before `end`, in a
-// buffer with room for 11 bytes; returns where the text starts.
+// Renders `value` in decimal so that it ends just before `end`; returns
+// where the text starts.
 char* render_decimal(int value, char* end) {
   unsigned int magnitude = value < 0 ? 0u - static_cast<unsigned int>(value) : value;
   char* start = end;
@@ -79,53 +68,110 @@ size_t bounded_length(const char* text, size_t limit) {
   return zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text) : limit;
 }
 
-void append_conversion(Report* report, const Conversion& conversion, va_list* args) {
-  char digits[16];
+void write_conversion(ReportWriter* writer, const Conversion& conversion, va_list* args) {
+  char digits[kNumberRoom];
   char* end = digits + sizeof digits;
   // The zero flag pads numbers only, and never beside the minus flag.
-  char number_pad = conversion.zero_pad && !conversion.left_align ? '0' : ' ';
+  const char number_pad = conversion.zero_pad && !conversion.left_align ? '0' : ' ';
   switch (conversion.type) {
     case 'd': {
       const char* start = render_decimal(va_arg(*args, int), end);
-      append_padded(report, conversion, start, static_cast<int>(end - start), number_pad);
+      writer->padded(start, static_cast<size_t>(end - start), conversion.width,
+                     conversion.left_align, number_pad);
       break;
     }
     case 'X': {
       const char* start = render_hex(va_arg(*args, unsigned int), end);
-      append_padded(report, conversion, start, static_cast<int>(end - start), number_pad);
+      writer->padded(start, static_cast<size_t>(end - start), conversion.width,
+                     conversion.left_align, number_pad);
       break;
     }
     case 's': {
       const char* text = va_arg(*args, const char*);
-      size_t length = conversion.precision >= 0
-                          ? bounded_length(text, static_cast<size_t>(conversion.precision))
-                          : std::strlen(text);
-      append_padded(report, conversion, text, static_cast<int>(length), ' ');
+      const size_t length = conversion.precision >= 0
+                                ? bounded_length(text, static_cast<size_t>(conversion.precision))
+                                : std::strlen(text);
+      writer->padded(text, length, conversion.width, conversion.left_align, ' ');
       break;
     }
     default:
-      report->push_back('%');
-      report->push_back(conversion.type);
+      writer->write('%');
+      writer->write(conversion.type);
       break;
   }
 }
 
 }  // namespace
 
-void append_format(Report* report, const char* format, ...) {
+ReportWriter::ReportWriter(Report* report, size_t expected_length) : report_(report) {
+  const size_t start = report->size();
+  report->resize(start + expected_length);
+  cursor_ = &(*report)[0] + start;
+  limit_ = cursor_ + expected_length;
+}
+
+ReportWriter::~ReportWriter() { report_->resize(static_cast<size_t>(cursor_ - &(*report_)[0])); }
+
+void ReportWriter::grow(size_t length) {
+  const size_t written = static_cast<size_t>(cursor_ - &(*report_)[0]);
+  report_->resize(written + length + (written > kGrowthStep ? written : kGrowthStep));
+  cursor_ = &(*report_)[0] + written;
+  limit_ = &(*report_)[0] + report_->size();
+}
+
+void ReportWriter::padded(const char* text, size_t length, int width, bool left_align, char pad) {
+  const size_t padding =
+      width > 0 && static_cast<size_t>(width) > length ? static_cast<size_t>(width) - length : 0;
+  if (!left_align) {
+    if (pad == '0' && length > 0 && text[0] == '-') {
+      write('-');
+      ++text;
+      --length;
+    }
+    repeat(pad, padding);
+  }
+  write(text, length);
+  if (left_align) repeat(' ', padding);
+}
+
+void ReportWriter::zero_filled_decimal(int value, int digits) {
+  char room[kNumberRoom];
+  char* end = room + sizeof room;
+  char* start = render_decimal(value, end);
+  if (value < 0 || digits >= static_cast<int>(kNumberRoom)) {
+    padded(start, static_cast<size_t>(end - start), digits, false, '0');
+    return;
+  }
+  // Without a sign the zeros go in front of the digits: no padding needed.
+  while (end - start < digits) *--start = '0';
+  write(start, static_cast<size_t>(end - start));
+}
+
+void ReportWriter::left_aligned_text(const char* text, size_t precision, int width) {
+  padded(text, bounded_length(text, precision), width, true, ' ');
+}
+
+void ReportWriter::format(const char* format, ...) {
   va_list args;
   va_start(args, format);
+  vformat(format, args);
+  va_end(args);
+}
+
+void ReportWriter::vformat(const char* format, va_list args) {
+  va_list remaining;
+  va_copy(remaining, args);
   const char* cursor = format;
   while (*cursor != '\0') {
-    const char* literal_end = std::strchr(cursor, '%');
-    if (literal_end == nullptr) {
-      report->append(cursor);
-      break;
-    }
-    report->append(cursor, static_cast<size_t>(literal_end - cursor));
+    // The literal runs between conversions are a few characters long: a
+    // plain scan beats a library call.
+    const char* literal_end = cursor;
+    while (*literal_end != '\0' && *literal_end != '%') ++literal_end;
+    write(cursor, static_cast<size_t>(literal_end - cursor));
+    if (*literal_end == '\0') break;
     cursor = literal_end + 1;
     if (*cursor == '%') {
-      report->push_back('%');
+      write('%');
       ++cursor;
       continue;
     }
@@ -139,15 +185,23 @@ void append_format(Report* report, const char* format, ...) {
         break;
       }
     }
-    conversion.width = read_count(&cursor, &args);
+    conversion.width = read_count(&cursor, &remaining);
     if (conversion.width < 0) conversion.width = 0;  // the report never asks for one
     if (*cursor == '.') {
       ++cursor;
-      conversion.precision = read_count(&cursor, &args);
+      conversion.precision = read_count(&cursor, &remaining);
     }
     if (*cursor == '\0') break;
     conversion.type = *cursor++;
-    append_conversion(report, conversion, &args);
+    write_conversion(this, conversion, &remaining);
   }
+  va_end(remaining);
+}
+
+void append_format(Report* report, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  ReportWriter writer(report, kExpectedLineLength);
+  writer.vformat(format, args);
   va_end(args);
 }

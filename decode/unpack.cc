@@ -10,15 +10,17 @@ namespace {
 constexpr int kBitmapLength = 16;
 constexpr int kLastField = 128;
 
+// The room the report starts with: a typical message's lines fit.
+constexpr size_t kExpectedReportLength = 2048;
+
 // Copies `count` message bytes from `offset` into `destination`; bytes
 // outside the message buffer read as zero, like the bytes after the message.
 void copy_message_bytes(const MessageBytes& message, int offset, int count,
                         unsigned char* destination) {
-  std::memset(destination, 0, static_cast<size_t>(count));
-  if (offset >= kMessageCapacity) return;
-  int available = kMessageCapacity - offset;
-  std::memcpy(destination, message.data() + offset,
-              static_cast<size_t>(count < available ? count : available));
+  const int available = offset < kMessageCapacity ? kMessageCapacity - offset : 0;
+  const int copied = count < available ? count : available;
+  if (copied > 0) std::memcpy(destination, message.data() + offset, static_cast<size_t>(copied));
+  std::memset(destination + copied, 0, static_cast<size_t>(count - copied));
 }
 
 // Reads a length indicator as atoi does: leading white space, an optional
@@ -40,9 +42,23 @@ const char* text_of(const FieldValue& value) {
   return reinterpret_cast<const char*>(value.data.data());
 }
 
-// Stores the message type indicator in row 1 and starts the report with
-// the heading; returns the offset after the indicator.
-int unpack_type_indicator(const MessageBytes& message, Report* report) {
+// Writes the line of a stored element, as the format
+// "fld[%03d][%03d]=[%-*.*s]\r\n" gives it with the field number, the
+// length, the length again as width and precision, and the data. Spelled
+// out piece by piece, as it is the line written most often.
+void write_element_line(int field, const FieldValue& value, ReportWriter* writer) {
+  writer->write("fld[");
+  writer->zero_filled_decimal(field, 3);
+  writer->write("][");
+  writer->zero_filled_decimal(value.length, 3);
+  writer->write("]=[");
+  writer->left_aligned_text(text_of(value), static_cast<size_t>(value.length), value.length);
+  writer->write("]\r\n");
+}
+
+// Stores the message type indicator in row 1 and writes the heading;
+// returns the offset after the indicator.
+int unpack_type_indicator(const MessageBytes& message, ReportWriter* writer) {
   FieldValue& indicator = field_values[1];
   const bool usable = field_is_usable(1);
   indicator.number = usable ? field_defs[1].number : 0;
@@ -55,18 +71,17 @@ int unpack_type_indicator(const MessageBytes& message, Report* report) {
     copy_message_bytes(message, 0, indicator.length, indicator.data.data());
     text = text_of(indicator);
   }
-  report->clear();
   // "开始解包:" (start unpacking)
-  append_format(report, "\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\nfld[000][%03d]=[%-*.*s]\r\n",
-                indicator.length, indicator.length, indicator.length, text);
+  writer->format("\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\nfld[000][%03d]=[%-*.*s]\r\n",
+                 indicator.length, indicator.length, indicator.length, text);
   return indicator.length;
 }
 
-// Reads data element `field` at `*offset`, stores it and appends its line.
-// Returns 0, or -1 after appending the line that says why it cannot be read.
-int unpack_element(const MessageBytes& message, int field, int* offset, Report* report) {
+// Reads data element `field` at `*offset`, stores it and writes its line.
+// Returns 0, or -1 after writing the line that says why it cannot be read.
+int unpack_element(const MessageBytes& message, int field, int* offset, ReportWriter* writer) {
   if (!field_is_usable(field)) {
-    append_format(report, "fld[%d] bitmap is not exist!\r\n", field);
+    writer->format("fld[%d] bitmap is not exist!\r\n", field);
     return -1;
   }
   const FieldDef& def = field_defs[field];
@@ -80,20 +95,19 @@ int unpack_element(const MessageBytes& message, int field, int* offset, Report* 
     copy_message_bytes(message, *offset, def.length_digits, digits);
     value.length = read_length_indicator(digits);
     if (value.length > def.max_length) {
-      append_format(report, "fld[%d] length is too long!\r\n", field);
+      writer->format("fld[%d] length is too long!\r\n", field);
       return -1;
     }
     if (value.length < 0) {
       value.length = 0;
-      append_format(report, "fld[%d] length is invalid!\r\n", field);
+      writer->format("fld[%d] length is invalid!\r\n", field);
       return -1;
     }
   }
   value.number = field;
   copy_message_bytes(message, value.data_offset, value.length, value.data.data());
   *offset += def.length_digits + value.length;
-  append_format(report, "fld[%03d][%03d]=[%-*.*s]\r\n", field, value.length, value.length,
-                value.length, text_of(value));
+  write_element_line(field, value, writer);
   return 0;
 }
 
@@ -101,22 +115,23 @@ int unpack_element(const MessageBytes& message, int field, int* offset, Report* 
 
 int unpack_message(const MessageBytes& message, Report* report, int byte_count) {
   reset_field_values();
-  int offset = unpack_type_indicator(message, report);
+  report->clear();
+  ReportWriter writer(report, kExpectedReportLength);
+  int offset = unpack_type_indicator(message, &writer);
   unsigned char bitmap[kBitmapLength];
   copy_message_bytes(message, offset, kBitmapLength, bitmap);
   offset += kBitmapLength;
   for (int field = 2; field <= kLastField; ++field) {
     if (!is_flagged(bitmap, field)) continue;
-    if (unpack_element(message, field, &offset, report) != 0) return -1;
+    if (unpack_element(message, field, &offset, &writer) != 0) return -1;
   }
   if (offset > byte_count) {
-    append_format(report, "offset[%d],inLen[%d].\r\n", offset, byte_count);
+    writer.format("offset[%d],inLen[%d].\r\n", offset, byte_count);
     // "报文体总长度过短." (message body too short)
-    append_format(report,
-                  "\xB1\xA8\xCE\xC4\xCC\xE5\xD7\xDC\xB3\xA4\xB6\xC8\xB9\xFD\xB6\xCC.\r\n");
+    writer.write("\xB1\xA8\xCE\xC4\xCC\xE5\xD7\xDC\xB3\xA4\xB6\xC8\xB9\xFD\xB6\xCC.\r\n");
     return -1;
   }
   // "解包成功" (unpacked successfully)
-  append_format(report, "\xBD\xE2\xB0\xFC\xB3\xC9\xB9\xA6\r\n");
+  writer.write("\xBD\xE2\xB0\xFC\xB3\xC9\xB9\xA6\r\n");
   return 0;
 }
