@@ -1,0 +1,154 @@
+// Shared helpers of the fuzz targets.
+#include "fuzz/fuzz_support.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+#include "cli/cp936_to_utf8.h"
+#include "decode/error_report.h"
+#include "decode/field55.h"
+#include "decode/field_table.h"
+
+namespace {
+
+void require(bool condition, const char* what, int field = 0) {
+  if (condition) return;
+  std::fprintf(stderr, "decode check failed: %s", what);
+  if (field != 0) std::fprintf(stderr, " (field row %d)", field);
+  std::fprintf(stderr, "\n");
+  std::abort();
+}
+
+void ignore_error(const char*) {}
+
+// "开始解包:" and the start of the indicator's line.
+constexpr std::string_view kHeadingStart = "\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\nfld[000][";
+
+// Room for one report line besides the field's data: its field number,
+// length and brackets, or a failure or verdict line.
+constexpr size_t kLineOverhead = 64;
+
+// A field 55 element line is at most about 75 bytes plus two per value
+// byte, and the element takes at least two bytes plus its value from the
+// field, so a listing is at most 40 bytes per byte of the field, counting
+// the last element, which may run past the end by a value and a header.
+constexpr size_t kListingBytesPerFieldByte = 40;
+constexpr size_t kLastElementOverrun = kMaxTagValueLength + 8;
+
+// The longest report the current definitions can give: one line per
+// defined field with its longest data, and the field 55 listing.
+size_t report_size_bound() {
+  size_t bound = 2 * kLineOverhead;
+  for (int n = 1; n < kFieldRows; ++n) {
+    if (field_defs[n].number != n) continue;
+    bound += kLineOverhead + static_cast<size_t>(field_defs[n].max_length);
+  }
+  if (field_defs[55].number == 55) {
+    const size_t field55_bytes = static_cast<size_t>(field_defs[55].max_length);
+    bound += 2 * kLineOverhead + kListingBytesPerFieldByte * (field55_bytes + kLastElementOverrun);
+  }
+  return bound;
+}
+
+void check_field_row(int n) {
+  const FieldDef& def = field_defs[n];
+  const FieldValue& value = field_values[n];
+  const bool defined = def.number != 0;
+  if (defined) {
+    require(def.number == n, "a definition row holds another field's number", n);
+    require(def.max_length >= 0 && def.max_length <= kMaxFieldLength, "max_length out of bounds",
+            n);
+    require(def.length_digits >= 0 && def.length_digits <= kMaxLengthDigits,
+            "length_digits out of bounds", n);
+  }
+  const size_t storage = value.data.size();
+  require(storage == 0 || (defined && storage == static_cast<size_t>(def.max_length) + 1),
+          "field storage is not max_length + 1 bytes", n);
+
+  size_t data_end = 0;
+  if (value.number != 0) {
+    require(value.number == n, "a stored row holds another field's number", n);
+    require(defined && storage > 0, "a field without a definition or storage was stored", n);
+    require(value.length >= 0 && value.length <= def.max_length, "stored length out of bounds", n);
+    data_end = static_cast<size_t>(value.length);
+  }
+  const bool zero_after_data = std::all_of(value.data.begin() + data_end, value.data.end(),
+                                           [](unsigned char byte) { return byte == 0; });
+  require(zero_after_data, "field storage is not zero after the data", n);
+}
+
+bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Whether `text` is well-formed UTF-8 of code points up to U+FFFF, all the
+// converter writes.
+bool is_utf8(std::string_view text) {
+  for (size_t at = 0; at < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    size_t extra = 0;
+    if (lead < 0x80) {
+      extra = 0;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      extra = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      extra = 2;
+    } else {
+      return false;
+    }
+    if (at + extra >= text.size()) return false;
+    for (size_t k = 1; k <= extra; ++k) {
+      if (!is_continuation(static_cast<unsigned char>(text[at + k]))) return false;
+    }
+    if (extra == 2) {
+      const unsigned char second = static_cast<unsigned char>(text[at + 1]);
+      if (lead == 0xE0 && second < 0xA0) return false;   // overlong
+      if (lead == 0xED && second >= 0xA0) return false;  // surrogate
+    }
+    at += 1 + extra;
+  }
+  return true;
+}
+
+}  // namespace
+
+void silence_error_reports() { set_error_reporter(ignore_error); }
+
+std::string read_source_file(const char* relative_path) {
+  const std::string path = std::string(SOURCE_DIR) + "/" + relative_path;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "cannot read %s\n", path.c_str());
+    std::abort();
+  }
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::string hex_text_of(const uint8_t* bytes, size_t size) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(2 * size);
+  for (size_t k = 0; k < size; ++k) {
+    text.push_back(kDigits[bytes[k] >> 4]);
+    text.push_back(kDigits[bytes[k] & 0x0F]);
+  }
+  return text;
+}
+
+void check_decode(DecodeOutcome outcome, const Report& report) {
+  for (int n = 1; n < kFieldRows; ++n) check_field_row(n);
+  if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort) {
+    require(report.empty(), "a rejected request wrote a report");
+    return;
+  }
+  require(report.compare(0, kHeadingStart.size(), kHeadingStart) == 0,
+          "the report does not start with the heading");
+  require(report.size() >= 2 && report.compare(report.size() - 2, 2, "\r\n") == 0,
+          "the report does not end with a line end");
+  require(report.size() <= report_size_bound(), "the report is longer than its fields allow");
+  std::string printed;
+  append_cp936_as_utf8(report, &printed);
+  require(is_utf8(printed), "the printed report is not well-formed UTF-8");
+}

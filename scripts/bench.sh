@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Measures the decoder's speed. Builds a Release tree in build-bench, runs
+# the Google Benchmark measurements (time per message with its report, and
+# reading bitmap.ini), then times iso8583dump --each-line over a file of
+# 1,000,000 messages (the three sample messages repeated), next to cat of
+# the same file as the floor, with UTF-8 and with --raw output. Peak memory
+# for 100,000 and 1,000,000 messages shows that it does not grow with the
+# input. Each batch timing is the best of BENCH_RUNS runs (default 3).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=build-bench
+runs=${BENCH_RUNS:-3}
+samples=(examples/purchase.hex examples/response.hex examples/reversal.hex)
+
+generator=$(command -v ninja >/dev/null && echo Ninja || echo "Unix Makefiles")
+cmake -S . -B "$build_dir" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
+  -DISO8583_BUILD_BENCHMARKS=ON -DISO8583_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build_dir" -j "$(nproc)" --target decode_bench iso8583dump >/dev/null
+
+echo "== decoder benchmarks: median of 5 repetitions (goal: a typical message in under 2,000 ns)"
+"$build_dir/bench/decode_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_display_aggregates_only=true 2>/dev/null | grep -E "^(Benchmark|-+$|BM_.*_median)"
+
+# The file of `count` messages, one a line, made once.
+messages_file() {
+  local count=$1
+  local file="$build_dir/messages-$count.hex"
+  if [ ! -s "$file" ]; then
+    awk -v count="$count" '{ line[NR] = $0 } END { for (k = 0; k < count; ++k) print line[k % NR + 1] }' \
+      "${samples[@]}" >"$file.partial"
+    mv "$file.partial" "$file"
+  fi
+  echo "$file"
+}
+
+# Runs a command `runs` times with its output thrown away and prints the
+# best wall-clock seconds and the peak resident memory in kilobytes.
+best_of_runs() {
+  local best_seconds="" peak_kb=0 log="$build_dir/time.log"
+  for _ in $(seq "$runs"); do
+    if ! /usr/bin/time -v "$@" >/dev/null 2>"$log"; then
+      echo "failed: $*" >&2
+      cat "$log" >&2
+      exit 1
+    fi
+    local seconds kb
+    seconds=$(awk -F': ' '/Elapsed \(wall clock\)/ {
+      n = split($2, part, ":"); s = 0; for (k = 1; k <= n; ++k) s = s * 60 + part[k]; print s }' "$log")
+    kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$log")
+    if [ -z "$best_seconds" ] || awk -v a="$seconds" -v b="$best_seconds" 'BEGIN { exit !(a < b) }'; then
+      best_seconds=$seconds
+    fi
+    if [ "$kb" -gt "$peak_kb" ]; then peak_kb=$kb; fi
+  done
+  echo "$best_seconds $peak_kb"
+}
+
+report_row() {
+  local label=$1 count=$2
+  shift 2
+  local seconds kb
+  read -r seconds kb < <(best_of_runs "$@")
+  awk -v label="$label" -v count="$count" -v s="$seconds" -v kb="$kb" 'BEGIN {
+    rate = s > 0 ? sprintf("%12.0f", count / s) : sprintf("%12s", "(too fast)")
+    printf "%-28s %9d %8.2f %s %10.1f\n", label, count, s, rate, kb / 1024 }'
+}
+
+dump=("$build_dir/cli/iso8583dump" --defs bitmap.ini --each-line)
+small=$(messages_file 100000)
+large=$(messages_file 1000000)
+
+echo
+echo "== iso8583dump --each-line, best of $runs runs (goal: 300,000 messages/s, constant memory)"
+printf '%-28s %9s %8s %12s %10s\n' "run" "messages" "seconds" "messages/s" "peak MB"
+report_row "cat (floor)" 1000000 cat "$large"
+report_row "iso8583dump --raw" 1000000 "${dump[@]}" --raw "$large"
+report_row "iso8583dump (UTF-8)" 1000000 "${dump[@]}" "$large"
+report_row "iso8583dump (UTF-8)" 100000 "${dump[@]}" "$small"
