@@ -248,6 +248,17 @@ RECT rect_of(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};
 }
 
+// Starts the program in a scratch folder named `label`, filled as a user's
+// would be, and runs `test` once its window waits for input.
+void run_started(const wchar_t* label,
+                 const std::function<void(const ToolProcess&, const Window&)>& test) {
+  ScratchFolder folder(label);
+  if (!fill_folder(folder)) return;
+  ToolProcess tool(paths.tool, folder.path());
+  Window window;
+  if (open_window(tool, &window)) test(tool, window);
+}
+
 void test_system_code_page_is_not_936() {
   check(GetACP() != 936, "the tests run on a system whose ANSI code page is " +
                              std::to_string(GetACP()) +
@@ -255,13 +266,7 @@ void test_system_code_page_is_not_936() {
                              "Chinese texts show that the program does not depend on it");
 }
 
-void test_layout() {
-  ScratchFolder folder(L"layout");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
-
+void test_layout(const ToolProcess&, const Window& window) {
   check_text(window_text(window.main), kCaption, "caption");
   RECT rect = {};
   GetWindowRect(window.main, &rect);
@@ -304,22 +309,18 @@ void test_layout() {
 // exactly `report`; then checks the window procedure's result for the same
 // command, which must give the same report again.
 void check_parse(const std::wstring& message, const std::wstring& report, const std::string& what) {
-  ScratchFolder folder(L"parse");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
+  run_started(L"parse", [&](const ToolProcess& tool, const Window& window) {
+    check(set_window_text(window.input_edit, message), what + ": paste into the input box");
+    click(tool, window.parse_button, what + ": Parse");
+    check_text(window_text(window.output_edit), report, what + ": output box after Parse");
+    check_text(window_text(window.input_edit), message, what + ": the input box keeps the text");
 
-  check(set_window_text(window.input_edit, message), what + ": paste into the input box");
-  click(tool, window.parse_button, what + ": Parse");
-  check_text(window_text(window.output_edit), report, what + ": output box after Parse");
-  check_text(window_text(window.input_edit), message, what + ": the input box keeps the text");
-
-  click(tool, window.clear_button, what + ": Clear");
-  check(set_window_text(window.input_edit, message), what + ": paste again");
-  const std::optional<LRESULT> result = command(tool, window, window.parse_button, what);
-  if (result) check_equal(*result, 0, what + ": result of the Parse command");
-  check_text(window_text(window.output_edit), report, what + ": output box after the command");
+    click(tool, window.clear_button, what + ": Clear");
+    check(set_window_text(window.input_edit, message), what + ": paste again");
+    const std::optional<LRESULT> result = command(tool, window, window.parse_button, what);
+    if (result) check_equal(*result, 0, what + ": result of the Parse command");
+    check_text(window_text(window.output_edit), report, what + ": output box after the command");
+  });
 }
 
 void test_parse_purchase() {
@@ -355,13 +356,7 @@ void test_parse_cp936_input() {
   check_parse(message, expected_report(L"purchase-cp936"), "purchase and a Chinese character");
 }
 
-void test_parse_placeholder() {
-  ScratchFolder folder(L"placeholder");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
-
+void test_parse_placeholder(const ToolProcess& tool, const Window& window) {
   const std::optional<LRESULT> result =
       command(tool, window, window.parse_button, "Parse on the placeholder");
   if (result) check_equal(*result, -1, "result of Parse on the placeholder (too short)");
@@ -369,13 +364,7 @@ void test_parse_placeholder() {
   check_text(window_text(window.input_edit), kInputPlaceholder, "the input box keeps its text");
 }
 
-void test_parse_odd_digit_count() {
-  ScratchFolder folder(L"odd");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
-
+void test_parse_odd_digit_count(const ToolProcess& tool, const Window& window) {
   const std::wstring purchase = sample_message(L"purchase");
   set_window_text(window.input_edit, purchase);
   click(tool, window.parse_button, "Parse on the purchase message");
@@ -398,13 +387,7 @@ void test_parse_odd_digit_count() {
   check_text(window_text(window.output_edit), report, "the output box is still unchanged");
 }
 
-void test_clear() {
-  ScratchFolder folder(L"clear");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
-
+void test_clear(const ToolProcess& tool, const Window& window) {
   click(tool, window.clear_button, "Clear on the placeholders");
   check_text(window_text(window.input_edit), L"", "Clear empties the input placeholder");
   check_text(window_text(window.output_edit), L"", "Clear empties the output placeholder");
@@ -420,13 +403,7 @@ void test_clear() {
 
 // Commands from anything but the two buttons, such as the edit controls'
 // notifications, change nothing.
-void test_other_commands() {
-  ScratchFolder folder(L"commands");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
-
+void test_other_commands(const ToolProcess& tool, const Window& window) {
   const struct {
     WORD notification;
     HWND sender;
@@ -448,13 +425,7 @@ void test_other_commands() {
   }
 }
 
-void test_close_answered_no() {
-  ScratchFolder folder(L"close-no");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
-
+void test_close_answered_no(const ToolProcess& tool, const Window& window) {
   const std::wstring purchase = sample_message(L"purchase");
   set_window_text(window.input_edit, purchase);
   click(tool, window.parse_button, "Parse on the purchase message");
@@ -471,13 +442,7 @@ void test_close_answered_no() {
   check_text(report, expected_report(L"purchase"), "the report before closing");
 }
 
-void test_close_answered_yes() {
-  ScratchFolder folder(L"close-yes");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
-
+void test_close_answered_yes(const ToolProcess& tool, const Window& window) {
   const ExpectedBox question = {kNoticeTitle, kCloseQuestion, window.main, {IDYES, IDNO}};
   const std::optional<LRESULT> result =
       send_answering_box(tool, window.main, WM_CLOSE, 0, 0, question, IDYES, "close, Yes");
@@ -522,13 +487,7 @@ void test_missing_definitions() {
 // Not a test: leaves the window showing the purchase message decoded, for
 // scripts/screenshot.sh to capture, says "posed" on standard output once it
 // does, and waits for the program to be ended.
-void pose_for_screenshot() {
-  ScratchFolder folder(L"pose");
-  if (!fill_folder(folder)) return;
-  ToolProcess tool(paths.tool, folder.path());
-  Window window;
-  if (!open_window(tool, &window)) return;
-
+void pose_for_screenshot(const ToolProcess& tool, const Window& window) {
   set_window_text(window.input_edit, sample_message(L"purchase"));
   click(tool, window.parse_button, "Parse on the purchase message");
   if (!check(window_text(window.output_edit).size() > kOutputPlaceholder.size(),
@@ -542,20 +501,20 @@ void pose_for_screenshot() {
 
 const std::map<std::string, std::function<void()>> kTests = {
     {"system_code_page_is_not_936", test_system_code_page_is_not_936},
-    {"layout", test_layout},
+    {"layout", [] { run_started(L"layout", test_layout); }},
     {"parse_purchase", test_parse_purchase},
     {"parse_response", test_parse_response},
     {"parse_reversal", test_parse_reversal},
     {"parse_spaced_lines", test_parse_spaced_lines},
     {"parse_cp936_input", test_parse_cp936_input},
-    {"parse_placeholder", test_parse_placeholder},
-    {"parse_odd_digit_count", test_parse_odd_digit_count},
-    {"clear", test_clear},
-    {"other_commands", test_other_commands},
-    {"close_answered_no", test_close_answered_no},
-    {"close_answered_yes", test_close_answered_yes},
+    {"parse_placeholder", [] { run_started(L"placeholder", test_parse_placeholder); }},
+    {"parse_odd_digit_count", [] { run_started(L"odd", test_parse_odd_digit_count); }},
+    {"clear", [] { run_started(L"clear", test_clear); }},
+    {"other_commands", [] { run_started(L"commands", test_other_commands); }},
+    {"close_answered_no", [] { run_started(L"close-no", test_close_answered_no); }},
+    {"close_answered_yes", [] { run_started(L"close-yes", test_close_answered_yes); }},
     {"missing_definitions", test_missing_definitions},
-    {"pose_for_screenshot", pose_for_screenshot},
+    {"pose_for_screenshot", [] { run_started(L"pose", pose_for_screenshot); }},
 };
 
 // `path` made absolute; a Unix path becomes one on the drive of the
