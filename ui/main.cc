@@ -13,6 +13,8 @@ namespace {
 
 constexpr char kCannotRegisterClass[] =
     "\xCE\xDE\xB7\xA8\xD7\xA2\xB2\xE1\xB4\xB0\xBF\xDA\xC0\xE0!";  // 无法注册窗口类!
+constexpr char kCannotCreateWindow[] =
+    "\xCE\xDE\xB7\xA8\xB4\xB4\xBD\xA8\xB4\xB0\xBF\xDA!";  // 无法创建窗口!
 
 }  // namespace
 
@@ -23,6 +25,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     return 0;
   }
   HWND window = create_main_window(instance);
+  if (window == nullptr) {
+    // Without its window the program could never be closed: end instead.
+    show_error(kCannotCreateWindow);
+    return 0;
+  }
   ShowWindow(window, show_command);
   UpdateWindow(window);
   load_field_defs();  // Its failures have shown their messages; the window works on.
