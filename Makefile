@@ -7,8 +7,11 @@ JOBS := $(shell nproc)
 .PHONY: demo check deps build test sanitize fuzz-smoke fuzz bench windows test-windows \
         screenshot dist clean
 
-demo: build
-	$(BUILD)/cli/iso8583dump --defs bitmap.ini examples/purchase.hex
+demo:
+	@scripts/install-deps.sh build
+	cmake -S . -B build-demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DISO8583_BUILD_TESTS=OFF >/dev/null
+	cmake --build build-demo -j $(JOBS) --target iso8583dump
+	build-demo/cli/iso8583dump --defs bitmap.ini examples/purchase.hex
 
 check: deps
 	$(MAKE) test
@@ -20,8 +23,8 @@ deps:
 	scripts/install-deps.sh
 
 build:
-	@command -v cmake >/dev/null || scripts/install-deps.sh
-	cmake -S . -B $(BUILD) -G "$(shell command -v ninja >/dev/null && echo Ninja || echo Unix Makefiles)" -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@scripts/install-deps.sh
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
