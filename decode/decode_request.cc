@@ -3,8 +3,7 @@
 
 #include <cstring>
 
-#include "decode/field55.h"
-#include "decode/field_table.h"
+#include "decode/field_report.h"
 #include "decode/strip_blanks.h"
 #include "decode/unpack.h"
 
@@ -41,27 +40,46 @@ unsigned char hex_pair_to_byte(const char* chars) {
   return static_cast<unsigned char>((high << 4) | low);
 }
 
-DecodeOutcome decode_request(std::string_view input_text, Report* report) {
+bool hex_text_to_bytes(std::string_view input_text, std::string* bytes) {
   char text[kInputTextLimit + 1];
   const size_t kept = input_text.size() < kInputTextLimit ? input_text.size() : kInputTextLimit;
   std::memcpy(text, input_text.data(), kept);
   text[kept] = '\0';
   const size_t digit_count = std::strlen(strip_blanks(text));
-  if (digit_count % 2 != 0) return DecodeOutcome::kOddDigitCount;
-  const int byte_count = static_cast<int>(digit_count / 2);
-  if (byte_count < kMinMessageBytes) return DecodeOutcome::kTooShort;
+  bytes->clear();
+  if (digit_count % 2 != 0) return false;
+  bytes->resize(digit_count / 2);
+  for (size_t k = 0; k < bytes->size(); ++k) (*bytes)[k] = static_cast<char>(hex_pair_to_byte(text + 2 * k));
+  return true;
+}
 
+DecodeOutcome decode_message_bytes(const unsigned char* bytes, size_t count,
+                                   DecodedMessage* message) {
+  if (count < static_cast<size_t>(kMinMessageBytes)) return DecodeOutcome::kTooShort;
+  const int byte_count = static_cast<int>(count < kMaxMessageBytes ? count : kMaxMessageBytes);
   // The buffer outlives the request; only the bytes that the previous
   // message wrote beyond this one need clearing to leave zeros after it.
-  static MessageBytes message{};
+  static MessageBytes buffer{};
   static int previous_byte_count = 0;
-  for (int k = 0; k < byte_count; ++k) message[k] = hex_pair_to_byte(text + 2 * k);
+  std::memcpy(buffer.data(), bytes, static_cast<size_t>(byte_count));
   if (previous_byte_count > byte_count) {
-    std::memset(message.data() + byte_count, 0,
+    std::memset(buffer.data() + byte_count, 0,
                 static_cast<size_t>(previous_byte_count - byte_count));
   }
   previous_byte_count = byte_count;
-  const int unpack_result = unpack_message(message, report, byte_count);
-  decode_field55(field_values[55].data, field_values[55].length, report);
-  return unpack_result == 0 ? DecodeOutcome::kUnpacked : DecodeOutcome::kUnpackFailed;
+  message->verdict = unpack_fields(buffer, byte_count, message->bitmap);
+  collect_stored_fields(message);
+  return message->verdict.result == UnpackResult::kUnpacked ? DecodeOutcome::kUnpacked
+                                                            : DecodeOutcome::kUnpackFailed;
+}
+
+DecodeOutcome decode_request(std::string_view input_text, Report* report) {
+  static std::string bytes;
+  if (!hex_text_to_bytes(input_text, &bytes)) return DecodeOutcome::kOddDigitCount;
+  static DecodedMessage message;
+  const DecodeOutcome outcome = decode_message_bytes(
+      reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &message);
+  if (outcome == DecodeOutcome::kTooShort) return outcome;
+  write_report(message, report);
+  return outcome;
 }

@@ -1,16 +1,23 @@
 // One decode request: the text pasted into the input box goes in, the
-// report for the output box (or one of two early endings) comes out.
+// report for the output box (or one of two early endings) comes out. The
+// same decode also takes message bytes and gives the decoded message as
+// data, for outputs other than the report.
 #ifndef DECODE_DECODE_REQUEST_H_
 #define DECODE_DECODE_REQUEST_H_
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
+#include "decode/decoded_message.h"
 #include "decode/report.h"
 
 // The most characters of pasted text a request looks at; the input box is
 // read into a 4,000-byte buffer, so anything longer is cut to this.
 constexpr size_t kInputTextLimit = 3999;
+
+// The most message bytes a decode reads: what kInputTextLimit digits give.
+constexpr size_t kMaxMessageBytes = kInputTextLimit / 2;
 
 // The fewest message bytes a request decodes.
 constexpr int kMinMessageBytes = 20;
@@ -28,6 +35,17 @@ enum class DecodeOutcome {
 // them and decodes field 55. The report is written only when the outcome is
 // kUnpacked or kUnpackFailed.
 DecodeOutcome decode_request(std::string_view input_text, Report* report);
+
+// Converts `input_text` as decode_request does (cut to kInputTextLimit
+// characters, blanks removed, digit pairs turned into bytes) into `bytes`.
+// Returns false, leaving `bytes` empty, when the digit count is odd.
+bool hex_text_to_bytes(std::string_view input_text, std::string* bytes);
+
+// Decodes the first `count` bytes of `bytes`, of which at most
+// kMaxMessageBytes are read, into `message`: kTooShort under
+// kMinMessageBytes, otherwise kUnpacked or kUnpackFailed.
+DecodeOutcome decode_message_bytes(const unsigned char* bytes, size_t count,
+                                   DecodedMessage* message);
 
 // Turns two hexadecimal digits into one byte. Other characters are not
 // rejected: each gives the low four bits of its code less '0'.

@@ -1,8 +1,10 @@
-// The field 55 decoder and its tag dictionary.
+// The field 55 walk and the tag dictionary.
 #include "decode/field55.h"
 
 #include <cstring>
 
+#include "decode/decoded_message.h"
+#include "decode/field_report.h"
 #include "decode/field_table.h"
 
 const TagName tag_names[kTagNameRows] = {
@@ -40,100 +42,98 @@ const TagName tag_names[kTagNameRows] = {
 
 namespace {
 
-// Room for an element line besides its value text: the sequence number,
-// tag, length, padding, name and brackets.
-constexpr size_t kTagLineOverhead = 80;
+// The dictionary's tags as bytes, read once from their text, so that an
+// element's tag is looked up without rendering it.
+struct TagBytes {
+  unsigned char bytes[2];
+  int length;
+};
 
-// The room a listing starts with: a typical field 55 fits.
-constexpr size_t kExpectedListingLength = 2048;
+int digit_value(char digit) { return digit <= '9' ? digit - '0' : digit - 'A' + 10; }
 
-// Renders `count` bytes as upper-case hexadecimal text, as "%02X" each.
-void render_hex(const unsigned char* bytes, int count, char* text) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  for (int k = 0; k < count; ++k) {
-    *text++ = kDigits[bytes[k] >> 4];
-    *text++ = kDigits[bytes[k] & 0x0F];
+struct DictionaryTags {
+  TagBytes rows[kFilledTagNames];
+  DictionaryTags() {
+    for (int row = 0; row < kFilledTagNames; ++row) {
+      const char* text = tag_names[row].tag;
+      rows[row].length = static_cast<int>(std::strlen(text)) / 2;
+      rows[row].bytes[1] = 0;
+      for (int k = 0; k < rows[row].length; ++k) {
+        rows[row].bytes[k] =
+            static_cast<unsigned char>(digit_value(text[2 * k]) * 16 + digit_value(text[2 * k + 1]));
+      }
+    }
   }
-  *text = '\0';
-}
+};
 
-// `tag_text` must be zero-filled after its text, as the dictionary's tags
-// are, so that comparing all their bytes at once compares the texts.
-const char* name_of_tag(const char (&tag_text)[sizeof(TagName::tag)]) {
+}  // namespace
+
+const char* tag_name_of(const TlvElement& element) {
+  static const DictionaryTags kTags;
   for (int row = 0; row < kFilledTagNames; ++row) {
-    if (std::memcmp(tag_names[row].tag, tag_text, sizeof tag_text) == 0) return tag_names[row].name;
+    const TagBytes& tag = kTags.rows[row];
+    if (tag.length == element.tag_length && tag.bytes[0] == element.tag[0] &&
+        tag.bytes[1] == element.tag[1]) {
+      return tag_names[row].name;
+    }
   }
   return tag_names[kFilledTagNames].name;
 }
 
-// Writes the line of one element, as the format
-// "Tag-%02d:%-04s[%02d]:%-20s [%s]\r\n" gives it with the sequence
-// number, the tag text, the value length, the value text and the name.
-// Spelled out piece by piece, as it is written for every element.
-void write_tag_line(const unsigned char* tag_bytes, int tag_length, const unsigned char* value,
-                    int value_length, int sequence, ReportWriter* writer) {
-  char tag_text[sizeof(TagName::tag)] = {};
-  char value_text[2 * kMaxTagValueLength + 1];
-  render_hex(tag_bytes, tag_length, tag_text);
-  render_hex(value, value_length, value_text);
-  const char* name = name_of_tag(tag_text);
-  writer->write("Tag-");
-  writer->zero_filled_decimal(sequence, 2);
-  writer->write(':');
-  writer->padded(tag_text, 2 * static_cast<size_t>(tag_length), 4, true, ' ');
-  writer->write('[');
-  writer->zero_filled_decimal(value_length, 2);
-  writer->write("]:");
-  writer->padded(value_text, 2 * static_cast<size_t>(value_length), 20, true, ' ');
-  writer->write(" [");
-  writer->write(name, std::strlen(name));
-  writer->write("]\r\n");
-}
+void walk_tlv(const unsigned char* data, int readable, int begin, int end,
+              std::vector<TlvElement>* elements) {
+  int position = begin;
+  while (position < end) {
+    TlvElement element{};
+    element.offset = position;
+    element.tag[0] = byte_at(data, readable, position);
+    element.tag_length = (element.tag[0] & 0x1F) == 0x1F ? 2 : 1;
+    if (element.tag_length == 2) element.tag[1] = byte_at(data, readable, position + 1);
+    position += element.tag_length;
 
-}  // namespace
-
-void append_tag_line(const unsigned char* tag_bytes, int tag_length, const unsigned char* value,
-                     int value_length, int sequence, Report* report) {
-  ReportWriter writer(report, kTagLineOverhead + 2 * static_cast<size_t>(value_length));
-  write_tag_line(tag_bytes, tag_length, value, value_length, sequence, &writer);
-}
-
-int decode_field55(const std::vector<unsigned char>& data, int length, Report* report) {
-  if (field_values[55].number != 55) return 0;
-  // Bytes past the field's storage read as zero, like the unused storage.
-  auto byte_at = [&data](int position) -> unsigned char {
-    return position >= 0 && static_cast<size_t>(position) < data.size() ? data[position] : 0;
-  };
-  ReportWriter writer(report, kExpectedListingLength);
-  // "=======55域子域解析=========" (field 55 sub-fields)
-  writer.write("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6=========\r\n");
-  int position = 0;
-  int sequence = 0;
-  while (position < length) {
-    ++sequence;
-    unsigned char tag[2] = {byte_at(position), 0};
-    const int tag_length = (tag[0] & 0x1F) == 0x1F ? 2 : 1;
-    if (tag_length == 2) tag[1] = byte_at(position + 1);
-    position += tag_length;
-
-    int value_length = byte_at(position);
+    int value_length = byte_at(data, readable, position);
     if ((value_length & 0x80) == 0) {
       position += 1;
     } else {
       const int count = value_length & 0x0F;
-      if (count < 1 || count > 2) break;
+      if (count < 1 || count > 2) return;
       value_length = 0;
-      for (int k = 1; k <= count; ++k) value_length = (value_length << 8) | byte_at(position + k);
+      for (int k = 1; k <= count; ++k) {
+        value_length = (value_length << 8) | byte_at(data, readable, position + k);
+      }
       position += 1 + count;
     }
-    if (value_length > kMaxTagValueLength) break;
-
-    unsigned char value[kMaxTagValueLength];
-    for (int k = 0; k < value_length; ++k) value[k] = byte_at(position + k);
+    if (value_length > kMaxTagValueLength) return;
+    element.value_offset = position;
+    element.value_length = value_length;
     position += value_length;
-    write_tag_line(tag, tag_length, value, value_length, sequence, &writer);
+    elements->push_back(element);
   }
-  // "=======55域子域解析结束=======" (end of field 55 sub-fields)
-  writer.write("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6\xBD\xE1\xCA\xF8=======\r\n");
+}
+
+int decode_field55(const std::vector<unsigned char>& data, int length, Report* report) {
+  if (field_values[55].number != 55) return 0;
+  DecodedField field55;
+  field55.number = 55;
+  field55.length = length;
+  field55.data = data.data();
+  field55.readable = static_cast<int>(data.size());
+  static std::vector<TlvElement> elements;
+  elements.clear();
+  walk_tlv(field55.data, field55.readable, 0, length, &elements);
+  write_field55_listing(field55, elements, report);
   return 0;
+}
+
+void append_tag_line(const unsigned char* tag_bytes, int tag_length, const unsigned char* value,
+                     int value_length, int sequence, Report* report) {
+  TlvElement element{};
+  element.tag[0] = tag_bytes[0];
+  element.tag[1] = tag_length == 2 ? tag_bytes[1] : 0;
+  element.tag_length = tag_length;
+  element.value_length = value_length;
+  DecodedField holder;
+  holder.data = value;
+  holder.readable = value_length;
+  write_tag_line(holder, element, sequence, report);
 }

@@ -1,5 +1,5 @@
-// The field 55 decoder: lists the chip-card (EMV) data of field 55 as its
-// BER-TLV elements, naming 25 common tags in Chinese.
+// The field 55 decoder: walks the chip-card (EMV) data of field 55 as its
+// BER-TLV elements, and names 25 common tags in Chinese.
 #ifndef DECODE_FIELD55_H_
 #define DECODE_FIELD55_H_
 
@@ -24,12 +24,41 @@ extern const TagName tag_names[kTagNameRows];
 // The longest value an element may have; a longer one ends the walk.
 constexpr int kMaxTagValueLength = 300;
 
+// One BER-TLV element as the walk found it. Offsets count from the start
+// of the walked data; a value may run past the data's end, where it reads
+// as zero bytes.
+struct TlvElement {
+  unsigned char tag[2];  // the tag's bytes; tag[1] is 0 for a one-byte tag
+  int tag_length;        // 1 or 2: a third tag byte is never read
+  int offset;            // where the element's tag starts
+  int value_offset;      // where its value starts
+  int value_length;      // 0 to kMaxTagValueLength
+};
+
+// Whether `element` is constructed: its value is a run of elements.
+inline bool is_constructed(const TlvElement& element) { return (element.tag[0] & 0x20) != 0; }
+
+// Walks the elements that start in data[begin, end) and appends them to
+// `elements`. Only the first `readable` bytes of `data` are read; bytes
+// past them read as zero. An element is taken whenever its first byte lies
+// before `end`. An element whose long-form length has a count other than 1
+// or 2, or whose value is longer than kMaxTagValueLength, ends the walk
+// and is not taken.
+void walk_tlv(const unsigned char* data, int readable, int begin, int end,
+              std::vector<TlvElement>* elements);
+
+// The byte at `position` of data of which `readable` bytes can be read.
+inline unsigned char byte_at(const unsigned char* data, int readable, int position) {
+  return position >= 0 && position < readable ? data[position] : 0;
+}
+
+// The Chinese name of the tag of `element` (code page 936), or the empty
+// name of the first empty row when the dictionary has none.
+const char* tag_name_of(const TlvElement& element);
+
 // When the latest unpack stored field 55, appends to `report` one line per
 // BER-TLV element of its first `length` bytes of `data` between an opening
-// and a closing banner; otherwise appends nothing. Bytes past the end of
-// `data` read as zero. An element whose long-form length has a count other
-// than 1 or 2, or whose value is longer than kMaxTagValueLength, ends the
-// walk unprinted, and the closing banner follows. Returns 0.
+// and a closing banner; otherwise appends nothing. Returns 0.
 int decode_field55(const std::vector<unsigned char>& data, int length, Report* report);
 
 // Appends the line of one element: its sequence number, tag, value length,

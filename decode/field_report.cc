@@ -1,0 +1,136 @@
+// The report's lines: the heading, one line per element, the verdict, and
+// the field 55 listing between its banners.
+#include "decode/field_report.h"
+
+#include <cstring>
+
+namespace {
+
+// The room a report starts with: a typical message's lines fit.
+constexpr size_t kExpectedReportLength = 2048;
+
+// The room a listing starts with: a typical field 55 fits.
+constexpr size_t kExpectedListingLength = 2048;
+
+// Room for an element line besides its value text: the sequence number,
+// tag, length, padding, name and brackets.
+constexpr size_t kTagLineOverhead = 80;
+
+// The data of `field` as the report prints it: the stored bytes, or a copy
+// with masked bytes shown as '*' in `shown`.
+const char* printed_data(const DecodedField& field, std::vector<char>* shown) {
+  if (field.data == nullptr) return "";
+  if (field.hidden == nullptr) return reinterpret_cast<const char*>(field.data);
+  shown->resize(static_cast<size_t>(field.length) + 1);
+  for (int k = 0; k < field.length; ++k) (*shown)[k] = static_cast<char>(shown_byte(field, k));
+  (*shown)[field.length] = '\0';
+  return shown->data();
+}
+
+// Writes the line of a stored element, as the format
+// "fld[%03d][%03d]=[%-*.*s]\r\n" gives it with the field number, the
+// length, the length again as width and precision, and the data. Spelled
+// out piece by piece, as it is the line written most often.
+void write_element_line(const DecodedField& field, ReportWriter* writer) {
+  static std::vector<char> shown;
+  writer->write("fld[");
+  writer->zero_filled_decimal(field.number, 3);
+  writer->write("][");
+  writer->zero_filled_decimal(field.length, 3);
+  writer->write("]=[");
+  writer->left_aligned_text(printed_data(field, &shown), static_cast<size_t>(field.length),
+                            field.length);
+  writer->write("]\r\n");
+}
+
+void write_heading(const DecodedField& indicator, ReportWriter* writer) {
+  static std::vector<char> shown;
+  // "开始解包:" (start unpacking)
+  writer->format("\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\nfld[000][%03d]=[%-*.*s]\r\n",
+                 indicator.length, indicator.length, indicator.length,
+                 printed_data(indicator, &shown));
+}
+
+void write_verdict(const UnpackVerdict& verdict, ReportWriter* writer) {
+  switch (verdict.result) {
+    case UnpackResult::kUnpacked:
+      // "解包成功" (unpacked successfully)
+      writer->write("\xBD\xE2\xB0\xFC\xB3\xC9\xB9\xA6\r\n");
+      break;
+    case UnpackResult::kTooShort:
+      writer->format("offset[%d],inLen[%d].\r\n", verdict.needed, verdict.available);
+      // "报文体总长度过短." (message body too short)
+      writer->write("\xB1\xA8\xCE\xC4\xCC\xE5\xD7\xDC\xB3\xA4\xB6\xC8\xB9\xFD\xB6\xCC.\r\n");
+      break;
+    case UnpackResult::kFieldNotDefined:
+      writer->format("fld[%d] bitmap is not exist!\r\n", verdict.field);
+      break;
+    case UnpackResult::kLengthTooLong:
+      writer->format("fld[%d] length is too long!\r\n", verdict.field);
+      break;
+    case UnpackResult::kLengthInvalid:
+      writer->format("fld[%d] length is invalid!\r\n", verdict.field);
+      break;
+  }
+}
+
+// Writes the line of one element, as the format
+// "Tag-%02d:%-04s[%02d]:%-20s [%s]\r\n" gives it with the sequence
+// number, the tag text, the value length, the value text and the name.
+// Spelled out piece by piece, as it is written for every element.
+void write_tag_line(const DecodedField& field55, const TlvElement& element, int sequence,
+                    ReportWriter* writer) {
+  char tag_text[4];
+  char value_text[2 * kMaxTagValueLength];
+  DecodedField tag_bytes;
+  tag_bytes.data = element.tag;
+  tag_bytes.readable = element.tag_length;
+  render_shown_hex(tag_bytes, 0, element.tag_length, tag_text);
+  render_shown_hex(field55, element.value_offset, element.value_length, value_text);
+  const char* name = tag_name_of(element);
+  writer->write("Tag-");
+  writer->zero_filled_decimal(sequence, 2);
+  writer->write(':');
+  writer->padded(tag_text, 2 * static_cast<size_t>(element.tag_length), 4, true, ' ');
+  writer->write('[');
+  writer->zero_filled_decimal(element.value_length, 2);
+  writer->write("]:");
+  writer->padded(value_text, 2 * static_cast<size_t>(element.value_length), 20, true, ' ');
+  writer->write(" [");
+  writer->write(name, std::strlen(name));
+  writer->write("]\r\n");
+}
+
+}  // namespace
+
+void write_field_report(const DecodedMessage& message, Report* report) {
+  report->clear();
+  ReportWriter writer(report, kExpectedReportLength);
+  write_heading(message.type_indicator, &writer);
+  for (const DecodedField& field : message.fields) write_element_line(field, &writer);
+  write_verdict(message.verdict, &writer);
+}
+
+void write_field55_listing(const DecodedField& field55, const std::vector<TlvElement>& elements,
+                           Report* report) {
+  ReportWriter writer(report, kExpectedListingLength);
+  // "=======55域子域解析=========" (field 55 sub-fields)
+  writer.write("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6=========\r\n");
+  int sequence = 0;
+  for (const TlvElement& element : elements) write_tag_line(field55, element, ++sequence, &writer);
+  // "=======55域子域解析结束=======" (end of field 55 sub-fields)
+  writer.write("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6\xBD\xE1\xCA\xF8=======\r\n");
+}
+
+void write_tag_line(const DecodedField& field55, const TlvElement& element, int sequence,
+                    Report* report) {
+  ReportWriter writer(report, kTagLineOverhead + 2 * static_cast<size_t>(element.value_length));
+  write_tag_line(field55, element, sequence, &writer);
+}
+
+void write_report(const DecodedMessage& message, Report* report) {
+  write_field_report(message, report);
+  if (const DecodedField* field55 = message.find(55)) {
+    write_field55_listing(*field55, message.field55, report);
+  }
+}
