@@ -4,13 +4,36 @@
 
 #include <string>
 
+// How the input holds its messages.
+enum class InputForm {
+  kText,      // the whole input is one message of hexadecimal text
+  kEachLine,  // --each-line: every non-blank line is one message of text
+  kHexdump,   // --hexdump: dumps as tools and logs print them
+  kBinary,    // --binary: the input is the message's bytes
+  kCapture,   // --pcap FILE: TCP streams of a packet capture
+};
+
+// What is written for each message.
+enum class OutputForm {
+  kReport,   // the window's report (UTF-8, or code page 936 with --raw)
+  kJson,     // --json: one JSON object a line
+  kExplain,  // --explain: a report for people
+  kSummary,  // --summary: one line a message
+};
+
 // What the command line asks for.
 struct DumpOptions {
   std::string defs_path = "bitmap.ini";  // --defs FILE
-  bool raw = false;                      // --raw: report bytes unchanged
-  bool each_line = false;                // --each-line: one message a line
-  bool help = false;                     // --help
-  std::string input_path = "-";          // INPUT; "-" is standard input
+  InputForm input_form = InputForm::kText;
+  OutputForm output_form = OutputForm::kReport;
+  bool raw = false;                // --raw: report bytes unchanged
+  bool explain = false;            // --explain, also with --json
+  bool mask = false;               // --mask: card data masked
+  size_t skip = 0;                 // --skip N: bytes dropped before each message
+  std::string input_path = "-";    // INPUT, or the capture of --pcap; "-" is standard input
+  int port = 0;                    // --port N: only TCP connections with this port; 0 for all
+  std::string frame = "len2";      // --frame KIND: how a TCP stream is cut into messages
+  bool help = false;               // --help
 };
 
 // The usage text that --help prints.

@@ -5,10 +5,10 @@
 #include "decode/definition_file.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <utility>
 
 #include "decode/error_report.h"
 #include "decode/field_table.h"
@@ -73,7 +73,18 @@ bool is_valid_framing(int max_length, int length_digits) {
 // How reading goes on after one definition line.
 enum class LineEffect { kContinue, kStop, kInvalid };
 
+// The comment after the first '#' of `piece`, without the blanks around it.
+std::string comment_of(const std::string& piece) {
+  const size_t hash = piece.find('#');
+  if (hash == std::string::npos) return std::string();
+  static const char kBlanks[] = " \t\r\n";
+  const size_t first = piece.find_first_not_of(kBlanks, hash + 1);
+  if (first == std::string::npos) return std::string();
+  return piece.substr(first, piece.find_last_not_of(kBlanks) + 1 - first);
+}
+
 LineEffect read_definition_line(std::string* piece) {
+  std::string name = comment_of(*piece);
   char* line = strip_blanks(piece->data());
   if (line[0] == '\0' || line[0] == '#') return LineEffect::kContinue;
   if (char* comment = std::strchr(line, '#')) *comment = '\0';
@@ -84,11 +95,14 @@ LineEffect read_definition_line(std::string* piece) {
   if (number >= kFieldRows) return LineEffect::kStop;
   if (!is_valid_framing(columns[1], columns[2])) return LineEffect::kInvalid;
   field_defs[number] = FieldDef{number, columns[1], columns[2]};
+  field_names[number] = std::move(name);
   return number == kFieldRows - 1 ? LineEffect::kStop : LineEffect::kContinue;
 }
 
 void clear_field_defs() {
+  ++field_defs_generation;
   for (FieldDef& def : field_defs) def = FieldDef{0, 0, 0};
+  for (std::string& name : field_names) name.clear();
 }
 
 }  // namespace
@@ -109,13 +123,17 @@ int parse_field_defs(std::string_view contents) {
 }
 
 int load_field_defs(const char* path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) {
     clear_field_defs();
     alloc_field_storage();
     report_error("fopen error");
     return -1;
   }
-  std::string contents((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string contents;
+  char buffer[4096];
+  size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, count);
+  std::fclose(file);
   return parse_field_defs(contents);
 }

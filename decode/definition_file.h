@@ -1,7 +1,8 @@
 // Reading the field definitions from the definition file, normally
 // bitmap.ini in the current directory. Each line is
 //   field number | max length | length digits   # optional comment
-// with blanks anywhere and runs of '|' counting as one separator.
+// with blanks anywhere and runs of '|' counting as one separator. The
+// comment, without its surrounding blanks, is the field's name.
 #ifndef DECODE_DEFINITION_FILE_H_
 #define DECODE_DEFINITION_FILE_H_
 

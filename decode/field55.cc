@@ -68,16 +68,16 @@ struct DictionaryTags {
 
 }  // namespace
 
-const char* tag_name_of(const TlvElement& element) {
+int tag_name_row(const TlvElement& element) {
   static const DictionaryTags kTags;
   for (int row = 0; row < kFilledTagNames; ++row) {
     const TagBytes& tag = kTags.rows[row];
     if (tag.length == element.tag_length && tag.bytes[0] == element.tag[0] &&
         tag.bytes[1] == element.tag[1]) {
-      return tag_names[row].name;
+      return row;
     }
   }
-  return tag_names[kFilledTagNames].name;
+  return kFilledTagNames;
 }
 
 void walk_tlv(const unsigned char* data, int readable, int begin, int end,

@@ -47,14 +47,29 @@ inline bool is_constructed(const TlvElement& element) { return (element.tag[0] &
 void walk_tlv(const unsigned char* data, int readable, int begin, int end,
               std::vector<TlvElement>* elements);
 
+// Where a walk inside constructed `element` ends: at the end of its value,
+// but no further than `walk_end`, where the walk that found it ends. So a
+// walk into templates never takes the bytes of the elements that follow a
+// template for tags and lengths.
+inline int inner_walk_end(const TlvElement& element, int walk_end) {
+  const int value_end = element.value_offset + element.value_length;
+  return value_end < walk_end ? value_end : walk_end;
+}
+
 // The byte at `position` of data of which `readable` bytes can be read.
 inline unsigned char byte_at(const unsigned char* data, int readable, int position) {
   return position >= 0 && position < readable ? data[position] : 0;
 }
 
-// The Chinese name of the tag of `element` (code page 936), or the empty
-// name of the first empty row when the dictionary has none.
-const char* tag_name_of(const TlvElement& element);
+// The row of tag_names that names the tag of `element`: one of the filled
+// rows, or the first empty row when the dictionary has none.
+int tag_name_row(const TlvElement& element);
+
+// The Chinese name of the tag of `element` (code page 936): the name of
+// its row of tag_names.
+inline const char* tag_name_of(const TlvElement& element) {
+  return tag_names[tag_name_row(element)].name;
+}
 
 // When the latest unpack stored field 55, appends to `report` one line per
 // BER-TLV element of its first `length` bytes of `data` between an opening

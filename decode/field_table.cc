@@ -8,6 +8,8 @@
 
 FieldDef field_defs[kFieldRows];
 FieldValue field_values[kFieldRows];
+std::string field_names[kFieldRows];
+unsigned field_defs_generation = 0;
 
 namespace {
 

@@ -4,6 +4,7 @@
 #ifndef DECODE_FIELD_TABLE_H_
 #define DECODE_FIELD_TABLE_H_
 
+#include <string>
 #include <vector>
 
 // Rows 0 to 128; row 0 is never used, row 1 stands for the message type
@@ -38,6 +39,14 @@ struct FieldValue {
 };
 
 extern FieldDef field_defs[kFieldRows];
+
+// The name of each defined field: the comment of its definition line, or
+// empty. Only the command-line outputs show it.
+extern std::string field_names[kFieldRows];
+
+// How many times the definitions have been read, so that what is derived
+// from them can tell when to derive it anew.
+extern unsigned field_defs_generation;
 extern FieldValue field_values[kFieldRows];
 
 // Empties every row of field_values, then gives every defined row of

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "cli/cp936_to_utf8.h"
+#include "encoding/cp936_to_utf8.h"
 #include "decode/error_report.h"
 #include "decode/field55.h"
 #include "decode/field_table.h"
@@ -81,40 +81,11 @@ void check_field_row(int n) {
   require(zero_after_data, "field storage is not zero after the data", n);
 }
 
-bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// Whether `text` is well-formed UTF-8 of code points up to U+FFFF, all the
-// converter writes.
-bool is_utf8(std::string_view text) {
-  for (size_t at = 0; at < text.size();) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    size_t extra = 0;
-    if (lead < 0x80) {
-      extra = 0;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      extra = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      extra = 2;
-    } else {
-      return false;
-    }
-    if (at + extra >= text.size()) return false;
-    for (size_t k = 1; k <= extra; ++k) {
-      if (!is_continuation(static_cast<unsigned char>(text[at + k]))) return false;
-    }
-    if (extra == 2) {
-      const unsigned char second = static_cast<unsigned char>(text[at + 1]);
-      if (lead == 0xE0 && second < 0xA0) return false;   // overlong
-      if (lead == 0xED && second >= 0xA0) return false;  // surrogate
-    }
-    at += 1 + extra;
-  }
-  return true;
-}
-
 }  // namespace
 
 void silence_error_reports() { set_error_reporter(ignore_error); }
+
+void fuzz_check(bool condition, const char* what) { require(condition, what); }
 
 std::string read_source_file(const char* relative_path) {
   const std::string path = std::string(SOURCE_DIR) + "/" + relative_path;

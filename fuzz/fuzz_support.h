@@ -15,6 +15,9 @@
 // which hostile definition files cause on purpose.
 void silence_error_reports();
 
+// Aborts, saying `what` failed, unless `condition` holds.
+void fuzz_check(bool condition, const char* what);
+
 // The contents of `relative_path` in the source tree; aborts when it
 // cannot be read, since a target without its fixed inputs tests nothing.
 std::string read_source_file(const char* relative_path);

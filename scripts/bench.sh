@@ -5,7 +5,9 @@
 # 1,000,000 messages (the three sample messages repeated), next to cat of
 # the same file as the floor, with UTF-8 and with --raw output. Peak memory
 # for 100,000 and 1,000,000 messages shows that it does not grow with the
-# input. Each batch timing is the best of BENCH_RUNS runs (default 3).
+# input. Last, iso8583dump reading a packet capture of 1,000,000 messages,
+# with tshark on the same capture (its section at the end). Each batch
+# timing is the best of BENCH_RUNS runs (default 3).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -77,3 +79,57 @@ report_row "cat (floor)" 1000000 cat "$large"
 report_row "iso8583dump --raw" 1000000 "${dump[@]}" --raw "$large"
 report_row "iso8583dump (UTF-8)" 1000000 "${dump[@]}" "$large"
 report_row "iso8583dump (UTF-8)" 100000 "${dump[@]}" "$small"
+
+# ---------------------------------------------------------------------------
+# Packet captures. iso8583dump --pcap over a generated capture of 1,000,000
+# messages (about 1 GB: purchases and their responses of about a kilobyte,
+# over 50 connections at a time), next to tshark's ISO 8583 dissector
+# printing the same messages' fields (one run: it is slow); then the TCP
+# stream reassembly alone, this program's own against libtins' stream
+# follower, which it was chosen over.
+capture_messages=1000000
+capture="$build_dir/capture-$capture_messages.pcap"
+cmake --build "$build_dir" -j "$(nproc)" --target make_bench_capture capture_reassembly_bench \
+  >/dev/null
+if [ ! -s "$capture" ]; then
+  "$build_dir/bench/make_bench_capture" "$capture.partial" "$capture_messages" 8583
+  mv "$capture.partial" "$capture"
+fi
+
+# Prints a table row from a count and a best_of_runs result.
+print_row() {
+  local label=$1 count=$2 seconds=$3 kb=$4
+  awk -v label="$label" -v count="$count" -v s="$seconds" -v kb="$kb" 'BEGIN {
+    printf "%-28s %9d %8.2f %12.0f %10.1f\n", label, count, s, count / s, kb / 1024 }'
+}
+
+pcap_dump=("$build_dir/cli/iso8583dump" --defs bitmap.ini --pcap "$capture")
+echo
+echo "== iso8583dump --pcap, $(($(stat -c %s "$capture") / 1000000)) MB capture, best of $runs runs" \
+  "(goal: 200,000 messages/s in under 100 MB)"
+printf '%-28s %9s %8s %12s %10s\n' "run" "messages" "seconds" "messages/s" "peak MB"
+read -r dump_seconds dump_kb < <(best_of_runs "${pcap_dump[@]}")
+print_row "iso8583dump --pcap" "$capture_messages" "$dump_seconds" "$dump_kb"
+read -r seconds kb < <(best_of_runs "${pcap_dump[@]}" --summary)
+print_row "iso8583dump --pcap --summary" "$capture_messages" "$seconds" "$kb"
+if command -v tshark >/dev/null; then
+  read -r tshark_seconds tshark_kb < <(runs=1 best_of_runs tshark -r "$capture" \
+    -d tcp.port==8583,iso8583 -o "iso8583.len_endian:Big endian" \
+    -o "iso8583.binencode:Bin data not encoded" -O iso8583)
+  print_row "tshark -O iso8583" "$capture_messages" "$tshark_seconds" "$tshark_kb"
+  awk -v a="$tshark_seconds" -v b="$dump_seconds" \
+    'BEGIN { printf "iso8583dump --pcap is %.1f times as fast as tshark\n", a / b }'
+else
+  echo "tshark is not installed: its row is left out"
+fi
+
+echo
+echo "== TCP stream reassembly alone (packets in, stream bytes counted), best of $runs runs"
+printf '%-28s %9s %8s %12s %10s\n' "reassembly" "packets" "seconds" "packets/s" "peak MB"
+for kind in own libtins; do
+  log="$build_dir/reassembly-$kind.log"
+  "$build_dir/bench/capture_reassembly_bench" "$capture" "$kind" >"$log"
+  packets=$(awk '{ print $3 }' "$log")
+  read -r seconds kb < <(best_of_runs "$build_dir/bench/capture_reassembly_bench" "$capture" "$kind")
+  print_row "$kind" "$packets" "$seconds" "$kb"
+done

@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, the packages that building and testing need, when
 # one is missing (`install-deps.sh build`: only those that building
-# iso8583dump needs): compilers, GoogleTest, Google Benchmark, clang with
-# libFuzzer and the sanitizer runtimes, the mingw-w64 cross compilers, and
-# wine64 with Xvfb and a Chinese font for the window tests.
+# iso8583dump needs): compilers, RapidJSON, libpcap, the iso-codes data,
+# GoogleTest, Google Benchmark, clang with libFuzzer and the sanitizer
+# runtimes, the mingw-w64 cross compilers, wine64 with Xvfb and a Chinese
+# font for the window tests, the dump tools the hexdump tests run, and
+# libtins and tshark, which the benchmarks measure against.
 set -euo pipefail
 
 # `build` is what building iso8583dump needs; the default is everything.
-build_packages=(cmake ninja-build g++ make)
+build_packages=(cmake ninja-build g++ make python3 rapidjson-dev libpcap-dev iso-codes)
 if [ "${1:-all}" = build ]; then
   packages=("${build_packages[@]}")
 else
   packages=(
-    "${build_packages[@]}" python3
-    libgtest-dev libgmock-dev libbenchmark-dev
+    "${build_packages[@]}"
+    libgtest-dev libgmock-dev libbenchmark-dev xxd bsdextrautils
+    libtins-dev pkg-config tshark
     clang libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine64 xvfb x11-utils fonts-wqy-microhei

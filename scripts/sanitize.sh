@@ -17,5 +17,5 @@ cmake -S . -B "$build_dir" -G "$generator" -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$build_dir" -j "$(nproc)"
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
-export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/ubsan-suppressions.txt
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"

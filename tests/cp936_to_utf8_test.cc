@@ -1,6 +1,6 @@
 // Converting the report to UTF-8: checked against the C library's own
 // code page 936 converter, and for the bytes that are not characters.
-#include "cli/cp936_to_utf8.h"
+#include "encoding/cp936_to_utf8.h"
 
 #include <iconv.h>
 

@@ -1,51 +1,29 @@
 // iso8583dump run as a user runs it: its output, its messages on standard
 // error and its exit status.
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 
-#include "cli/cp936_to_utf8.h"
+#include "encoding/cp936_to_utf8.h"
 #include "decode/decode_request.h"
 #include "decode/definition_file.h"
 #include "gtest/gtest.h"
+#include "tests/process_support.h"
 
 namespace {
 
-struct DumpRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using DumpRun = ProcessRun;
 
-std::string slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
+std::string scratch(const char* name) { return scratch_path(name); }
 
 void write_file(const std::string& path, const std::string& contents) {
   std::ofstream(path, std::ios::binary) << contents;
 }
 
-// A scratch file of the running test, apart from those of tests running
-// beside it.
-std::string scratch(const char* name) {
-  return ::testing::TempDir() + "iso8583dump_" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
-}
-
 // Runs iso8583dump with `arguments` in the source directory, with `input`
 // as its standard input.
 DumpRun run_dump(const std::string& arguments, const std::string& input = "") {
-  const std::string in = scratch("in"), out = scratch("out"), err = scratch("err");
-  write_file(in, input);
-  const std::string command = std::string("cd '") + SOURCE_DIR + "' && '" + ISO8583DUMP_PATH +
-                              "' " + arguments + " <'" + in + "' >'" + out + "' 2>'" + err + "'";
-  const int status = std::system(command.c_str());
-  return DumpRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+  return run_program(ISO8583DUMP_PATH, arguments, input);
 }
 
 std::string sample(const char* name) {
@@ -163,7 +141,8 @@ TEST(Iso8583Dump, UsageErrorsExitWithTwo) {
 TEST(Iso8583Dump, HelpPrintsUsage) {
   const DumpRun run = run_dump("--help");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out.rfind("usage: iso8583dump [--defs FILE] [--raw] [--each-line] [INPUT]\n", 0), 0u);
+  EXPECT_EQ(run.out.rfind("usage: iso8583dump [--defs FILE] [--each-line | --hexdump | --binary", 0),
+            0u);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes cli/cp936_table.inc: the Unicode code point of every two-byte
+"""Writes encoding/cp936_table.inc: the Unicode code point of every two-byte
 code page 936 character, lead bytes 0x81-0xFE by trail bytes 0x40-0xFE,
 0 where the pair is not a character. Run from the repository root."""
 
@@ -25,5 +25,5 @@ for lead in LEADS:
         lines.append("        " + ", ".join("0x%04X" % c for c in row[start:start + 12]) + ",")
     lines.append("    },")
 lines.append("};")
-with open("cli/cp936_table.inc", "w") as out:
+with open("encoding/cp936_table.inc", "w") as out:
     out.write("\n".join(lines) + "\n")

@@ -9,23 +9,22 @@ constexpr UINT kCodePage936 = 936;
 
 }  // namespace
 
-std::wstring cp936_to_wide(std::string_view cp936) {
-  if (cp936.empty()) return std::wstring();
+WideText cp936_to_wide(std::string_view cp936) {
   const int cp936_length = static_cast<int>(cp936.size());
   const int wide_length =
-      MultiByteToWideChar(kCodePage936, 0, cp936.data(), cp936_length, nullptr, 0);
-  std::wstring wide(wide_length, L'\0');
-  MultiByteToWideChar(kCodePage936, 0, cp936.data(), cp936_length, wide.data(), wide_length);
+      cp936.empty() ? 0 : MultiByteToWideChar(kCodePage936, 0, cp936.data(), cp936_length, nullptr, 0);
+  WideText wide(static_cast<size_t>(wide_length) + 1, L'\0');
+  if (wide_length > 0) {
+    MultiByteToWideChar(kCodePage936, 0, cp936.data(), cp936_length, wide.data(), wide_length);
+  }
   return wide;
 }
 
-std::string wide_to_cp936(std::wstring_view wide) {
-  if (wide.empty()) return std::string();
-  const int wide_length = static_cast<int>(wide.size());
+std::string wide_to_cp936(const wchar_t* wide, int length) {
+  if (length <= 0) return std::string();
   const int cp936_length =
-      WideCharToMultiByte(kCodePage936, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
-  std::string cp936(cp936_length, '\0');
-  WideCharToMultiByte(kCodePage936, 0, wide.data(), wide_length, cp936.data(), cp936_length,
-                      nullptr, nullptr);
+      WideCharToMultiByte(kCodePage936, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  std::string cp936(static_cast<size_t>(cp936_length), '\0');
+  WideCharToMultiByte(kCodePage936, 0, wide, length, cp936.data(), cp936_length, nullptr, nullptr);
   return cp936;
 }

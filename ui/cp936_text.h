@@ -7,13 +7,19 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+// A UTF-16 text with its terminating zero, for the wide-character
+// functions. A vector rather than std::wstring, whose library code would
+// take a tenth of the program's size.
+using WideText = std::vector<wchar_t>;
 
 // The UTF-16 text of the code page 936 text `cp936`. Bytes that form no
 // code page 936 character become Windows' replacement for them.
-std::wstring cp936_to_wide(std::string_view cp936);
+WideText cp936_to_wide(std::string_view cp936);
 
-// The code page 936 text of the UTF-16 text `wide`. Characters that code
-// page 936 lacks become '?'.
-std::string wide_to_cp936(std::wstring_view wide);
+// The code page 936 text of the first `length` characters of the UTF-16
+// text `wide`. Characters that code page 936 lacks become '?'.
+std::string wide_to_cp936(const wchar_t* wide, int length);
 
 #endif  // UI_CP936_TEXT_H_

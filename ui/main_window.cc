@@ -47,12 +47,12 @@ HWND parse_button;
 HWND clear_button;
 
 void set_text(HWND control, std::string_view cp936_text) {
-  SetWindowTextW(control, cp936_to_wide(cp936_text).c_str());
+  SetWindowTextW(control, cp936_to_wide(cp936_text).data());
 }
 
 HWND create_control(HWND parent, HINSTANCE instance, const wchar_t* control_class,
                     const char* cp936_text, DWORD style, int left, int top, int width, int height) {
-  return CreateWindowExW(0, control_class, cp936_to_wide(cp936_text).c_str(), style, left, top,
+  return CreateWindowExW(0, control_class, cp936_to_wide(cp936_text).data(), style, left, top,
                          width, height, parent, reinterpret_cast<HMENU>(kControlId), instance,
                          nullptr);
 }
@@ -72,9 +72,9 @@ void create_controls(HWND window, HINSTANCE instance) {
 // The input box's text, read as the decoder expects it: at most
 // kInputTextLimit characters, in code page 936.
 std::string read_input_text() {
-  std::wstring text(kInputTextLimit + 1, L'\0');
-  text.resize(GetWindowTextW(input_edit, text.data(), static_cast<int>(text.size())));
-  return wide_to_cp936(text);
+  WideText text(kInputTextLimit + 1, L'\0');
+  const int length = GetWindowTextW(input_edit, text.data(), static_cast<int>(text.size()));
+  return wide_to_cp936(text.data(), length);
 }
 
 LRESULT on_parse() {
@@ -125,7 +125,7 @@ bool register_main_window_class(HINSTANCE instance) {
 HWND create_main_window(HINSTANCE instance) {
   main_geometry =
       main_window_geometry(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  return CreateWindowExW(0, kWindowClass, cp936_to_wide(kCaption).c_str(), WS_OVERLAPPEDWINDOW,
+  return CreateWindowExW(0, kWindowClass, cp936_to_wide(kCaption).data(), WS_OVERLAPPEDWINDOW,
                          main_geometry.left, main_geometry.top, main_geometry.width,
                          main_geometry.height, nullptr, nullptr, instance, nullptr);
 }

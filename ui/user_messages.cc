@@ -13,11 +13,11 @@ constexpr char kCloseQuestion[] =
 }  // namespace
 
 void show_error(const char* message) {
-  MessageBoxW(nullptr, cp936_to_wide(message).c_str(), cp936_to_wide(kErrorTitle).c_str(),
+  MessageBoxW(nullptr, cp936_to_wide(message).data(), cp936_to_wide(kErrorTitle).data(),
               MB_ICONERROR);
 }
 
 bool confirm_close(HWND owner) {
-  return MessageBoxW(owner, cp936_to_wide(kCloseQuestion).c_str(),
-                     cp936_to_wide(kNoticeTitle).c_str(), MB_ICONQUESTION | MB_YESNO) == IDYES;
+  return MessageBoxW(owner, cp936_to_wide(kCloseQuestion).data(),
+                     cp936_to_wide(kNoticeTitle).data(), MB_ICONQUESTION | MB_YESNO) == IDYES;
 }

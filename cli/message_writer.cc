@@ -1,0 +1,19 @@
+// What the output forms share: the heading of a captured message.
+#include "cli/message_writer.h"
+
+void append_capture_heading(const MessageOrigin& origin, size_t byte_count,
+                            std::string_view line_end, std::string* text) {
+  if (origin.time.empty()) return;
+  *text += "# ";
+  *text += origin.time;
+  *text += ' ';
+  *text += origin.source;
+  *text += " -> ";
+  *text += origin.destination;
+  *text += " #";
+  *text += std::to_string(origin.sequence);
+  *text += ' ';
+  *text += std::to_string(byte_count);
+  *text += " bytes";
+  text->append(line_end.data(), line_end.size());
+}

@@ -1,0 +1,38 @@
+// The output forms of iso8583dump: each writer turns every message, decoded
+// or rejected, into its part of the output.
+#ifndef CLI_MESSAGE_WRITER_H_
+#define CLI_MESSAGE_WRITER_H_
+
+#include <string>
+#include <string_view>
+
+#include "cli/message_source.h"
+#include "cli/output.h"
+#include "decode/decode_request.h"
+#include "decode/decoded_message.h"
+
+// One output form.
+class MessageWriter {
+ public:
+  virtual ~MessageWriter() = default;
+
+  // Writes a message that decoded: `outcome` is kUnpacked or kUnpackFailed.
+  virtual void write_decoded(const MessageOrigin& origin, size_t byte_count, DecodeOutcome outcome,
+                             const DecodedMessage& message, Output* output) = 0;
+
+  // Writes what the output shows of a message rejected before decoding:
+  // `outcome` is kOddDigitCount or kTooShort.
+  virtual void write_rejected(const MessageOrigin& origin, DecodeOutcome outcome,
+                              Output* output) = 0;
+
+  // Writes what follows the last message.
+  virtual void finish(Output* /*output*/) {}
+};
+
+// Appends the heading line of a captured message (nothing for other
+// origins), ended by `line_end`:
+//   # 2026-12-07T09:30:15.123456Z 10.0.0.1:40000 -> 10.0.0.2:8583 #3 398 bytes
+void append_capture_heading(const MessageOrigin& origin, size_t byte_count,
+                            std::string_view line_end, std::string* text);
+
+#endif  // CLI_MESSAGE_WRITER_H_

@@ -1,0 +1,213 @@
+// The one-line summary of each message, and requests lined up with their
+// responses by connection and STAN.
+#include "cli/summary_writer.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "cli/capture_time.h"
+
+namespace {
+
+// The columns, each padded to its width and followed by a blank.
+enum Column { kTime, kWhere, kDirection, kMti, kProcessingCode, kAmount, kStan, kResponseCode,
+              kResult, kMilliseconds };
+
+struct ColumnFormat {
+  const char* name;
+  size_t width;
+};
+
+const ColumnFormat kColumns[] = {
+    {"time", 27},  {"where", 6}, {"direction", 29}, {"mti", 4},     {"proc", 6},
+    {"amount", 12}, {"stan", 6}, {"rc", 2},         {"result", 17}, {"ms", 0},
+};
+
+struct ResultName {
+  UnpackResult result;
+  const char* name;
+};
+
+const ResultName kResultNames[] = {
+    {UnpackResult::kUnpacked, "unpacked"},
+    {UnpackResult::kTooShort, "too_short"},
+    {UnpackResult::kFieldNotDefined, "field_not_defined"},
+    {UnpackResult::kLengthTooLong, "length_too_long"},
+    {UnpackResult::kLengthInvalid, "length_invalid"},
+};
+
+struct RejectionName {
+  DecodeOutcome outcome;
+  const char* name;
+};
+
+const RejectionName kRejectionNames[] = {
+    {DecodeOutcome::kOddDigitCount, "rejected_odd_digits"},
+    {DecodeOutcome::kTooShort, "rejected_too_short"},
+};
+
+// The most bytes of a field's value shown; a longer one ends in "...".
+constexpr int kLongestValue = 24;
+
+// Ends the column `column` whose text started at `start`.
+void end_column(Column column, size_t start, std::string* text) {
+  const size_t written = text->size() - start;
+  if (column == kMilliseconds) {
+    *text += '\n';
+    return;
+  }
+  if (written < kColumns[column].width) text->append(kColumns[column].width - written, ' ');
+  *text += ' ';
+}
+
+void append_column(Column column, std::string_view value, std::string* text) {
+  const size_t start = text->size();
+  if (value.empty()) {
+    *text += '-';
+  } else {
+    text->append(value.data(), value.size());
+  }
+  end_column(column, start, text);
+}
+
+// A field's value as one word: bytes that are no visible ASCII show as '.'.
+void field_text(const DecodedField* field, std::string* value) {
+  value->clear();
+  if (field == nullptr || field->number == 0) return;
+  const int shown = field->length < kLongestValue ? field->length : kLongestValue;
+  for (int k = 0; k < shown; ++k) {
+    const unsigned char byte = shown_byte(*field, k);
+    *value += byte > ' ' && byte < 0x7F ? static_cast<char>(byte) : '.';
+  }
+  if (field->length > kLongestValue) *value += "...";
+}
+
+// Whether `mti` is a message type of 4 digits, as the matching needs.
+bool is_digit_type(const std::string& mti) {
+  if (mti.size() != 4) return false;
+  for (char ch : mti) {
+    if (ch < '0' || ch > '9') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void PendingRequests::add(long connection, const char* mti, const std::string& stan,
+                          int64_t time) {
+  auto ring = rings_.find(connection);
+  if (ring == rings_.end()) {
+    if (rings_.size() >= kConnections) {
+      if (connection < rings_.begin()->first) return;
+      rings_.erase(rings_.begin());
+    }
+    ring = rings_.emplace(connection, Ring()).first;
+  }
+  Request& request = ring->second.requests[ring->second.next];
+  ring->second.next = (ring->second.next + 1) % kPerConnection;
+  request.waiting = true;
+  std::memcpy(request.answer_mti, mti, 4);
+  ++request.answer_mti[2];
+  request.stan_length = stan.size() < kStanBytes ? stan.size() : kStanBytes;
+  std::memcpy(request.stan, stan.data(), request.stan_length);
+  request.time = time;
+}
+
+bool PendingRequests::take_request(long connection, const char* mti, const std::string& stan,
+                                   int64_t* time) {
+  auto ring = rings_.find(connection);
+  if (ring == rings_.end() || stan.size() > kStanBytes) return false;
+  for (size_t k = 0; k < kPerConnection; ++k) {
+    Request& request = ring->second.requests[(ring->second.next + k) % kPerConnection];
+    if (request.waiting && std::memcmp(request.answer_mti, mti, 4) == 0 &&
+        request.stan_length == stan.size() &&
+        std::memcmp(request.stan, stan.data(), stan.size()) == 0) {
+      request.waiting = false;
+      *time = request.time;
+      return true;
+    }
+  }
+  return false;
+}
+
+void SummaryWriter::start_line(const MessageOrigin& origin, std::string* text) {
+  if (!heading_written_) {
+    heading_written_ = true;
+    for (int column = kTime; column <= kMilliseconds; ++column) {
+      append_column(static_cast<Column>(column), kColumns[column].name, text);
+    }
+  }
+  append_column(kTime, origin.time, text);
+  size_t start = text->size();
+  if (!origin.time.empty()) {
+    *text += std::to_string(origin.connection);
+    *text += '#';
+    *text += std::to_string(origin.sequence);
+  } else if (origin.line > 0) {
+    *text += "line:";
+    *text += std::to_string(origin.line);
+  } else {
+    *text += '-';
+  }
+  end_column(kWhere, start, text);
+  start = text->size();
+  if (!origin.time.empty()) {
+    *text += origin.source;
+    *text += "->";
+    *text += origin.destination;
+  } else {
+    *text += '-';
+  }
+  end_column(kDirection, start, text);
+}
+
+void SummaryWriter::write_decoded(const MessageOrigin& origin, size_t, DecodeOutcome,
+                                  const DecodedMessage& message, Output* output) {
+  std::string* text = output->pending();
+  start_line(origin, text);
+  field_text(&message.type_indicator, &mti_);
+  append_column(kMti, mti_, text);
+  const Column columns[] = {kProcessingCode, kAmount, kStan, kResponseCode};
+  const int numbers[] = {3, 4, 11, 39};
+  for (int k = 0; k < 4; ++k) {
+    field_text(message.find(numbers[k]), &value_);
+    append_column(columns[k], value_, text);
+    if (numbers[k] == 11) stan_ = value_;
+  }
+  for (const ResultName& result : kResultNames) {
+    if (result.result == message.verdict.result) append_column(kResult, result.name, text);
+  }
+
+  char milliseconds[32] = "";
+  int64_t time = -1;
+  if (is_digit_type(mti_) && !stan_.empty()) {
+    parse_capture_time(origin.time, &time);
+    int64_t request_time;
+    if ((mti_[2] - '0') % 2 == 0) {
+      pending_.add(origin.connection, mti_.data(), stan_, time);
+    } else if (pending_.take_request(origin.connection, mti_.data(), stan_, &request_time) &&
+               time >= 0 && request_time >= 0) {
+      std::snprintf(milliseconds, sizeof milliseconds, "%.3f",
+                    static_cast<double>(time - request_time) / 1000);
+    }
+  }
+  append_column(kMilliseconds, milliseconds, text);
+  output->maybe_flush();
+}
+
+void SummaryWriter::write_rejected(const MessageOrigin& origin, DecodeOutcome outcome,
+                                   Output* output) {
+  std::string* text = output->pending();
+  start_line(origin, text);
+  for (int column = kMti; column <= kResponseCode; ++column) {
+    append_column(static_cast<Column>(column), "", text);
+  }
+  for (const RejectionName& rejection : kRejectionNames) {
+    if (rejection.outcome == outcome) append_column(kResult, rejection.name, text);
+  }
+  append_column(kMilliseconds, "", text);
+  output->maybe_flush();
+}
+
+std::unique_ptr<MessageWriter> make_summary_writer() { return std::make_unique<SummaryWriter>(); }

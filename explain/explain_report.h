@@ -1,0 +1,19 @@
+// The explanation of a decoded message, a report for people in UTF-8: one
+// block per field with its name, length, value and meaning, the chip data
+// of field 55 as a tree of named elements with the meanings of their bits
+// and codes, and the verdict in words.
+#ifndef EXPLAIN_EXPLAIN_REPORT_H_
+#define EXPLAIN_EXPLAIN_REPORT_H_
+
+#include <string>
+
+#include "decode/decoded_message.h"
+
+// Appends the explanation of `message` to `text`, with LF line ends.
+void write_explanation(const DecodedMessage& message, std::string* text);
+
+// The verdict of `verdict` in words: "unpacked", "too short: the fields
+// need 33 bytes, the message has 24", …
+std::string verdict_in_words(const UnpackVerdict& verdict);
+
+#endif  // EXPLAIN_EXPLAIN_REPORT_H_

@@ -1,0 +1,87 @@
+// The response codes of ISO 8583:1987.
+#include "fields/response_code.h"
+
+#include "fields/code_table.h"
+
+namespace {
+
+constexpr CodeMeaning kResponseCodes[] = {
+    {0, 0, "approved or completed successfully"},
+    {1, 1, "refer to card issuer"},
+    {2, 2, "refer to card issuer's special conditions"},
+    {3, 3, "invalid merchant"},
+    {4, 4, "pick up card"},
+    {5, 5, "do not honour"},
+    {6, 6, "error"},
+    {7, 7, "pick up card, special condition"},
+    {8, 8, "honour with identification"},
+    {9, 9, "request in progress"},
+    {10, 10, "approved for partial amount"},
+    {11, 11, "approved (VIP)"},
+    {12, 12, "invalid transaction"},
+    {13, 13, "invalid amount"},
+    {14, 14, "invalid card number (no such number)"},
+    {15, 15, "no such issuer"},
+    {16, 16, "approved, update track 3"},
+    {17, 17, "customer cancellation"},
+    {18, 18, "customer dispute"},
+    {19, 19, "re-enter transaction"},
+    {20, 20, "invalid response"},
+    {21, 21, "no action taken"},
+    {22, 22, "suspected malfunction"},
+    {23, 23, "unacceptable transaction fee"},
+    {24, 24, "file update not supported by receiver"},
+    {25, 25, "unable to locate record on file"},
+    {26, 26, "duplicate file update record, old record replaced"},
+    {27, 27, "file update field edit error"},
+    {28, 28, "file update file locked out"},
+    {29, 29, "file update not successful, contact acquirer"},
+    {30, 30, "format error"},
+    {31, 31, "bank not supported by switch"},
+    {32, 32, "completed partially"},
+    {33, 33, "expired card, pick up"},
+    {34, 34, "suspected fraud, pick up"},
+    {35, 35, "card acceptor contact acquirer, pick up"},
+    {36, 36, "restricted card, pick up"},
+    {37, 37, "card acceptor call acquirer security, pick up"},
+    {38, 38, "allowable PIN tries exceeded, pick up"},
+    {39, 39, "no credit account"},
+    {40, 40, "requested function not supported"},
+    {41, 41, "lost card, pick up"},
+    {42, 42, "no universal account"},
+    {43, 43, "stolen card, pick up"},
+    {44, 44, "no investment account"},
+    {51, 51, "not sufficient funds"},
+    {52, 52, "no cheque account"},
+    {53, 53, "no savings account"},
+    {54, 54, "expired card"},
+    {55, 55, "incorrect PIN"},
+    {56, 56, "no card record"},
+    {57, 57, "transaction not permitted to cardholder"},
+    {58, 58, "transaction not permitted to terminal"},
+    {59, 59, "suspected fraud"},
+    {60, 60, "card acceptor contact acquirer"},
+    {61, 61, "exceeds withdrawal amount limit"},
+    {62, 62, "restricted card"},
+    {63, 63, "security violation"},
+    {64, 64, "original amount incorrect"},
+    {65, 65, "exceeds withdrawal frequency limit"},
+    {66, 66, "card acceptor call acquirer's security department"},
+    {67, 67, "hard capture (pick up card at ATM)"},
+    {68, 68, "response received too late"},
+    {75, 75, "allowable number of PIN tries exceeded"},
+    {90, 90, "cutoff is in process"},
+    {91, 91, "issuer or switch is inoperative"},
+    {92, 92, "financial institution or intermediate network facility cannot be found for routing"},
+    {93, 93, "transaction cannot be completed, violation of law"},
+    {94, 94, "duplicate transmission"},
+    {95, 95, "reconcile error"},
+    {96, 96, "system malfunction"},
+};
+static_assert(is_code_table(kResponseCodes), "response codes out of order");
+
+}  // namespace
+
+bool describe_response_code(const unsigned char* digits, std::string* out) {
+  return describe_code(code_table(kResponseCodes), digits, 2, out);
+}

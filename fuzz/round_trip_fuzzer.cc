@@ -1,0 +1,103 @@
+// Fuzz target: the round trip iso8583dump --json -> iso8583pack -> decode.
+// One input holds a definition file and a message's bytes, split at the
+// first zero byte. Whenever the message unpacks, its JSON (written and then
+// parsed back) must pack, the packed message must decode to the same
+// fields, and when the message ends with its last field and every length
+// indicator is plain zero-filled digits, the packed bytes must be the
+// message's own.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "decode/decode_request.h"
+#include "decode/definition_file.h"
+#include "fuzz/fuzz_support.h"
+#include "json/message_json.h"
+#include "json/pack_request_json.h"
+#include "pack/message_packer.h"
+
+namespace {
+
+struct StoredField {
+  int number;
+  std::string bytes;
+  bool operator==(const StoredField& other) const {
+    return number == other.number && bytes == other.bytes;
+  }
+};
+
+std::vector<StoredField> stored_fields(const DecodedMessage& message) {
+  std::vector<StoredField> fields = {
+      {1, std::string(reinterpret_cast<const char*>(message.type_indicator.data),
+                      static_cast<size_t>(message.type_indicator.length))}};
+  for (const DecodedField& field : message.fields) {
+    fields.push_back({field.number, std::string(reinterpret_cast<const char*>(field.data),
+                                                static_cast<size_t>(field.length))});
+  }
+  return fields;
+}
+
+// Whether `message`, decoded from `bytes`, ends with its last field and
+// frames every variable field with a plain zero-filled indicator.
+bool packs_back_exactly(const DecodedMessage& message, const std::string& bytes) {
+  size_t end = static_cast<size_t>(message.type_indicator.length) + kBitmapLength;
+  for (const DecodedField& field : message.fields) {
+    if (field.length_digits > 0) {
+      const size_t digits = static_cast<size_t>(field.length_digits);
+      std::string indicator = std::to_string(field.length);
+      if (indicator.size() > digits) return false;
+      indicator.insert(0, digits - indicator.size(), '0');
+      const size_t start = static_cast<size_t>(field.data_offset) - digits;
+      if (start + digits > bytes.size() || bytes.compare(start, digits, indicator) != 0) return false;
+    }
+    end = static_cast<size_t>(field.data_offset + field.length);
+  }
+  return end == bytes.size();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  silence_error_reports();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const uint8_t* end = data + size;
+  const uint8_t* separator = std::find(data, end, 0);
+  parse_field_defs(std::string(reinterpret_cast<const char*>(data),
+                               static_cast<size_t>(separator - data)));
+  const uint8_t* message_start = separator != end ? separator + 1 : end;
+  const std::string bytes(reinterpret_cast<const char*>(message_start),
+                          std::min(static_cast<size_t>(end - message_start), kMaxMessageBytes));
+
+  DecodedMessage decoded;
+  if (decode_message_bytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                           &decoded) != DecodeOutcome::kUnpacked) {
+    return 0;
+  }
+  const std::vector<StoredField> fields = stored_fields(decoded);
+  const bool exact = packs_back_exactly(decoded, bytes);
+
+  static MessageJson json;
+  std::string line;
+  json.begin(&line);
+  json.add_decoded(decoded);
+  json.end();
+  PackRequest request;
+  std::string packed, error;
+  fuzz_check(read_pack_request(&line, &request, &error), "the JSON of a message does not read back");
+  fuzz_check(pack_message(request, &packed, &error), "an unpacked message does not pack");
+  fuzz_check(!exact || packed == bytes, "the packed message differs from the original");
+
+  // Packed without the bytes that followed its last field, a message can
+  // be too short to decode.
+  if (packed.size() < static_cast<size_t>(kMinMessageBytes)) return 0;
+  DecodedMessage repacked;
+  fuzz_check(decode_message_bytes(reinterpret_cast<const unsigned char*>(packed.data()),
+                                  packed.size(), &repacked) == DecodeOutcome::kUnpacked,
+             "the packed message does not unpack");
+  fuzz_check(stored_fields(repacked) == fields, "the packed message decodes to other fields");
+  return 0;
+}

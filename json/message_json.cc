@@ -1,0 +1,391 @@
+// The JSON of a decoded message, written with RapidJSON.
+#include "json/message_json.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "decode/field_table.h"
+#include "encoding/cp936_to_utf8.h"
+#include "explain/chip_data_tree.h"
+#include "fields/field_meaning.h"
+#include "rapidjson/stringbuffer.h"
+#include "rapidjson/writer.h"
+
+namespace {
+
+struct ResultName {
+  UnpackResult result;
+  const char* name;
+};
+constexpr ResultName kResultNames[] = {
+    {UnpackResult::kUnpacked, "unpacked"},
+    {UnpackResult::kTooShort, "too_short"},
+    {UnpackResult::kFieldNotDefined, "field_not_defined"},
+    {UnpackResult::kLengthTooLong, "length_too_long"},
+    {UnpackResult::kLengthInvalid, "length_invalid"},
+};
+
+// The bytes that a JSON string holds as they are: all but the control
+// characters, the quote and the backslash. Bytes from 0x80 up are parts of
+// UTF-8 characters.
+struct PlainBytes {
+  bool is_plain[256];
+  constexpr PlainBytes() : is_plain() {
+    for (int byte = 0x20; byte < 256; ++byte) is_plain[byte] = byte != '"' && byte != '\\' && byte != 0x7F;
+  }
+};
+constexpr PlainBytes kPlainBytes;
+
+bool is_plain(std::string_view text) {
+  for (char ch : text) {
+    if (!kPlainBytes.is_plain[static_cast<unsigned char>(ch)]) return false;
+  }
+  return true;
+}
+
+bool is_ascii(std::string_view bytes) {
+  for (char ch : bytes) {
+    if (static_cast<unsigned char>(ch) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Whether `bytes` are printable ASCII that a JSON string holds as they are,
+// as most fields are: the same text in code page 936 and in UTF-8.
+bool is_plain_ascii(std::string_view bytes) {
+  for (char ch : bytes) {
+    const unsigned char byte = static_cast<unsigned char>(ch);
+    if (byte >= 0x80 || !kPlainBytes.is_plain[byte]) return false;
+  }
+  return true;
+}
+
+// `utf8` as a JSON string, quoted and escaped by RapidJSON.
+std::string json_string_of(const std::string& utf8) {
+  rapidjson::StringBuffer buffer;
+  rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+  writer.String(utf8.data(), static_cast<rapidjson::SizeType>(utf8.size()));
+  return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+}  // namespace
+
+const char* result_name(UnpackResult result) {
+  for (const ResultName& row : kResultNames) {
+    if (row.result == result) return row.name;
+  }
+  return "";
+}
+
+struct MessageJson::Writer {
+  explicit Writer(bool explain_values) : explain(explain_values) {}
+
+  bool explain;
+  FieldMeaning field_meaning;
+  std::vector<ExplainedElement> tree;
+  rapidjson::StringBuffer buffer;
+  rapidjson::Writer<rapidjson::StringBuffer> json{buffer};
+  std::string* text = nullptr;  // what the object is appended to
+  size_t start = 0;             // where it starts there
+  std::string scratch;  // converted texts, reused
+  std::string shown;    // a field's bytes as shown
+
+  // Keys and hexadecimal texts hold nothing that JSON escapes, so they are
+  // written straight into the buffer, quoted, rather than character by
+  // character through RapidJSON's escaping. An empty raw value first lets
+  // the writer put the separator before them and count them.
+  char* unescaped_string(size_t length) {
+    json.RawValue("", 0, rapidjson::kStringType);
+    char* quoted = buffer.Push(length + 2);
+    quoted[0] = '"';
+    quoted[length + 1] = '"';
+    return quoted + 1;
+  }
+
+  template <size_t kSize>
+  void key(const char (&name)[kSize]) {
+    std::memcpy(unescaped_string(kSize - 1), name, kSize - 1);
+  }
+
+  // A key given by the caller: written as a string, escaped if it needs it.
+  void key(std::string_view name) { string(name); }
+
+  // A UTF-8 text: as it is when nothing in it needs escaping, as most
+  // field texts are, otherwise escaped by RapidJSON.
+  void string(std::string_view text) {
+    if (is_plain(text)) {
+      std::memcpy(unescaped_string(text.size()), text.data(), text.size());
+    } else {
+      json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+    }
+  }
+
+  // Writes a string value already in JSON form, quotes and escapes done.
+  void json_string(const std::string& quoted) {
+    json.RawValue("", 0, rapidjson::kStringType);
+    std::memcpy(buffer.Push(quoted.size()), quoted.data(), quoted.size());
+  }
+
+  // The name of field `number` from the definition file as a JSON string,
+  // or empty when it has none. Names are made once for each reading of the
+  // definitions, as they are written for every field of every message.
+  const std::string& field_name(int number) {
+    if (names_generation != field_defs_generation) {
+      names_generation = field_defs_generation;
+      for (int row = 0; row < kFieldRows; ++row) {
+        std::string utf8;
+        append_text_as_utf8(field_names[row], &utf8);
+        field_names_json[row] = utf8.empty() ? std::string() : json_string_of(utf8);
+      }
+    }
+    return field_names_json[number];
+  }
+
+  // The report's name of the tag of `element` as a JSON string.
+  static const std::string& report_tag_name(const TlvElement& element) {
+    static const std::vector<std::string> kNames = [] {
+      std::vector<std::string> names(kTagNameRows);
+      for (int row = 0; row < kTagNameRows; ++row) {
+        std::string utf8;
+        append_cp936_as_utf8(tag_names[row].name, &utf8);
+        names[row] = json_string_of(utf8);
+      }
+      return names;
+    }();
+    return kNames[tag_name_row(element)];
+  }
+
+  std::string field_names_json[kFieldRows];
+  unsigned names_generation = 0;
+
+  // The hexadecimal text of `count` bytes of `field` from `position`.
+  void hex(const DecodedField& field, int position, int count) {
+    render_shown_hex(field, position, count, unescaped_string(2 * static_cast<size_t>(count)));
+  }
+
+  // The bytes of `field` as outputs show them.
+  std::string_view shown_bytes(const DecodedField& field) {
+    if (field.hidden == nullptr) {
+      return std::string_view(reinterpret_cast<const char*>(field.data),
+                              static_cast<size_t>(field.length));
+    }
+    shown.resize(static_cast<size_t>(field.length));
+    for (int k = 0; k < field.length; ++k) shown[k] = static_cast<char>(shown_byte(field, k));
+    return shown;
+  }
+
+  // `cp936` as a UTF-8 string value.
+  void cp936_string(std::string_view cp936) {
+    if (is_ascii(cp936)) {  // the same bytes in UTF-8
+      string(cp936);
+      return;
+    }
+    scratch.clear();
+    append_cp936_as_utf8(cp936, &scratch);
+    string(scratch);
+  }
+
+  void field(const DecodedField& field) {
+    json.StartObject();
+    key("field");
+    json.Int(field.number);
+    key("length");
+    json.Int(field.length);
+    key("hex");
+    hex(field, 0, field.length);
+    const std::string_view bytes = shown_bytes(field);
+    if (is_plain_ascii(bytes)) {
+      key("text");
+      std::memcpy(unescaped_string(bytes.size()), bytes.data(), bytes.size());
+    } else if (is_printable_cp936(bytes)) {
+      key("text");
+      cp936_string(bytes);
+    }
+    const std::string& name = field_name(field.number);
+    if (!name.empty()) {
+      key("name");
+      json_string(name);
+    }
+    if (explain && explain_field(*message, field, &field_meaning)) meaning(field_meaning);
+    json.EndObject();
+  }
+
+  void meaning(const FieldMeaning& field) {
+    key("meaning");
+    string(field.meaning);
+    if (field.amount.empty()) return;
+    key("amount");
+    string(field.amount);
+    key("currency");
+    string(field.currency);
+  }
+
+  void tag_hex(const TlvElement& element) {
+    DecodedField tag;
+    tag.data = element.tag;
+    tag.readable = element.tag_length;
+    hex(tag, 0, element.tag_length);
+  }
+
+  // Writes the element at `tree[row]` and those inside it; returns the row
+  // after them.
+  size_t explained_element(const DecodedField& field55, size_t row) {
+    const ExplainedElement& explained = tree[row];
+    const TlvElement& element = explained.element;
+    json.StartObject();
+    key("tag");
+    tag_hex(element);
+    key("length");
+    json.Int(element.value_length);
+    key("value");
+    hex(field55, element.value_offset, element.value_length);
+    key("name");
+    if (explained.tag != nullptr) {
+      json.String(explained.tag->chinese_name);
+      key("name_en");
+      json.String(explained.tag->name);
+    } else {
+      json_string(report_tag_name(element));
+    }
+    if (explained.has_meaning) {
+      const EmvMeaning& meaning = explained.meaning;
+      if (!meaning.meaning.empty()) {
+        key("meaning");
+        string(meaning.meaning);
+      }
+      if (!meaning.details.empty()) {
+        key("details");
+        json.StartArray();
+        for (const std::string& detail : meaning.details) string(detail);
+        json.EndArray();
+      }
+      if (!meaning.bits.empty()) {
+        key("bits");
+        json.StartArray();
+        for (const BitMeaning& bit : meaning.bits) {
+          json.StartObject();
+          key("byte");
+          json.Int(bit.byte);
+          key("bit");
+          json.Int(bit.bit);
+          key("meaning");
+          json.String(bit.meaning);
+          json.EndObject();
+        }
+        json.EndArray();
+      }
+    }
+    ++row;
+    if (explained.child_count > 0) {
+      key("children");
+      json.StartArray();
+      for (int child = 0; child < explained.child_count; ++child) row = explained_element(field55, row);
+      json.EndArray();
+    }
+    json.EndObject();
+    return row;
+  }
+
+  const DecodedMessage* message = nullptr;
+
+  void element(const DecodedField& field55, const TlvElement& element) {
+    json.StartObject();
+    key("tag");
+    tag_hex(element);
+    key("length");
+    json.Int(element.value_length);
+    key("value");
+    hex(field55, element.value_offset, element.value_length);
+    key("name");
+    json_string(report_tag_name(element));
+    json.EndObject();
+  }
+};
+
+MessageJson::MessageJson(bool explain) : writer_(new Writer(explain)) {}
+
+MessageJson::~MessageJson() = default;
+
+void MessageJson::begin(std::string* text) {
+  writer_->text = text;
+  writer_->start = text->size();
+  writer_->buffer.Clear();
+  writer_->json.Reset(writer_->buffer);
+  writer_->json.StartObject();
+}
+
+void MessageJson::add(const char* key, long value) {
+  writer_->key(key);
+  writer_->json.Int64(value);
+}
+
+void MessageJson::add(const char* key, std::string_view utf8_text) {
+  writer_->key(key);
+  writer_->string(utf8_text);
+}
+
+void MessageJson::add_flag(const char* key) {
+  writer_->key(key);
+  writer_->json.Bool(true);
+}
+
+void MessageJson::add_decoded(const DecodedMessage& message) {
+  Writer& w = *writer_;
+  w.message = &message;
+  const DecodedField& indicator = message.type_indicator;
+  const std::string_view indicator_bytes = w.shown_bytes(indicator);
+  if (is_printable_cp936(indicator_bytes)) {
+    w.key("mti");
+    w.cp936_string(indicator_bytes);
+  }
+  w.key("mti_hex");
+  w.hex(indicator, 0, indicator.length);
+  if (w.explain && explain_type_indicator(message, &w.field_meaning)) {
+    w.key("mti_meaning");
+    w.string(w.field_meaning.meaning);
+  }
+  w.key("bitmap");
+  DecodedField bitmap;
+  bitmap.data = message.bitmap;
+  bitmap.readable = kBitmapLength;
+  w.hex(bitmap, 0, kBitmapLength);
+  w.key("fields");
+  w.json.StartArray();
+  for (const DecodedField& field : message.fields) w.field(field);
+  w.json.EndArray();
+  w.key("result");
+  w.json.String(result_name(message.verdict.result));
+  switch (message.verdict.result) {
+    case UnpackResult::kUnpacked:
+      break;
+    case UnpackResult::kTooShort:
+      w.key("needed");
+      w.json.Int(message.verdict.needed);
+      w.key("available");
+      w.json.Int(message.verdict.available);
+      break;
+    default:
+      w.key("field");
+      w.json.Int(message.verdict.field);
+      break;
+  }
+  if (const DecodedField* field55 = message.find(55)) {
+    w.key("field55");
+    w.json.StartArray();
+    if (w.explain) {
+      explain_chip_data(*field55, message.field55, &w.tree);
+      for (size_t row = 0; row < w.tree.size();) row = w.explained_element(*field55, row);
+    } else {
+      for (const TlvElement& element : message.field55) w.element(*field55, element);
+    }
+    w.json.EndArray();
+  }
+}
+
+std::string_view MessageJson::end() {
+  writer_->json.EndObject();
+  writer_->text->append(writer_->buffer.GetString(), writer_->buffer.GetSize());
+  return std::string_view(*writer_->text).substr(writer_->start);
+}

@@ -1,0 +1,57 @@
+// A decoded message as one JSON object, the form scripts read:
+//   {"mti": "0200", "mti_hex": "30323030", "bitmap": "…", "fields": [{"field":
+//   2, "length": 19, "hex": "…", "text": "…", "name": "…"}, …], "result":
+//   "unpacked", "field55": [{"tag": "9F26", "length": 8, "value": "…",
+//   "name": "应用密文"}, …]}
+// Texts are UTF-8, hexadecimal is upper case, and masked nibbles show '*'.
+// Explained, it also says what values mean: "mti_meaning", "meaning" (and
+// "amount" and "currency") on fields, and on field 55 elements their
+// dictionary names "name" and "name_en", "meaning" and "details" for coded
+// values, "bits" for the bits set, and "children" inside constructed ones.
+#ifndef JSON_MESSAGE_JSON_H_
+#define JSON_MESSAGE_JSON_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "decode/decoded_message.h"
+
+// The name of each UnpackResult in the JSON: "unpacked", "too_short", …
+const char* result_name(UnpackResult result);
+
+// Builds one JSON object at a time; its keys come in the order added.
+class MessageJson {
+ public:
+  // `explain`: add the meanings of values.
+  explicit MessageJson(bool explain = false);
+  ~MessageJson();
+  MessageJson(const MessageJson&) = delete;
+  MessageJson& operator=(const MessageJson&) = delete;
+
+  // Starts a new object at the end of `text`.
+  void begin(std::string* text);
+
+  // Adds a key with a number or a UTF-8 text.
+  void add(const char* key, long value);
+  void add(const char* key, std::string_view utf8_text);
+
+  // Adds a key whose value is true.
+  void add_flag(const char* key);
+
+  // Adds the keys of a decoded message: "mti" (when printable), "mti_hex",
+  // "bitmap", "fields", "result" with "field", or "needed" and "available",
+  // and "field55" when field 55 was stored. Fields that have a name in the
+  // definition file carry it as "name".
+  void add_decoded(const DecodedMessage& message);
+
+  // Ends the object and returns its text, valid until the text it was
+  // appended to changes.
+  std::string_view end();
+
+ private:
+  struct Writer;
+  std::unique_ptr<Writer> writer_;
+};
+
+#endif  // JSON_MESSAGE_JSON_H_

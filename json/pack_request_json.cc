@@ -1,0 +1,151 @@
+// A message to pack, read with RapidJSON.
+#include "json/pack_request_json.h"
+
+#include "encoding/cp936_to_utf8.h"
+#include "rapidjson/document.h"
+#include "rapidjson/error/en.h"
+
+namespace {
+
+using Allocator = rapidjson::MemoryPoolAllocator<>;
+using Document = rapidjson::GenericDocument<rapidjson::UTF8<>, Allocator>;
+using Value = rapidjson::GenericValue<rapidjson::UTF8<>, Allocator>;
+
+// The value of every hexadecimal digit, -1 for other characters; looked up
+// as every message's bytes go through it.
+struct HexDigits {
+  signed char value[256];
+  constexpr HexDigits() : value() {
+    for (int ch = 0; ch < 256; ++ch) value[ch] = -1;
+    for (int digit = 0; digit < 10; ++digit) value['0' + digit] = static_cast<signed char>(digit);
+    for (int digit = 0; digit < 6; ++digit) {
+      value['A' + digit] = static_cast<signed char>(10 + digit);
+      value['a' + digit] = static_cast<signed char>(10 + digit);
+    }
+  }
+};
+constexpr HexDigits kHexDigits;
+
+int hex_digit_value(char digit) { return kHexDigits.value[static_cast<unsigned char>(digit)]; }
+
+// Converts hexadecimal text to bytes; writes why it cannot into `error`.
+bool bytes_of_hex(const Value& hex, std::string* bytes, std::string* error) {
+  const char* digits = hex.GetString();
+  const size_t count = hex.GetStringLength();
+  if (count % 2 != 0) {
+    *error = "hex has an odd number of digits";
+    return false;
+  }
+  bytes->resize(count / 2);
+  for (size_t k = 0; k < count; k += 2) {
+    const int high = hex_digit_value(digits[k]);
+    const int low = hex_digit_value(digits[k + 1]);
+    if (high < 0 || low < 0) {
+      const char bad = high < 0 ? digits[k] : digits[k + 1];
+      *error = bad == '*' ? "masked ('*' in hex): masked card data cannot be packed"
+                          : "not a hexadecimal digit in hex";
+      return false;
+    }
+    (*bytes)[k / 2] = static_cast<char>(high << 4 | low);
+  }
+  return true;
+}
+
+// The bytes of a "hex" or, failing that, a "text" member of `object`.
+bool bytes_of_member(const Value& object, const char* hex_key, const char* text_key,
+                     std::string* bytes, std::string* error) {
+  const auto hex = object.FindMember(hex_key);
+  if (hex != object.MemberEnd()) {
+    if (!hex->value.IsString()) {
+      *error = std::string("\"") + hex_key + "\" is not a string";
+      return false;
+    }
+    return bytes_of_hex(hex->value, bytes, error);
+  }
+  const auto text = object.FindMember(text_key);
+  if (text == object.MemberEnd()) {
+    *error = std::string("needs \"") + hex_key + "\" or \"" + text_key + "\"";
+    return false;
+  }
+  bytes->clear();
+  if (!text->value.IsString() ||
+      !append_utf8_as_cp936(std::string_view(text->value.GetString(), text->value.GetStringLength()),
+                            bytes)) {
+    *error = std::string("\"") + text_key + "\" is not text that code page 936 can hold";
+    return false;
+  }
+  return true;
+}
+
+bool read_fields(const Value& fields, PackRequest* request, std::string* error) {
+  if (!fields.IsArray()) {
+    *error = "\"fields\" is not an array";
+    return false;
+  }
+  for (const Value& field : fields.GetArray()) {
+    const auto number = field.IsObject() ? field.FindMember("field") : field.MemberEnd();
+    if (!field.IsObject() || number == field.MemberEnd() || !number->value.IsInt()) {
+      *error = "a field without its number (\"field\")";
+      return false;
+    }
+    PackField packed;
+    packed.number = number->value.GetInt();
+    std::string reason;
+    if (!bytes_of_member(field, "hex", "text", &packed.bytes, &reason)) {
+      *error = "field " + std::to_string(packed.number) + ": " + reason;
+      return false;
+    }
+    request->fields.push_back(std::move(packed));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool read_pack_request(std::string* line, PackRequest* request, std::string* error) {
+  *request = PackRequest();
+  // Most lines parse within this room; larger ones take more from the heap.
+  char room[32768];
+  Allocator allocator(room, sizeof room);
+  Document document(&allocator);
+  // Strings are not checked for UTF-8 here: "text" values are when they are
+  // converted, and the other strings read must be hexadecimal.
+  document.ParseInsitu(&(*line)[0]);
+  if (document.HasParseError()) {
+    *error = std::string("malformed JSON: ") + rapidjson::GetParseError_En(document.GetParseError()) +
+             " (at character " + std::to_string(document.GetErrorOffset() + 1) + ")";
+    return false;
+  }
+  if (!document.IsObject()) {
+    *error = "not a JSON object";
+    return false;
+  }
+  const auto masked = document.FindMember("masked");
+  if (masked != document.MemberEnd() && masked->value.IsTrue()) {
+    *error = "masked card data cannot be packed";
+    return false;
+  }
+  if (document.HasMember("error")) {
+    *error = "no message here: it was rejected";
+    return false;
+  }
+  std::string reason;
+  if ((document.HasMember("mti_hex") || document.HasMember("mti")) &&
+      !bytes_of_member(document, "mti_hex", "mti", &request->type_indicator, &reason)) {
+    *error = "mti: " + reason;
+    return false;
+  }
+  const auto bitmap = document.FindMember("bitmap");
+  if (bitmap != document.MemberEnd()) {
+    std::string bytes;
+    if (!bitmap->value.IsString() || !bytes_of_hex(bitmap->value, &bytes, &reason) ||
+        bytes.empty()) {
+      *error = "bitmap: " + (reason.empty() ? std::string("not hexadecimal bytes") : reason);
+      return false;
+    }
+    request->has_bit1 = true;
+    request->bit1 = (static_cast<unsigned char>(bytes[0]) & 0x80) != 0;
+  }
+  const auto fields = document.FindMember("fields");
+  return fields == document.MemberEnd() || read_fields(fields->value, request, error);
+}

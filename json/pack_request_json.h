@@ -1,0 +1,18 @@
+// Reading a message to pack from one line of JSON, as iso8583dump --json
+// writes it: "mti_hex" or "mti", "bitmap" for its bit 1, and "fields", each
+// with "field" and "hex" or "text". Other keys are ignored.
+#ifndef JSON_PACK_REQUEST_JSON_H_
+#define JSON_PACK_REQUEST_JSON_H_
+
+#include <string>
+
+#include "pack/message_packer.h"
+
+// Reads the JSON object in `line` into `request`, parsing the text in place
+// (`line` is changed). Returns false, after writing into `error` why, for
+// malformed JSON, a record that holds no message (an "error" record, or a
+// masked one), and a field without its number or with a bad "hex" or
+// "text"; the reason names the field.
+bool read_pack_request(std::string* line, PackRequest* request, std::string* error);
+
+#endif  // JSON_PACK_REQUEST_JSON_H_

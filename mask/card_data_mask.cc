@@ -1,0 +1,195 @@
+// Finding card data in a decoded message and marking its nibbles hidden.
+#include "mask/card_data_mask.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kKeptLeadingDigits = 6;
+constexpr int kKeptTrailingDigits = 4;
+
+// How an element or field holds card data.
+enum class CardData {
+  kPanText,    // a PAN or track data as text: ASCII digits and separators
+  kPanPacked,  // a PAN or track data as packed digits, two to a byte
+  kHidden,     // hidden completely
+};
+
+// The card data of the fields that hold it.
+struct FieldRule {
+  int field;
+  CardData kind;
+};
+constexpr FieldRule kFieldRules[] = {
+    {2, CardData::kPanText},   // primary account number
+    {35, CardData::kPanText},  // track 2 data
+    {36, CardData::kPanText},  // track 3 data
+    {45, CardData::kPanText},  // track 1 data
+    {52, CardData::kHidden},   // PIN data
+};
+
+// The card data of the field 55 elements that hold it.
+struct TagRule {
+  unsigned char tag[2];
+  int tag_length;
+  CardData kind;
+};
+constexpr TagRule kTagRules[] = {
+    {{0x5A, 0x00}, 1, CardData::kPanPacked},  // application PAN
+    {{0x57, 0x00}, 1, CardData::kPanPacked},  // track 2 equivalent data
+    {{0x9F, 0x6B}, 2, CardData::kPanPacked},  // track 2 data
+    {{0x56, 0x00}, 1, CardData::kPanText},    // track 1 data
+    {{0x9F, 0x1F}, 2, CardData::kHidden},     // track 1 discretionary data
+    {{0x9F, 0x20}, 2, CardData::kHidden},     // track 2 discretionary data
+    {{0x5F, 0x20}, 2, CardData::kHidden},     // cardholder name
+};
+
+bool is_separator(unsigned char ch) { return ch == '=' || ch == 'D' || ch == '^'; }
+
+// The place of one digit of a PAN: a byte, and which of its nibbles.
+struct DigitPlace {
+  int byte;
+  unsigned char nibbles;
+};
+
+// Marks hidden all digits of `digits` but the first and last few.
+void hide_middle_digits(const std::vector<DigitPlace>& digits, unsigned char* hidden) {
+  const int count = static_cast<int>(digits.size());
+  for (int k = kKeptLeadingDigits; k < count - kKeptTrailingDigits; ++k) {
+    hidden[digits[k].byte] |= digits[k].nibbles;
+  }
+}
+
+// Masks text card data in bytes [begin, end) of `data`: the digits before
+// the first separator are the PAN, and everything after the separator is
+// hidden.
+void mask_pan_text(const unsigned char* data, int begin, int end, unsigned char* hidden) {
+  static std::vector<DigitPlace> digits;
+  digits.clear();
+  int position = begin;
+  for (; position < end && !is_separator(data[position]); ++position) {
+    if (data[position] >= '0' && data[position] <= '9') digits.push_back({position, 0xFF});
+  }
+  hide_middle_digits(digits, hidden);
+  for (++position; position < end; ++position) hidden[position] = 0xFF;
+}
+
+// The same for packed digits: nibbles 0-9 are digits, a D nibble is the
+// separator, and an F nibble pads.
+void mask_pan_packed(const unsigned char* data, int begin, int end, unsigned char* hidden) {
+  static std::vector<DigitPlace> digits;
+  digits.clear();
+  bool after_separator = false;
+  for (int position = begin; position < end; ++position) {
+    for (unsigned char nibbles : {0xF0, 0x0F}) {
+      const int digit = nibbles == 0xF0 ? data[position] >> 4 : data[position] & 0x0F;
+      if (after_separator) {
+        hidden[position] |= nibbles;
+      } else if (digit <= 9) {
+        digits.push_back({position, nibbles});
+      } else if (digit == 0xD) {
+        after_separator = true;
+      }
+    }
+  }
+  hide_middle_digits(digits, hidden);
+}
+
+void mask_range(CardData kind, const unsigned char* data, int begin, int end,
+                unsigned char* hidden) {
+  switch (kind) {
+    case CardData::kPanText:
+      mask_pan_text(data, begin, end, hidden);
+      break;
+    case CardData::kPanPacked:
+      mask_pan_packed(data, begin, end, hidden);
+      break;
+    case CardData::kHidden:
+      std::fill(hidden + begin, hidden + end, 0xFF);
+      break;
+  }
+}
+
+// Whether `data` is all printable ASCII, as text track data is.
+bool is_text(const unsigned char* data, int length) {
+  return std::all_of(data, data + length, [](unsigned char ch) { return ch >= 0x20 && ch < 0x7F; });
+}
+
+const TagRule* rule_for(const TlvElement& element) {
+  for (const TagRule& rule : kTagRules) {
+    if (rule.tag_length == element.tag_length && rule.tag[0] == element.tag[0] &&
+        rule.tag[1] == element.tag[1]) {
+      return &rule;
+    }
+  }
+  return nullptr;
+}
+
+// Masks the elements of field 55 that hold card data, within the templates
+// of constructed elements too, walked as the report walks field 55. Values
+// are at most a few hundred bytes, so the nesting is bounded.
+void mask_field55(const DecodedField& field55, unsigned char* hidden) {
+  // Elements still to look at, each with the end of the walk that found it.
+  struct Pending {
+    TlvElement element;
+    int walk_end;
+  };
+  static std::vector<Pending> pending;
+  static std::vector<TlvElement> found;
+  pending.clear();
+  found.clear();
+  walk_tlv(field55.data, field55.readable, 0, field55.length, &found);
+  for (const TlvElement& element : found) pending.push_back({element, field55.length});
+  while (!pending.empty()) {
+    const Pending next = pending.back();
+    pending.pop_back();
+    const TlvElement& element = next.element;
+    // An element's card data ends where the walk that found it ends: a value
+    // running past it covers other elements' bytes, masked by their own
+    // rules, and past the stored bytes there are only zeros.
+    const int begin = std::min(element.value_offset, next.walk_end);
+    const int end = std::min(element.value_offset + element.value_length, next.walk_end);
+    if (const TagRule* rule = rule_for(element)) {
+      mask_range(rule->kind, field55.data, begin, end, hidden);
+    } else if (is_constructed(element)) {
+      const int inner_end = inner_walk_end(element, next.walk_end);
+      found.clear();
+      walk_tlv(field55.data, field55.readable, element.value_offset, inner_end, &found);
+      for (const TlvElement& child : found) pending.push_back({child, inner_end});
+    }
+  }
+}
+
+// The marks of one field, kept from one message to the next.
+std::vector<unsigned char>* marks_for(int field) {
+  static std::vector<unsigned char> marks[129];
+  return &marks[field];
+}
+
+}  // namespace
+
+void mask_card_data(DecodedMessage* message) {
+  for (DecodedField& field : message->fields) {
+    field.hidden = nullptr;
+    const FieldRule* rule = nullptr;
+    for (const FieldRule& candidate : kFieldRules) {
+      if (candidate.field == field.number) rule = &candidate;
+    }
+    if (rule == nullptr && field.number != 55) continue;
+    std::vector<unsigned char>* marks = marks_for(field.number);
+    marks->assign(static_cast<size_t>(field.length), 0);
+    if (field.number == 55) {
+      mask_field55(field, marks->data());
+    } else {
+      CardData kind = rule->kind;
+      if (kind == CardData::kPanText && !is_text(field.data, field.length)) {
+        kind = CardData::kPanPacked;
+      }
+      mask_range(kind, field.data, 0, field.length, marks->data());
+    }
+    if (std::any_of(marks->begin(), marks->end(), [](unsigned char m) { return m != 0; })) {
+      field.hidden = marks->data();
+    }
+  }
+}

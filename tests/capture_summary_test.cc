@@ -1,0 +1,100 @@
+// The --summary output: one line a message, a response lined up with its
+// request by connection and STAN.
+#include <cstdio>
+#include <string>
+
+#include "cli/summary_writer.h"
+#include "decode/definition_file.h"
+#include "gtest/gtest.h"
+#include "tests/capture_test_support.h"
+
+namespace {
+
+MessageOrigin captured(const std::string& time, long connection, long sequence, bool request) {
+  MessageOrigin origin;
+  origin.time = time;
+  origin.source = request ? "10.0.0.1:40000" : "10.0.0.2:8583";
+  origin.destination = request ? "10.0.0.2:8583" : "10.0.0.1:40000";
+  origin.connection = connection;
+  origin.sequence = sequence;
+  return origin;
+}
+
+class SummaryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(load_field_defs((std::string(SOURCE_DIR) + "/bitmap.ini").c_str()), 0);
+  }
+
+  // Decodes `bytes` and writes its line.
+  void write(const MessageOrigin& origin, const std::string& bytes) {
+    const DecodeOutcome outcome = decode_message_bytes(
+        reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &message_);
+    writer_.write_decoded(origin, bytes.size(), outcome, message_, &output_);
+  }
+
+  // The lines written, without the heading.
+  std::string lines() {
+    const std::string& text = *output_.pending();
+    return text.substr(text.find('\n') + 1);
+  }
+
+  std::FILE* sink_ = std::tmpfile();
+  Output output_{sink_, OutputEncoding::kUtf8};
+  SummaryWriter writer_;
+  DecodedMessage message_;
+  const std::string purchase_ = sample_bytes("purchase");
+  const std::string response_ = sample_bytes("response");
+};
+
+TEST_F(SummaryTest, ResponseLinesUpWithItsRequest) {
+  write(captured("2026-12-07T09:30:15.010000Z", 1, 1, true), purchase_);
+  write(captured("2026-12-07T09:30:15.035500Z", 1, 2, false), response_);
+  EXPECT_EQ(*output_.pending(),
+            "time                        where  direction                     mti  proc   "
+            "amount       stan   rc result            ms\n"
+            "2026-12-07T09:30:15.010000Z 1#1    10.0.0.1:40000->10.0.0.2:8583 0200 000000 "
+            "000000012850 000371 -  unpacked          -\n"
+            "2026-12-07T09:30:15.035500Z 1#2    10.0.0.2:8583->10.0.0.1:40000 0210 000000 "
+            "000000012850 000371 00 unpacked          25.500\n");
+}
+
+TEST_F(SummaryTest, ResponseOfAnotherConnectionOrTypeOrForgottenRequestHasNoTime) {
+  write(captured("2026-12-07T09:30:15.000000Z", 1, 1, true), purchase_);
+  write(captured("2026-12-07T09:30:15.001000Z", 2, 1, false), response_);
+  // 65 requests with the same STAN: the first is no longer waiting.
+  for (size_t k = 0; k <= PendingRequests::kPerConnection; ++k) {
+    write(captured("2026-12-07T09:30:16.000000Z", 3, 1, true), purchase_);
+  }
+  std::string text = lines();
+  write(captured("2026-12-07T09:30:17.000000Z", 3, 2, false), response_);
+  EXPECT_EQ(lines().substr(text.size()),
+            "2026-12-07T09:30:17.000000Z 3#2    10.0.0.2:8583->10.0.0.1:40000 0210 000000 "
+            "000000012850 000371 00 unpacked          1000.000\n");
+  EXPECT_NE(text.find("2#1    10.0.0.2:8583->10.0.0.1:40000 0210 000000 000000012850 000371 00 "
+                      "unpacked          -\n"),
+            std::string::npos);
+}
+
+TEST_F(SummaryTest, OtherSourcesFailuresAndRejectionsShowTheirResult) {
+  MessageOrigin line;
+  line.line = 7;
+  std::string damaged = purchase_;
+  damaged[20] = '9';  // the card number's length: 99 of at most 19
+  write(line, damaged);
+  write(MessageOrigin(), purchase_.substr(0, 40));
+  writer_.write_rejected(line, DecodeOutcome::kOddDigitCount, &output_);
+  writer_.write_rejected(MessageOrigin(), DecodeOutcome::kTooShort, &output_);
+  EXPECT_EQ(lines(),
+            "-                           line:7 -                             0200 -      -    "
+            "        -      -  length_too_long   -\n"
+            // Fields past the end of the message read as zero bytes.
+            "-                           -      -                             0200 ...... "
+            "............ ...... -  too_short         -\n"
+            "-                           line:7 -                             -    -      -    "
+            "        -      -  rejected_odd_digits -\n"
+            "-                           -      -                             -    -      -    "
+            "        -      -  rejected_too_short -\n");
+}
+
+}  // namespace

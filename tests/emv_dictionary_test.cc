@@ -1,0 +1,108 @@
+// The chip-data dictionary: its size and order, lookups of one- and
+// two-byte tags, and Chinese names that agree with the report's and show in
+// code page 936.
+#include "emv/tag_dictionary.h"
+
+#include <iconv.h>
+
+#include <string>
+
+#include "decode/field55.h"
+#include "gtest/gtest.h"
+
+namespace {
+
+// `text` converted between the encodings, or "not convertible".
+std::string convert(const char* to, const char* from, const std::string& text) {
+  iconv_t converter = iconv_open(to, from);
+  if (converter == reinterpret_cast<iconv_t>(-1)) return "no converter";
+  std::string in = text;
+  std::string out(in.size() * 2 + 1, '\0');
+  char* in_cursor = in.data();
+  size_t in_left = in.size();
+  char* out_cursor = out.data();
+  size_t out_left = out.size();
+  const size_t result = iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left);
+  iconv_close(converter);
+  if (result == static_cast<size_t>(-1)) return "not convertible";
+  out.resize(out.size() - out_left);
+  return out;
+}
+
+const EmvTag* find_code(int code) {
+  const unsigned char tag[2] = {static_cast<unsigned char>(code > 0xFF ? code >> 8 : code),
+                                static_cast<unsigned char>(code > 0xFF ? code & 0xFF : 0)};
+  return find_emv_tag(tag, code > 0xFF ? 2 : 1);
+}
+
+TEST(EmvDictionaryTest, HoldsAtLeastAHundredTagsInStrictOrder) {
+  EXPECT_GE(emv_tag_count, 100);
+  for (int row = 1; row < emv_tag_count; ++row) {
+    EXPECT_LT(emv_tags[row - 1].code, emv_tags[row].code) << "row " << row;
+  }
+}
+
+TEST(EmvDictionaryTest, EveryRowIsATagFoundByItsBytes) {
+  for (int row = 0; row < emv_tag_count; ++row) {
+    const int code = emv_tags[row].code;
+    const int first_byte = code > 0xFF ? code >> 8 : code;
+    // A first byte ending in bits 11111 announces a second byte.
+    EXPECT_EQ((first_byte & 0x1F) == 0x1F, code > 0xFF) << std::hex << code;
+    EXPECT_EQ(find_code(code), &emv_tags[row]) << std::hex << code;
+    EXPECT_STRNE(emv_tags[row].name, "");
+  }
+}
+
+TEST(EmvDictionaryTest, ChineseNamesOfTheReportsTagsAreTheReportsOwn) {
+  for (int row = 0; row < kFilledTagNames; ++row) {
+    const int code = std::stoi(tag_names[row].tag, nullptr, 16);
+    const EmvTag* tag = find_code(code);
+    ASSERT_NE(tag, nullptr) << tag_names[row].tag;
+    EXPECT_EQ(tag->chinese_name, convert("UTF-8", "CP936", tag_names[row].name))
+        << tag_names[row].tag;
+  }
+}
+
+TEST(EmvDictionaryTest, EveryChineseNameShowsInCodePage936) {
+  for (int row = 0; row < emv_tag_count; ++row) {
+    const std::string name = emv_tags[row].chinese_name;
+    ASSERT_FALSE(name.empty()) << std::hex << emv_tags[row].code;
+    EXPECT_EQ(convert("UTF-8", "CP936", convert("CP936", "UTF-8", name)), name);
+  }
+}
+
+TEST(EmvDictionaryTest, NamesTheTemplates) {
+  EXPECT_STREQ(find_code(0x6F)->name, "File Control Information (FCI) Template");
+  EXPECT_STREQ(find_code(0x77)->name, "Response Message Template Format 2");
+  EXPECT_STREQ(find_code(0x80)->name, "Response Message Template Format 1");
+  EXPECT_STREQ(find_code(0xBF0C)->chinese_name, "文件控制信息（FCI）发卡行自定义数据");
+  for (int code : {0x61, 0x6F, 0x70, 0x71, 0x72, 0x73, 0x77, 0xA5, 0xBF0C, 0xE1}) {
+    EXPECT_NE(find_code(code), nullptr) << std::hex << code;
+  }
+}
+
+TEST(EmvDictionaryTest, LooksUpOneAndTwoByteTags) {
+  const unsigned char cryptogram[2] = {0x9F, 0x26};
+  ASSERT_NE(find_emv_tag(cryptogram, 2), nullptr);
+  EXPECT_STREQ(find_emv_tag(cryptogram, 2)->name, "Application Cryptogram");
+  EXPECT_STREQ(find_emv_tag(cryptogram, 2)->chinese_name, "应用密文");
+
+  const unsigned char tvr_with_stray_byte[2] = {0x95, 0x26};
+  ASSERT_NE(find_emv_tag(tvr_with_stray_byte, 1), nullptr);
+  EXPECT_STREQ(find_emv_tag(tvr_with_stray_byte, 1)->chinese_name, "终端验证结果");
+}
+
+TEST(EmvDictionaryTest, FindsNothingForUnknownOrMisframedTags) {
+  const unsigned char unknown[2] = {0x9F, 0xEE};
+  const unsigned char tvr[2] = {0x95, 0x00};
+  const unsigned char cryptogram[2] = {0x9F, 0x26};
+  const unsigned char shifted_tvr[2] = {0x00, 0x95};
+  EXPECT_EQ(find_emv_tag(unknown, 2), nullptr);
+  EXPECT_EQ(find_emv_tag(tvr, 2), nullptr);         // 95 is one byte long
+  EXPECT_EQ(find_emv_tag(cryptogram, 1), nullptr);  // 9F announces a second byte
+  EXPECT_EQ(find_emv_tag(shifted_tvr, 2), nullptr);
+  EXPECT_EQ(find_emv_tag(tvr, 0), nullptr);
+  EXPECT_EQ(find_emv_tag(cryptogram, 3), nullptr);
+}
+
+}  // namespace

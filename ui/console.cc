@@ -1,0 +1,41 @@
+// Console output through WriteConsoleW.
+#include "ui/console.h"
+
+#include <io.h>
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+HANDLE console_of(std::FILE* file) {
+  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+}
+
+}  // namespace
+
+bool is_console(std::FILE* file) {
+  DWORD mode;
+  return GetConsoleMode(console_of(file), &mode) != 0;
+}
+
+bool write_to_console(std::FILE* file, std::string_view text, unsigned code_page) {
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  const int wide_length = MultiByteToWideChar(code_page, 0, text.data(), length, nullptr, 0);
+  std::vector<wchar_t> wide(static_cast<size_t>(wide_length), L'\0');
+  MultiByteToWideChar(code_page, 0, text.data(), length, wide.data(), wide_length);
+  // The report's CR LF line ends are what a console wants; UTF-8 output has
+  // bare line feeds, which a console also takes.
+  const wchar_t* cursor = wide.data();
+  DWORD left = static_cast<DWORD>(wide.size());
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteConsoleW(console_of(file), cursor, left, &written, nullptr) || written == 0) {
+      return false;
+    }
+    cursor += written;
+    left -= written;
+  }
+  return true;
+}
