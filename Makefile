@@ -5,7 +5,7 @@ BUILD := build
 JOBS := $(shell nproc)
 
 .PHONY: demo check deps build test sanitize fuzz-smoke fuzz bench windows test-windows \
-        screenshot dist clean
+        screenshot dist deb test-package clean
 
 demo:
 	@scripts/install-deps.sh build
@@ -18,6 +18,7 @@ check: deps
 	$(MAKE) sanitize
 	$(MAKE) fuzz-smoke
 	$(MAKE) test-windows
+	$(MAKE) test-package
 
 deps:
 	scripts/install-deps.sh
@@ -56,6 +57,14 @@ screenshot: windows
 
 dist: windows
 	scripts/dist.sh
+
+# The Debian package dist/iso8583tools_VERSION_ARCH.deb, and its test.
+deb:
+	@scripts/install-deps.sh deb
+	scripts/deb.sh
+
+test-package: deb
+	scripts/test-package.sh
 
 clean:
 	rm -rf $(BUILD) build-* dist

@@ -52,6 +52,8 @@ CaptureReader::CaptureReader(pcap* handle, const LinkLayer* link_layer, int port
 
 CaptureReader::~CaptureReader() { pcap_close(handle_); }
 
+int64_t CaptureReader::bytes_read() const { return std::ftell(pcap_file(handle_)); }
+
 bool CaptureReader::read_packet() {
   if (ended_) return false;
   pcap_pkthdr* header;

@@ -30,6 +30,10 @@ class CaptureReader {
   // it closes every connection and returns false.
   bool read_packet();
 
+  // The bytes of the capture file read so far; -1 when that is not known
+  // (standard input from a pipe).
+  int64_t bytes_read() const;
+
   // Why reading ended early (a truncated or damaged file), or empty.
   const std::string& read_error() const { return read_error_; }
   // IP fragments seen: they are not reassembled.

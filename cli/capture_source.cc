@@ -3,12 +3,12 @@
 // capture order of their last byte.
 #include "cli/capture_source.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "capture/capture_reader.h"
 #include "capture/message_framer.h"
 #include "cli/capture_time.h"
+#include "cli/status_line.h"
 #include "decode/decode_request.h"
 
 namespace {
@@ -32,6 +32,7 @@ class CaptureSource : public MessageSource, public StreamConsumerFactory {
   }
 
   bool next(SourceMessage* message) override;
+  int64_t bytes_read() const override { return reader_->bytes_read(); }
   StreamConsumers make_consumers(const ConnectionInfo& connection) override;
 
   // Queues a message of `connection`, sent by its client or its server.
@@ -180,7 +181,7 @@ std::unique_ptr<MessageSource> open_capture_source(const CaptureOptions& options
   rules.skip = options.skip;
   rules.longest = kMaxMessageBytes;
   rules.keep = byte_limit;
-  if (!notes) notes = [](const std::string& note) { std::fprintf(stderr, "%s\n", note.c_str()); };
+  if (!notes) notes = [](const std::string& note) { write_note(note); };
   auto source = std::make_unique<CaptureSource>(rules, std::move(notes));
   if (!source->open(options, error)) return nullptr;
   return source;

@@ -5,9 +5,8 @@
 #include <cstring>
 
 const char kDumpUsage[] =
-    "usage: iso8583dump [--defs FILE] [--each-line | --hexdump | --binary | --pcap FILE]\n"
-    "                   [--skip N] [--raw | --json | --explain | --summary] [--mask]\n"
-    "                   [--port N] [--frame KIND] [INPUT]\n"
+    "Usage: iso8583dump [OPTION]... [INPUT]\n"
+    "  or:  iso8583dump --pcap FILE [OPTION]...\n"
     "\n"
     "Decodes ISO 8583 messages, as the window's Parse button does, and prints\n"
     "the field report, or the messages as JSON or explained.\n"
@@ -40,9 +39,15 @@ const char kDumpUsage[] =
     "  --mask        mask card data: a card number keeps its first 6 and last 4\n"
     "                digits, track and PIN data are hidden\n"
     "  --help        print this text\n"
+    "  --version     print the version\n"
+    "\n"
+    "When standard error is a terminal and standard output is not, --each-line,\n"
+    "--hexdump and --pcap show there how far they are: bytes read, messages and\n"
+    "messages a second.\n"
     "\n"
     "Exit status: 0 when every message unpacked successfully, 1 when a report\n"
-    "ends with a failure line, 2 when input was rejected or on a usage error.\n";
+    "ends with a failure line, 2 when input was rejected, on a usage error, or\n"
+    "when the input cannot be read or the output cannot be written.\n";
 
 namespace {
 
@@ -53,8 +58,6 @@ struct Flag {
 };
 
 const Flag kFlags[] = {
-    {"--help", [](DumpOptions* o) { o->help = true; }},
-    {"-h", [](DumpOptions* o) { o->help = true; }},
     {"--raw", [](DumpOptions* o) { o->raw = true; }},
     {"--each-line", [](DumpOptions* o) { o->input_form = InputForm::kEachLine; }},
     {"--hexdump", [](DumpOptions* o) { o->input_form = InputForm::kHexdump; }},
@@ -85,15 +88,10 @@ constexpr long kMaxSkip = 65535;
 constexpr long kMaxPort = 65535;
 
 const ValueOption kValueOptions[] = {
-    {"--defs",
-     [](DumpOptions* o, const char* value) {
-       o->defs_path = value;
-       return true;
-     }},
     {"--pcap",
      [](DumpOptions* o, const char* value) {
        o->input_form = InputForm::kCapture;
-       o->input_path = value;
+       o->common.input_path = value;
        return true;
      }},
     {"--skip",
@@ -128,20 +126,9 @@ bool read_option(int argc, const char* const* argv, int* k, DumpOptions* options
     }
   }
   for (const ValueOption& option : kValueOptions) {
-    const size_t name_length = std::strlen(option.name);
-    if (std::strncmp(arg, option.name, name_length) != 0) continue;
-    const char* value;
-    if (arg[name_length] == '=') {
-      value = arg + name_length + 1;
-    } else if (arg[name_length] != '\0') {
-      continue;
-    } else if (*k + 1 < argc) {
-      value = argv[++*k];
-    } else {
-      *error = std::string(option.name) + " needs a value";
-      return true;
-    }
-    if (!option.apply(options, value)) {
+    const char* value = nullptr;
+    if (!read_option_value(argc, argv, k, option.name, &value, error)) continue;
+    if (value != nullptr && !option.apply(options, value)) {
       *error = std::string("bad value for ") + option.name + ": " + value;
     }
     return true;
@@ -150,11 +137,10 @@ bool read_option(int argc, const char* const* argv, int* k, DumpOptions* options
 }
 
 // Whether the options fit together; writes what does not into `error`.
-bool check_combination(const DumpOptions& options, int input_forms, bool have_input,
-                       std::string* error) {
+bool check_combination(const DumpOptions& options, int input_forms, std::string* error) {
   if (input_forms > 1) {
     *error = "choose one of --each-line, --hexdump, --binary and --pcap";
-  } else if (options.input_form == InputForm::kCapture && have_input) {
+  } else if (options.input_form == InputForm::kCapture && options.common.have_input) {
     *error = "--pcap reads its FILE; no INPUT besides";
   } else if ((options.port != 0 || options.frame != "len2") &&
              options.input_form != InputForm::kCapture) {
@@ -173,26 +159,17 @@ bool check_combination(const DumpOptions& options, int input_forms, bool have_in
 
 int parse_dump_options(int argc, const char* const* argv, DumpOptions* options,
                        std::string* error) {
-  bool have_input = false;
   int input_forms = 0;
   int output_forms = 0;
   for (int k = 1; k < argc; ++k) {
-    const char* arg = argv[k];
     const InputForm input_before = options->input_form;
     const OutputForm output_before = options->output_form;
     if (read_option(argc, argv, &k, options, error)) {
       if (!error->empty()) return -1;
       if (options->input_form != input_before) ++input_forms;
       if (options->output_form != output_before) ++output_forms;
-    } else if (arg[0] == '-' && arg[1] != '\0') {
-      *error = std::string("unknown option ") + arg;
+    } else if (!read_common_argument(argc, argv, &k, &options->common, error)) {
       return -1;
-    } else if (have_input) {
-      *error = std::string("more than one input: ") + arg;
-      return -1;
-    } else {
-      options->input_path = arg;
-      have_input = true;
     }
   }
   if (output_forms > 1) {
@@ -206,5 +183,5 @@ int parse_dump_options(int argc, const char* const* argv, DumpOptions* options,
     *error = "--raw goes with the report, not with --explain";
     return -1;
   }
-  return check_combination(*options, input_forms, have_input, error) ? 0 : -1;
+  return check_combination(*options, input_forms, error) ? 0 : -1;
 }

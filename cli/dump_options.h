@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "cli/command_line.h"
+
 // How the input holds its messages.
 enum class InputForm {
   kText,      // the whole input is one message of hexadecimal text
@@ -23,17 +25,15 @@ enum class OutputForm {
 
 // What the command line asks for.
 struct DumpOptions {
-  std::string defs_path = "bitmap.ini";  // --defs FILE
+  CommonOptions common;  // --defs, --help, --version and INPUT, or the capture of --pcap
   InputForm input_form = InputForm::kText;
   OutputForm output_form = OutputForm::kReport;
   bool raw = false;                // --raw: report bytes unchanged
   bool explain = false;            // --explain, also with --json
   bool mask = false;               // --mask: card data masked
   size_t skip = 0;                 // --skip N: bytes dropped before each message
-  std::string input_path = "-";    // INPUT, or the capture of --pcap; "-" is standard input
   int port = 0;                    // --port N: only TCP connections with this port; 0 for all
   std::string frame = "len2";      // --frame KIND: how a TCP stream is cut into messages
-  bool help = false;               // --help
 };
 
 // The usage text that --help prints.

@@ -2,8 +2,11 @@
 #include "cli/hexdump_source.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <utility>
+
+#include "cli/status_line.h"
 
 namespace {
 
@@ -71,8 +74,14 @@ bool HexdumpSource::read_dump_line() {
 
 void HexdumpSource::start_message(SourceMessage* message) {
   if (line_.offset != 0) {
-    std::fprintf(notes_, "line %ld: dump starts at offset 0x%lx, not 0\n", line_number_,
-                 static_cast<unsigned long>(line_.offset));
+    char note[80];
+    std::snprintf(note, sizeof note, "line %ld: dump starts at offset 0x%lx, not 0", line_number_,
+                  static_cast<unsigned long>(line_.offset));
+    if (notes_ != nullptr) {
+      std::fprintf(notes_, "%s\n", note);
+    } else {
+      write_note(note);
+    }
   }
   message->origin.line = line_number_;
   start_offset_ = line_.offset;

@@ -29,12 +29,14 @@ constexpr size_t kDumpLineLimit = 4096;
 class HexdumpSource : public MessageSource {
  public:
   // Reads `file`, which the caller opens and closes, keeping at most
-  // `byte_limit` bytes of each message; notes go to `notes`.
-  HexdumpSource(std::FILE* file, size_t byte_limit, std::FILE* notes = stderr);
+  // `byte_limit` bytes of each message; notes go to `notes`, or by default
+  // to standard error as cli/status_line.h writes them.
+  HexdumpSource(std::FILE* file, size_t byte_limit, std::FILE* notes = nullptr);
 
   // Gives the next message as its bytes: `origin.line` is its first dump
   // line, `full_length` counts all its bytes, kept or not.
   bool next(SourceMessage* message) override;
+  int64_t bytes_read() const override { return static_cast<int64_t>(reader_.bytes_read); }
 
  private:
   // Reads and parses the next line into line_; false at the end of input.

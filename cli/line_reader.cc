@@ -1,6 +1,7 @@
 // The constant-memory input reader of iso8583dump.
 #include "cli/line_reader.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -10,6 +11,10 @@ bool fill(LineReader* reader) {
   if (reader->begin < reader->end) return true;
   reader->begin = 0;
   reader->end = std::fread(reader->buffer, 1, sizeof reader->buffer, reader->file);
+  reader->bytes_read += reader->end;
+  if (reader->end < sizeof reader->buffer && reader->error == 0 && std::ferror(reader->file)) {
+    reader->error = errno;
+  }
   return reader->end > 0;
 }
 

@@ -4,6 +4,7 @@
 #define CLI_LINE_READER_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -13,6 +14,8 @@ struct LineReader {
   char buffer[1 << 16];
   size_t begin = 0;  // the unread bytes are buffer[begin, end)
   size_t end = 0;
+  uint64_t bytes_read = 0;  // from the file so far
+  int error = 0;            // errno of a read that failed, which ends the input
 };
 
 // Reads the next line of `reader`, without its line feed, keeping its first

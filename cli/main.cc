@@ -6,22 +6,18 @@
 #include <memory>
 #include <string>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "cli/capture_source.h"
+#include "cli/command_line.h"
 #include "cli/dump_options.h"
 #include "cli/explain_message_writer.h"
 #include "cli/hexdump_source.h"
 #include "cli/json_message_writer.h"
 #include "cli/line_reader.h"
 #include "cli/message_decoder.h"
+#include "cli/progress.h"
 #include "cli/report_message_writer.h"
 #include "cli/summary_writer.h"
 #include "cli/text_sources.h"
-#include "decode/definition_file.h"
 
 namespace {
 
@@ -29,10 +25,7 @@ constexpr int kExitUnpacked = 0;
 constexpr int kExitUnpackFailed = 1;
 constexpr int kExitRejected = 2;
 
-int usage_error(const std::string& error) {
-  std::fprintf(stderr, "iso8583dump: %s\n%s", error.c_str(), kDumpUsage);
-  return kExitRejected;
-}
+constexpr Program kDump = {"iso8583dump", kDumpUsage};
 
 // Whether the input holds more messages than one.
 bool has_many_messages(InputForm form) {
@@ -56,7 +49,7 @@ std::unique_ptr<MessageSource> open_source(const DumpOptions& options, LineReade
       return std::make_unique<WholeInputSource>(reader, false, byte_limit);
     case InputForm::kCapture: {
       CaptureOptions capture;
-      capture.path = options.input_path;
+      capture.path = options.common.input_path;
       capture.port = options.port;
       capture.frame = options.frame;
       capture.skip = options.skip;
@@ -81,14 +74,15 @@ std::unique_ptr<MessageWriter> make_writer(const DumpOptions& options) {
   return std::make_unique<ReportMessageWriter>(options.raw, separate);
 }
 
-// Decodes every message of `source` and writes it; returns the exit
-// status: the worst of all messages.
+// Decodes every message of `source` and writes it, until the output
+// fails; returns the exit status: the worst of all messages.
 int decode_all(MessageSource* source, const DecodeSteps& steps, MessageWriter* writer,
-               Output* output) {
+               Output* output, Progress* progress) {
   MessageDecoder decoder(steps);
   SourceMessage message;
   int status = kExitUnpacked;
-  while (source->next(&message)) {
+  while (output->ok() && source->next(&message)) {
+    progress->count_message();
     const DecodeOutcome outcome = decoder.decode(message);
     int message_status;
     if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort) {
@@ -110,32 +104,24 @@ int decode_all(MessageSource* source, const DecodeSteps& steps, MessageWriter* w
 int main(int argc, char** argv) {
   DumpOptions options;
   std::string error;
-  if (parse_dump_options(argc, argv, &options, &error) != 0) return usage_error(error);
-  if (options.help) {
-    std::fputs(kDumpUsage, stdout);
-    return kExitUnpacked;
+  if (parse_dump_options(argc, argv, &options, &error) != 0) {
+    print_usage_error(kDump, error);
+    return kExitRejected;
   }
-#ifdef _WIN32
-  // The report carries its own line ends; the console must not add more.
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  if (answer_help_or_version(kDump, options.common)) return kExitUnpacked;
+  use_binary_standard_streams();
 
+  const std::string& input_path = options.common.input_path;
   static LineReader input;
-  LineReader* reader = &input;
   if (options.input_form != InputForm::kCapture) {
-    reader->file =
-        options.input_path == "-" ? stdin : std::fopen(options.input_path.c_str(), "rb");
-    if (reader->file == nullptr) {
-      std::fprintf(stderr, "iso8583dump: cannot open %s\n", options.input_path.c_str());
-      return kExitRejected;
-    }
+    input.file = open_input(kDump, input_path);
+    if (input.file == nullptr) return kExitRejected;
   }
-  load_field_defs(options.defs_path.c_str());
+  load_definitions(kDump, options.common.defs_path);
 
-  std::unique_ptr<MessageSource> source = open_source(options, reader, &error);
+  std::unique_ptr<MessageSource> source = open_source(options, &input, &error);
   if (source == nullptr) {
-    std::fprintf(stderr, "iso8583dump: %s\n", error.c_str());
+    std::fprintf(stderr, "%s: %s\n", kDump.name, error.c_str());
     return kExitRejected;
   }
   std::unique_ptr<MessageWriter> writer = make_writer(options);
@@ -143,8 +129,17 @@ int main(int argc, char** argv) {
   DecodeSteps steps;
   steps.skip = options.skip;
   steps.mask = options.mask;
-  const int status = decode_all(source.get(), steps, writer.get(), &output);
-  output.flush();
-  if (reader->file != nullptr && reader->file != stdin) std::fclose(reader->file);
+  int status;
+  {
+    Progress progress(source.get(), input_file_size(input_path),
+                      has_many_messages(options.input_form));
+    status = decode_all(source.get(), steps, writer.get(), &output, &progress);
+  }
+  if (input.error != 0) {
+    report_input_error(kDump, input_path, input.error);
+    status = kExitRejected;
+  }
+  if (!finish_output(kDump, &output)) status = kExitRejected;
+  if (input.file != nullptr && input.file != stdin) std::fclose(input.file);
   return status;
 }

@@ -1,19 +1,19 @@
 // Source message to decoded message.
 #include "cli/message_decoder.h"
 
-#include <cstdio>
-
+#include "cli/status_line.h"
 #include "mask/card_data_mask.h"
 
 void note(const MessageOrigin& origin, const char* text) {
+  std::string line;
   if (!origin.time.empty()) {
-    std::fprintf(stderr, "connection %ld message %ld: %s\n", origin.connection, origin.sequence,
-                 text);
+    line = "connection " + std::to_string(origin.connection) + " message " +
+           std::to_string(origin.sequence) + ": ";
   } else if (origin.line > 0) {
-    std::fprintf(stderr, "line %ld: %s\n", origin.line, text);
-  } else {
-    std::fprintf(stderr, "%s\n", text);
+    line = "line " + std::to_string(origin.line) + ": ";
   }
+  line += text;
+  write_note(line);
 }
 
 DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {

@@ -35,7 +35,7 @@ class MessageDecoder {
   size_t byte_count_ = 0;
 };
 
-// Writes `text` on standard error, after the place `origin` names.
+// Writes `text` on standard error as a note, after the place `origin` names.
 void note(const MessageOrigin& origin, const char* text);
 
 #endif  // CLI_MESSAGE_DECODER_H_

@@ -5,6 +5,7 @@
 #define CLI_MESSAGE_SOURCE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // Where a message was found, for notes, headings and keys of the output.
@@ -35,6 +36,10 @@ class MessageSource {
   // used up. Problems of the input that do not end it are noted on
   // standard error by the source itself.
   virtual bool next(SourceMessage* message) = 0;
+
+  // How many bytes of the input have been read so far; -1 when that is
+  // not known.
+  virtual int64_t bytes_read() const = 0;
 };
 
 #endif  // CLI_MESSAGE_SOURCE_H_

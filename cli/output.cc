@@ -1,6 +1,8 @@
 // Standard output in large writes; on a Windows console, as UTF-16 text.
 #include "cli/output.h"
 
+#include <cerrno>
+
 #ifdef _WIN32
 #include "ui/console.h"
 #endif
@@ -11,6 +13,11 @@ Output::Output(std::FILE* file, OutputEncoding encoding) : file_(file), encoding
 
 Output::~Output() { flush(); }
 
+void Output::fail() {
+  ok_ = false;
+  error_ = errno != 0 ? errno : EIO;
+}
+
 bool Output::flush() {
   if (!ok_) {
     pending_.clear();
@@ -20,16 +27,20 @@ bool Output::flush() {
   // A console shows bytes through its own code page; text given to it as
   // UTF-16 shows right whatever that is.
   if (encoding_ != OutputEncoding::kBinary && is_console(file_)) {
-    ok_ = write_to_console(file_, pending_, encoding_ == OutputEncoding::kUtf8 ? kUtf8CodePage
-                                                                               : kCp936CodePage);
+    errno = 0;
+    if (!write_to_console(file_, pending_, encoding_ == OutputEncoding::kUtf8 ? kUtf8CodePage
+                                                                             : kCp936CodePage)) {
+      fail();
+    }
     pending_.clear();
     return ok_;
   }
 #endif
+  errno = 0;
   if (!pending_.empty() && std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
-    ok_ = false;
+    fail();
   }
   pending_.clear();
-  if (ok_ && std::fflush(file_) != 0) ok_ = false;
+  if (ok_ && std::fflush(file_) != 0) fail();
   return ok_;
 }

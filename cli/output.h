@@ -38,13 +38,20 @@ class Output {
   // Whether every write so far succeeded.
   bool ok() const { return ok_; }
 
+  // Why the first failed write failed: an errno value; 0 while none has.
+  int error() const { return error_; }
+
  private:
   static constexpr size_t kFlushSize = 1 << 16;
+
+  // Notes the failure of a write, with errno telling why.
+  void fail();
 
   std::FILE* file_;
   [[maybe_unused]] OutputEncoding encoding_;  // used by consoles, on Windows
   std::string pending_;
   bool ok_ = true;
+  int error_ = 0;
 };
 
 #endif  // CLI_OUTPUT_H_

@@ -3,21 +3,18 @@
 #include <cstdio>
 #include <string>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
+#include "cli/command_line.h"
 #include "cli/line_reader.h"
 #include "cli/output.h"
 #include "cli/pack_options.h"
-#include "decode/definition_file.h"
 #include "json/pack_request_json.h"
 
 namespace {
 
 constexpr int kExitPacked = 0;
 constexpr int kExitRefused = 2;
+
+constexpr Program kPack = {"iso8583pack", kPackUsage};
 
 // The longest JSON line read: far more than any message's JSON needs.
 constexpr size_t kLineLimit = 1 << 20;
@@ -43,8 +40,8 @@ int pack_all(LineReader* reader, bool binary, Output* output) {
   PackRequest request;
   std::string message;
   std::string error;
-  for (long line_number = 1; read_line(reader, kLineLimit, &line, &full_length) == 0;
-       ++line_number) {
+  for (long line_number = 1;
+       output->ok() && read_line(reader, kLineLimit, &line, &full_length) == 0; ++line_number) {
     if (is_blank(line)) continue;
     if (full_length > kLineLimit) {
       error = "longer than " + std::to_string(kLineLimit) + " characters";
@@ -70,27 +67,22 @@ int main(int argc, char** argv) {
   PackOptions options;
   std::string error;
   if (parse_pack_options(argc, argv, &options, &error) != 0) {
-    std::fprintf(stderr, "iso8583pack: %s\n%s", error.c_str(), kPackUsage);
+    print_usage_error(kPack, error);
     return kExitRefused;
   }
-  if (options.help) {
-    std::fputs(kPackUsage, stdout);
-    return kExitPacked;
-  }
-#ifdef _WIN32
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  if (answer_help_or_version(kPack, options.common)) return kExitPacked;
+  use_binary_standard_streams();
   static LineReader input;
-  input.file = options.input_path == "-" ? stdin : std::fopen(options.input_path.c_str(), "rb");
-  if (input.file == nullptr) {
-    std::fprintf(stderr, "iso8583pack: cannot open %s\n", options.input_path.c_str());
-    return kExitRefused;
-  }
-  load_field_defs(options.defs_path.c_str());
+  input.file = open_input(kPack, options.common.input_path);
+  if (input.file == nullptr) return kExitRefused;
+  load_definitions(kPack, options.common.defs_path);
   Output output(stdout, options.binary ? OutputEncoding::kBinary : OutputEncoding::kUtf8);
-  const int status = pack_all(&input, options.binary, &output);
-  output.flush();
+  int status = pack_all(&input, options.binary, &output);
+  if (input.error != 0) {
+    report_input_error(kPack, options.common.input_path, input.error);
+    status = kExitRefused;
+  }
+  if (!finish_output(kPack, &output)) status = kExitRefused;
   if (input.file != stdin) std::fclose(input.file);
   return status;
 }

@@ -4,12 +4,12 @@
 
 #include <string>
 
+#include "cli/command_line.h"
+
 // What the command line asks for.
 struct PackOptions {
-  std::string defs_path = "bitmap.ini";  // --defs FILE
-  bool binary = false;                   // --binary: raw bytes, not hexadecimal lines
-  bool help = false;                     // --help
-  std::string input_path = "-";          // INPUT; "-" is standard input
+  CommonOptions common;  // --defs, --help, --version and INPUT
+  bool binary = false;   // --binary: raw bytes, not hexadecimal lines
 };
 
 // The usage text that --help prints.

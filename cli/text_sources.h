@@ -14,6 +14,7 @@ class WholeInputSource : public MessageSource {
       : reader_(reader), is_text_(is_text), limit_(limit) {}
 
   bool next(SourceMessage* message) override;
+  int64_t bytes_read() const override { return static_cast<int64_t>(reader_->bytes_read); }
 
  private:
   LineReader* reader_;
@@ -29,6 +30,7 @@ class EachLineSource : public MessageSource {
   explicit EachLineSource(LineReader* reader) : reader_(reader) {}
 
   bool next(SourceMessage* message) override;
+  int64_t bytes_read() const override { return static_cast<int64_t>(reader_->bytes_read); }
 
  private:
   LineReader* reader_;

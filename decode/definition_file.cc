@@ -4,6 +4,7 @@
 // in pieces of at most 255 characters, as a 256-byte line buffer gives.
 #include "decode/definition_file.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -105,6 +106,22 @@ void clear_field_defs() {
   for (std::string& name : field_names) name.clear();
 }
 
+// Reads the file at `path` into `contents`. Returns false, with errno
+// telling why, when it cannot be opened or read (a directory opens on some
+// systems but cannot be read).
+bool read_whole_file(const char* path, std::string* contents) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  char buffer[4096];
+  size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, count);
+  const bool read_all = !std::ferror(file);
+  const int reason = errno;
+  std::fclose(file);
+  errno = reason;
+  return read_all;
+}
+
 }  // namespace
 
 int parse_field_defs(std::string_view contents) {
@@ -123,17 +140,14 @@ int parse_field_defs(std::string_view contents) {
 }
 
 int load_field_defs(const char* path) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) {
+  std::string contents;
+  if (!read_whole_file(path, &contents)) {
+    const int reason = errno;
     clear_field_defs();
     alloc_field_storage();
+    errno = reason;  // for a reporter that tells why
     report_error("fopen error");
     return -1;
   }
-  std::string contents;
-  char buffer[4096];
-  size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, count);
-  std::fclose(file);
   return parse_field_defs(contents);
 }

@@ -10,9 +10,10 @@
 
 // Clears field_defs, reads the definition file at `path` into it and
 // prepares the field storage. Returns 0 when the file was read, or -1 when
-// it cannot be opened (after showing "fopen error"; nothing is defined) or
-// when a line ended the reading as invalid (the rows before it keep their
-// definitions and storage).
+// it cannot be opened or read (after showing "fopen error", with errno
+// telling the reporter why; nothing is defined) or when a line ended the
+// reading as invalid (the rows before it keep their definitions and
+// storage).
 int load_field_defs(const char* path = "bitmap.ini");
 
 // The same for the contents of a definition file already in memory.

@@ -37,6 +37,7 @@ class ReportWriter {
 
   // Writes `length` bytes of `text`.
   void write(const char* text, size_t length) {
+    if (length == 0) return;  // an empty text may have no address
     make_room(length);
     std::memcpy(cursor_, text, length);
     cursor_ += length;
@@ -54,6 +55,15 @@ class ReportWriter {
   // taking the arguments that follow it or those of `args`.
   void format(const char* format, ...);
   void vformat(const char* format, va_list args);
+
+  // Makes room for `length` bytes, counts them as written and returns
+  // where they go, for a caller that fills them in itself.
+  char* claim(size_t length) {
+    make_room(length);
+    char* start = cursor_;
+    cursor_ += length;
+    return start;
+  }
 
   // Writes `count` copies of `ch`.
   void repeat(char ch, size_t count) {

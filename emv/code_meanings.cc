@@ -1,61 +1,41 @@
-// The code tables of cryptogram information data, transaction types and
-// terminal types, and the currency and country look-ups.
+// The code tables of cryptogram information data and terminal types, and
+// the transaction type, currency and country look-ups.
 #include "emv/code_meanings.h"
 
-#include "emv/code_table.h"
+#include "fields/code_table.h"
+#include "fields/processing_code.h"
 #include "iso_codes/iso_codes.h"
 
 namespace {
 
 // Cryptogram information data, bits 8-7: the type of cryptogram returned.
 // This table and the next have a row for every value of their bits.
-const CodeRange kCryptogramTypes[] = {
+constexpr CodeMeaning kCryptogramTypes[] = {
     {0x00, 0x00, "AAC (Application Authentication Cryptogram)"},
     {0x40, 0x40, "TC (Transaction Certificate)"},
     {0x80, 0x80, "ARQC (Authorisation Request Cryptogram)"},
     {0xC0, 0xC0, "RFU cryptogram type"},
 };
+static_assert(is_code_table(kCryptogramTypes), "cryptogram types out of order");
 
 // Cryptogram information data, bits 3-1: the reason/advice code.
-const CodeRange kCryptogramReasons[] = {
+constexpr CodeMeaning kCryptogramReasons[] = {
     {0, 0, "no information given"},
     {1, 1, "service not allowed"},
     {2, 2, "PIN Try Limit exceeded"},
     {3, 3, "issuer authentication failed"},
     {4, 7, "RFU"},
 };
+static_assert(is_code_table(kCryptogramReasons), "cryptogram reasons out of order");
 
 constexpr unsigned char kCryptogramTypeBits = 0xC0;
 constexpr unsigned char kSchemeCryptogramBits = 0x30;
 constexpr unsigned char kAdviceRequired = 0x08;
 constexpr unsigned char kReasonBits = 0x07;
 
-// Transaction types: the first two digits of the ISO 8583:1987
-// processing code.
-const CodeRange kTransactionTypes[] = {
-    {0, 0, "Goods and services"},
-    {1, 1, "Cash"},
-    {2, 2, "Debit adjustment"},
-    {3, 3, "Cheque guarantee"},
-    {4, 4, "Cheque verification"},
-    {5, 5, "Eurocheque"},
-    {6, 6, "Traveller cheque"},
-    {7, 7, "Letter of credit"},
-    {8, 8, "Giro (postal banking)"},
-    {9, 9, "Goods and services with cash disbursement (cashback)"},
-    {20, 20, "Returns (refund)"},
-    {21, 21, "Deposits"},
-    {22, 22, "Credit adjustment"},
-    {23, 23, "Cheque deposit guarantee"},
-    {24, 24, "Cheque deposit"},
-    {30, 30, "Available funds inquiry"},
-    {31, 31, "Balance inquiry"},
-    {40, 40, "Cardholder accounts transfer"},
-};
-
 // Terminal type, second digit: the environment and the terminal's
 // online capability.
-const CodeRange kTerminalEnvironments[] = {
+constexpr CodeMeaning kTerminalEnvironments[] = {
     {1, 1, "Attended, online only"},
     {2, 2, "Attended, offline with online capability"},
     {3, 3, "Attended, offline only"},
@@ -63,13 +43,15 @@ const CodeRange kTerminalEnvironments[] = {
     {5, 5, "Unattended, offline with online capability"},
     {6, 6, "Unattended, offline only"},
 };
+static_assert(is_code_table(kTerminalEnvironments), "terminal environments out of order");
 
 // Terminal type, first digit: who provides the operational control.
-const CodeRange kTerminalOperators[] = {
+constexpr CodeMeaning kTerminalOperators[] = {
     {1, 1, "operated by financial institution"},
     {2, 2, "operated by merchant"},
     {3, 3, "operated by cardholder"},
 };
+static_assert(is_code_table(kTerminalOperators), "terminal operators out of order");
 
 // A cardholder operates only unattended terminals.
 constexpr int kCardholderOperated = 3;
@@ -101,7 +83,7 @@ void append_code_and_name(const char* code, const char* name, std::string* text)
 bool explain_cryptogram_information(const unsigned char* value, int length, EmvMeaning* meaning) {
   if (length != 1) return false;
   std::string& text = meaning->meaning;
-  text.append(code_text(kCryptogramTypes, value[0] & kCryptogramTypeBits));
+  text.append(find_meaning(code_table(kCryptogramTypes), value[0] & kCryptogramTypeBits));
   if ((value[0] & kSchemeCryptogramBits) != 0) {
     text.append("; payment system-specific cryptogram bits ");
     text.push_back((value[0] & 0x20) != 0 ? '1' : '0');
@@ -109,13 +91,13 @@ bool explain_cryptogram_information(const unsigned char* value, int length, EmvM
   }
   text.append((value[0] & kAdviceRequired) != 0 ? "; advice required" : "; no advice required");
   text.append("; reason: ");
-  text.append(code_text(kCryptogramReasons, value[0] & kReasonBits));
+  text.append(find_meaning(code_table(kCryptogramReasons), value[0] & kReasonBits));
   return true;
 }
 
 bool explain_transaction_type(const unsigned char* value, int length, EmvMeaning* meaning) {
   if (length != 1) return false;
-  const char* type = code_text(kTransactionTypes, bcd_number(value, length));
+  const char* type = transaction_type_meaning(bcd_number(value, length));
   if (type == nullptr) return false;
   meaning->meaning.append(type);
   return true;
@@ -127,8 +109,8 @@ bool explain_terminal_type(const unsigned char* value, int length, EmvMeaning* m
   if (number < 0) return false;
   const int operated_by = number / 10;
   const int environment = number % 10;
-  const char* environment_text = code_text(kTerminalEnvironments, environment);
-  const char* operator_text = code_text(kTerminalOperators, operated_by);
+  const char* environment_text = find_meaning(code_table(kTerminalEnvironments), environment);
+  const char* operator_text = find_meaning(code_table(kTerminalOperators), operated_by);
   if (environment_text == nullptr || operator_text == nullptr) return false;
   if (operated_by == kCardholderOperated && environment <= kLastAttendedEnvironment) return false;
   meaning->meaning.append(environment_text);

@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
-#include "emv/code_table.h"
+#include "fields/code_table.h"
 
 namespace {
 
 // CVM codes, bits 6-1 of a CV rule's first byte; every code has a row.
-const CodeRange kCvmMethods[] = {
+constexpr CodeMeaning kCvmMethods[] = {
     {0x00, 0x00, "Fail CVM processing"},
     {0x01, 0x01, "Plaintext PIN verification performed by ICC"},
     {0x02, 0x02, "Enciphered PIN verified online"},
@@ -24,10 +24,11 @@ const CodeRange kCvmMethods[] = {
     {0x30, 0x3E, "Reserved for use by the issuer"},
     {0x3F, 0x3F, "Not available for use"},
 };
+static_assert(is_code_table(kCvmMethods), "CVM methods out of order");
 
 // CVM condition codes, a CV rule's second byte; every code has a row,
 // written to follow the method in one line.
-const CodeRange kCvmConditions[] = {
+constexpr CodeMeaning kCvmConditions[] = {
     {0x00, 0x00, "always"},
     {0x01, 0x01, "if unattended cash"},
     {0x02, 0x02, "if not unattended cash and not manual cash and not purchase with cashback"},
@@ -41,13 +42,15 @@ const CodeRange kCvmConditions[] = {
     {0x0A, 0x7F, "RFU condition"},
     {0x80, 0xFF, "condition reserved for use by individual payment systems"},
 };
+static_assert(is_code_table(kCvmConditions), "CVM conditions out of order");
 
 // CVM results, byte 3.
-const CodeRange kCvmResults[] = {
+constexpr CodeMeaning kCvmResults[] = {
     {0x00, 0x00, "unknown"},
     {0x01, 0x01, "failed"},
     {0x02, 0x02, "successful"},
 };
+static_assert(is_code_table(kCvmResults), "CVM results out of order");
 
 // Bit 7 of a CV rule's first byte: what a failed CVM leads to.
 constexpr unsigned char kApplySucceedingRule = 0x40;
@@ -62,9 +65,9 @@ constexpr int kMaxCvmListLength = 252;
 
 // Appends the words of the CV rule (method code, condition code).
 void append_rule(unsigned char method, unsigned char condition, std::string* text) {
-  text->append(code_text(kCvmMethods, method & kMethodBits));
+  text->append(find_meaning(code_table(kCvmMethods), method & kMethodBits));
   text->append(", ");
-  text->append(code_text(kCvmConditions, condition));
+  text->append(find_meaning(code_table(kCvmConditions), condition));
   text->append((method & kApplySucceedingRule) != 0
                    ? "; apply succeeding CV Rule if this CVM is unsuccessful"
                    : "; fail cardholder verification if this CVM is unsuccessful");
@@ -80,7 +83,7 @@ unsigned long amount_at(const unsigned char* bytes) {
 
 bool explain_cvm_results(const unsigned char* value, int length, EmvMeaning* meaning) {
   if (length != 3) return false;
-  const char* result = code_text(kCvmResults, value[2]);
+  const char* result = find_meaning(code_table(kCvmResults), value[2]);
   if (result == nullptr) return false;
   if ((value[0] & kMethodBits) == kNoCvmPerformed) {
     meaning->meaning.append("No CVM performed");

@@ -1,12 +1,15 @@
 // Writing the explanation.
 #include "explain/explain_report.h"
 
+#include <charconv>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
-#include "decode/field_table.h"
+#include "decode/report.h"
 #include "encoding/cp936_to_utf8.h"
 #include "explain/chip_data_tree.h"
+#include "explain/field_name_text.h"
 #include "fields/field_meaning.h"
 
 namespace {
@@ -25,97 +28,115 @@ constexpr VerdictWords kVerdictWords[] = {
     {UnpackResult::kLengthInvalid, "the length indicator of field %d is negative"},
 };
 
-void append_hex(const DecodedField& field, int position, int count, std::string* text) {
-  const size_t start = text->size();
-  text->resize(start + 2 * static_cast<size_t>(count));
-  render_shown_hex(field, position, count, &(*text)[start]);
+// The room an explanation starts with: a typical message's fits.
+constexpr size_t kExpectedExplanationLength = 8192;
+
+void write_hex(const DecodedField& field, int position, int count, ReportWriter* out) {
+  render_shown_hex(field, position, count, out->claim(2 * static_cast<size_t>(count)));
+}
+
+void write_number(int value, ReportWriter* out) {
+  char digits[16];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out->write(digits, static_cast<size_t>(end - digits));
 }
 
 // The value of `field` as text when it is printable, else as hexadecimal.
-void append_value(const DecodedField& field, std::string* text) {
+void write_value(const DecodedField& field, ReportWriter* out) {
   static std::string shown;
+  static std::string utf8;
   shown.resize(static_cast<size_t>(field.length));
   for (int k = 0; k < field.length; ++k) shown[k] = static_cast<char>(shown_byte(field, k));
   if (is_printable_cp936(shown)) {
-    append_cp936_as_utf8(shown, text);
+    utf8.clear();
+    append_cp936_as_utf8(shown, &utf8);
+    out->write(utf8);
   } else {
-    *text += "hex ";
-    append_hex(field, 0, field.length, text);
+    out->write("hex ");
+    write_hex(field, 0, field.length, out);
   }
 }
 
-void append_bytes(int count, std::string* text) {
-  *text += std::to_string(count);
-  *text += count == 1 ? " byte" : " bytes";
+void write_bytes(int count, ReportWriter* out) {
+  write_number(count, out);
+  out->write(count == 1 ? std::string_view(" byte") : std::string_view(" bytes"));
 }
 
 // The separator of the columns of a field's or an element's line.
-constexpr char kColumn[] = " | ";
+constexpr std::string_view kColumn = " | ";
 
 // The indentation of the lines that say what a value means.
-constexpr char kMeaningIndent[] = "    ";
+constexpr size_t kMeaningIndent = 4;
 
-void append_field(const DecodedMessage& message, const DecodedField& field,
-                  FieldMeaning* meaning, std::string* text) {
-  *text += "Field ";
-  *text += std::to_string(field.number);
-  const std::string& name = field_names[field.number];
-  if (!name.empty()) {
-    *text += kColumn;
-    append_text_as_utf8(name, text);
-  }
-  *text += kColumn;
-  append_bytes(field.length, text);
-  *text += kColumn;
-  append_value(field, text);
-  *text += '\n';
-  if (explain_field(message, field, meaning)) {
-    *text += kMeaningIndent;
-    *text += meaning->meaning;
-    *text += '\n';
-  }
+// Writes a line that says what a value means, indented by `indent` more.
+void write_meaning_line(size_t indent, std::string_view meaning, ReportWriter* out) {
+  out->repeat(' ', indent + kMeaningIndent);
+  out->write(meaning);
+  out->write('\n');
 }
 
-void append_element(const DecodedField& field55, const ExplainedElement& explained,
-                    std::string* text) {
-  const std::string indent(2 + 2 * static_cast<size_t>(explained.depth), ' ');
+void write_field(const DecodedMessage& message, const DecodedField& field, FieldMeaning* meaning,
+                 ReportWriter* out) {
+  out->write("Field ");
+  write_number(field.number, out);
+  const std::string& name = field_name_utf8(field.number);
+  if (!name.empty()) {
+    out->write(kColumn);
+    out->write(name);
+  }
+  out->write(kColumn);
+  write_bytes(field.length, out);
+  out->write(kColumn);
+  write_value(field, out);
+  out->write('\n');
+  if (explain_field(message, field, meaning)) write_meaning_line(0, meaning->meaning, out);
+}
+
+void write_element(const DecodedField& field55, const ExplainedElement& explained,
+                   ReportWriter* out) {
+  const size_t indent = 2 + 2 * static_cast<size_t>(explained.depth);
   const TlvElement& element = explained.element;
   DecodedField tag;
   tag.data = element.tag;
   tag.readable = element.tag_length;
-  *text += indent;
-  append_hex(tag, 0, element.tag_length, text);
+  out->repeat(' ', indent);
+  write_hex(tag, 0, element.tag_length, out);
   if (explained.tag != nullptr) {
-    *text += kColumn;
-    *text += explained.tag->name;
-    *text += kColumn;
-    *text += explained.tag->chinese_name;
+    out->write(kColumn);
+    out->write(explained.tag->name);
+    out->write(kColumn);
+    out->write(explained.tag->chinese_name);
   }
-  *text += kColumn;
-  append_bytes(element.value_length, text);
+  out->write(kColumn);
+  write_bytes(element.value_length, out);
   if (explained.child_count == 0) {
-    *text += kColumn;
-    append_hex(field55, element.value_offset, element.value_length, text);
+    out->write(kColumn);
+    write_hex(field55, element.value_offset, element.value_length, out);
   }
-  *text += '\n';
+  out->write('\n');
   if (!explained.has_meaning) return;
   const EmvMeaning& meaning = explained.meaning;
-  const std::string detail_indent = indent + kMeaningIndent;
-  if (!meaning.meaning.empty()) *text += detail_indent + meaning.meaning + "\n";
-  for (const std::string& detail : meaning.details) *text += detail_indent + detail + "\n";
+  if (!meaning.meaning.empty()) write_meaning_line(indent, meaning.meaning, out);
+  for (const std::string& detail : meaning.details) write_meaning_line(indent, detail, out);
   for (const BitMeaning& bit : meaning.bits) {
-    *text += detail_indent + "byte " + std::to_string(bit.byte) + " bit " +
-             std::to_string(bit.bit) + ": " + bit.meaning + "\n";
+    out->repeat(' ', indent + kMeaningIndent);
+    out->write("byte ");
+    write_number(bit.byte, out);
+    out->write(" bit ");
+    write_number(bit.bit, out);
+    out->write(": ");
+    out->write(bit.meaning);
+    out->write('\n');
   }
 }
 
 // The fields the bitmap flags, "2, 3, 4, …", the first bit aside.
-void append_flagged_fields(const unsigned char bitmap[kBitmapLength], std::string* text) {
-  const char* separator = "";
+void write_flagged_fields(const unsigned char bitmap[kBitmapLength], ReportWriter* out) {
+  std::string_view separator = "";
   for (int field = 2; field <= 8 * kBitmapLength; ++field) {
     if ((bitmap[(field - 1) / 8] & (0x80 >> ((field - 1) % 8))) == 0) continue;
-    *text += separator;
-    *text += std::to_string(field);
+    out->write(separator);
+    write_number(field, out);
     separator = ", ";
   }
 }
@@ -138,34 +159,35 @@ std::string verdict_in_words(const UnpackVerdict& verdict) {
 
 void write_explanation(const DecodedMessage& message, std::string* text) {
   static FieldMeaning meaning;
-  *text += "Message type indicator";
-  *text += kColumn;
-  append_bytes(message.type_indicator.length, text);
-  *text += kColumn;
-  append_value(message.type_indicator, text);
-  *text += '\n';
-  if (explain_type_indicator(message, &meaning)) {
-    *text += kMeaningIndent + meaning.meaning + "\n";
-  }
-  *text += "Bitmap";
-  *text += kColumn;
-  append_bytes(kBitmapLength, text);
-  *text += kColumn;
+  static std::vector<ExplainedElement> tree;
+  ReportWriter out(text, kExpectedExplanationLength);
+  out.write("Message type indicator");
+  out.write(kColumn);
+  write_bytes(message.type_indicator.length, &out);
+  out.write(kColumn);
+  write_value(message.type_indicator, &out);
+  out.write('\n');
+  if (explain_type_indicator(message, &meaning)) write_meaning_line(0, meaning.meaning, &out);
+  out.write("Bitmap");
+  out.write(kColumn);
+  write_bytes(kBitmapLength, &out);
+  out.write(kColumn);
   DecodedField bitmap;
   bitmap.data = message.bitmap;
   bitmap.readable = kBitmapLength;
-  append_hex(bitmap, 0, kBitmapLength, text);
-  *text += '\n';
-  *text += kMeaningIndent;
-  *text += "fields ";
-  append_flagged_fields(message.bitmap, text);
-  *text += '\n';
-  static std::vector<ExplainedElement> tree;
+  write_hex(bitmap, 0, kBitmapLength, &out);
+  out.write('\n');
+  out.repeat(' ', kMeaningIndent);
+  out.write("fields ");
+  write_flagged_fields(message.bitmap, &out);
+  out.write('\n');
   for (const DecodedField& field : message.fields) {
-    append_field(message, field, &meaning, text);
+    write_field(message, field, &meaning, &out);
     if (field.number != 55) continue;
     explain_chip_data(field, message.field55, &tree);
-    for (const ExplainedElement& element : tree) append_element(field, element, text);
+    for (const ExplainedElement& element : tree) write_element(field, element, &out);
   }
-  *text += "Result: " + verdict_in_words(message.verdict) + "\n";
+  out.write("Result: ");
+  out.write(verdict_in_words(message.verdict));
+  out.write('\n');
 }

@@ -1,6 +1,6 @@
-// Code tables: what the values of a coded data element mean, and elements
-// made of several codes side by side (the processing code, the message
-// type indicator).
+// Code tables: what the values of a coded data element or chip-data
+// object mean, and elements made of several codes side by side (the
+// processing code, the message type indicator).
 #ifndef FIELDS_CODE_TABLE_H_
 #define FIELDS_CODE_TABLE_H_
 

@@ -51,3 +51,7 @@ constexpr CodePart kParts[] = {
 bool describe_processing_code(const unsigned char* digits, std::string* out) {
   return describe_parts(digits, kParts, out);
 }
+
+const char* transaction_type_meaning(int code) {
+  return find_meaning(code_table(kTransactionTypes), code);
+}

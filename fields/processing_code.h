@@ -1,5 +1,5 @@
 // The processing code (field 3) in words: the transaction type and the
-// accounts it takes from and gives to.
+// accounts it takes from and gives to; the transaction types alone.
 #ifndef FIELDS_PROCESSING_CODE_H_
 #define FIELDS_PROCESSING_CODE_H_
 
@@ -9,5 +9,10 @@
 // and services, from default account, to default account" for 000000.
 // Returns false, appending nothing, when none of the three codes is known.
 bool describe_processing_code(const unsigned char* digits, std::string* out);
+
+// The meaning of the transaction type `code`, the number of a processing
+// code's first two digits (also the chip data's transaction type, 9C), or
+// nullptr for a code without one.
+const char* transaction_type_meaning(int code);
 
 #endif  // FIELDS_PROCESSING_CODE_H_

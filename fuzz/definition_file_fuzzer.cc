@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr size_t kMaxMessageBytes = kInputTextLimit / 2;
 constexpr size_t kHeadBytes = 4 + 16;  // message type indicator and bitmap
 
 // A 16-byte bitmap flagging `fields`.

@@ -11,13 +11,6 @@
 #include "decode/definition_file.h"
 #include "fuzz/fuzz_support.h"
 
-namespace {
-
-// The most message bytes whose text fits the input box.
-constexpr size_t kMaxMessageBytes = kInputTextLimit / 2;
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   silence_error_reports();
   return 0;

@@ -104,9 +104,15 @@ struct MessageJson::Writer {
     return quoted + 1;
   }
 
+  // Writes `text`, which needs no escaping, as a string.
+  void unescaped_string(std::string_view text) {
+    char* start = unescaped_string(text.size());
+    if (!text.empty()) std::memcpy(start, text.data(), text.size());
+  }
+
   template <size_t kSize>
   void key(const char (&name)[kSize]) {
-    std::memcpy(unescaped_string(kSize - 1), name, kSize - 1);
+    unescaped_string(std::string_view(name, kSize - 1));
   }
 
   // A key given by the caller: written as a string, escaped if it needs it.
@@ -116,7 +122,7 @@ struct MessageJson::Writer {
   // field texts are, otherwise escaped by RapidJSON.
   void string(std::string_view text) {
     if (is_plain(text)) {
-      std::memcpy(unescaped_string(text.size()), text.data(), text.size());
+      unescaped_string(text);
     } else {
       json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
     }
@@ -198,7 +204,7 @@ struct MessageJson::Writer {
     const std::string_view bytes = shown_bytes(field);
     if (is_plain_ascii(bytes)) {
       key("text");
-      std::memcpy(unescaped_string(bytes.size()), bytes.data(), bytes.size());
+      unescaped_string(bytes);
     } else if (is_printable_cp936(bytes)) {
       key("text");
       cp936_string(bytes);
@@ -235,17 +241,12 @@ struct MessageJson::Writer {
     const ExplainedElement& explained = tree[row];
     const TlvElement& element = explained.element;
     json.StartObject();
-    key("tag");
-    tag_hex(element);
-    key("length");
-    json.Int(element.value_length);
-    key("value");
-    hex(field55, element.value_offset, element.value_length);
+    element_keys(field55, element);
     key("name");
     if (explained.tag != nullptr) {
-      json.String(explained.tag->chinese_name);
+      string(explained.tag->chinese_name);
       key("name_en");
-      json.String(explained.tag->name);
+      string(explained.tag->name);
     } else {
       json_string(report_tag_name(element));
     }
@@ -271,7 +272,7 @@ struct MessageJson::Writer {
           key("bit");
           json.Int(bit.bit);
           key("meaning");
-          json.String(bit.meaning);
+          string(bit.meaning);
           json.EndObject();
         }
         json.EndArray();
@@ -290,14 +291,19 @@ struct MessageJson::Writer {
 
   const DecodedMessage* message = nullptr;
 
-  void element(const DecodedField& field55, const TlvElement& element) {
-    json.StartObject();
+  // The keys every field 55 element has: "tag", "length" and "value".
+  void element_keys(const DecodedField& field55, const TlvElement& element) {
     key("tag");
     tag_hex(element);
     key("length");
     json.Int(element.value_length);
     key("value");
     hex(field55, element.value_offset, element.value_length);
+  }
+
+  void element(const DecodedField& field55, const TlvElement& element) {
+    json.StartObject();
+    element_keys(field55, element);
     key("name");
     json_string(report_tag_name(element));
     json.EndObject();

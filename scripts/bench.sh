@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Measures the decoder's speed. Builds a Release tree in build-bench, runs
-# the Google Benchmark measurements (time per message with its report, and
-# reading bitmap.ini), then times iso8583dump --each-line over a file of
-# 1,000,000 messages (the three sample messages repeated), next to cat of
-# the same file as the floor, with UTF-8 and with --raw output. Peak memory
+# the Google Benchmark measurements (time per message with its report, with
+# each other output form, packing, and reading bitmap.ini), then times
+# iso8583dump --each-line over a file of 1,000,000 messages (the three
+# sample messages repeated), next to cat of the same file as the floor, with
+# UTF-8 and --raw output, JSON, explained and masked, and iso8583pack over
+# the JSON of the same messages. Peak memory
 # for 100,000 and 1,000,000 messages shows that it does not grow with the
 # input. Last, iso8583dump reading a packet capture of 1,000,000 messages,
 # with tshark on the same capture (its section at the end). Each batch
@@ -18,10 +20,15 @@ samples=(examples/purchase.hex examples/response.hex examples/reversal.hex)
 generator=$(command -v ninja >/dev/null && echo Ninja || echo "Unix Makefiles")
 cmake -S . -B "$build_dir" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
   -DISO8583_BUILD_BENCHMARKS=ON -DISO8583_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build_dir" -j "$(nproc)" --target decode_bench iso8583dump >/dev/null
+cmake --build "$build_dir" -j "$(nproc)" --target decode_bench output_bench iso8583dump iso8583pack \
+  >/dev/null
 
 echo "== decoder benchmarks: median of 5 repetitions (goal: a typical message in under 2,000 ns)"
 "$build_dir/bench/decode_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_display_aggregates_only=true 2>/dev/null | grep -E "^(Benchmark|-+$|BM_.*_median)"
+echo
+echo "== output forms, typical message, decode included: median of 5 repetitions"
+"$build_dir/bench/output_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_display_aggregates_only=true 2>/dev/null | grep -E "^(Benchmark|-+$|BM_.*_median)"
 
 # The file of `count` messages, one a line, made once.
@@ -73,12 +80,21 @@ small=$(messages_file 100000)
 large=$(messages_file 1000000)
 
 echo
-echo "== iso8583dump --each-line, best of $runs runs (goal: 300,000 messages/s, constant memory)"
+echo "== iso8583dump --each-line, best of $runs runs (goals: the report, JSON and packing 370,000"
+echo "   messages/s, explanations 200,000, in constant memory)"
 printf '%-28s %9s %8s %12s %10s\n' "run" "messages" "seconds" "messages/s" "peak MB"
 report_row "cat (floor)" 1000000 cat "$large"
 report_row "iso8583dump --raw" 1000000 "${dump[@]}" --raw "$large"
 report_row "iso8583dump (UTF-8)" 1000000 "${dump[@]}" "$large"
+# Standard error on a pseudo-terminal, which shows the progress line.
+report_row "  progress on a terminal" 1000000 script -qfec "${dump[*]} $large >/dev/null" /dev/null
 report_row "iso8583dump (UTF-8)" 100000 "${dump[@]}" "$small"
+report_row "iso8583dump --json" 1000000 "${dump[@]}" --json "$large"
+report_row "iso8583dump --explain" 1000000 "${dump[@]}" --explain "$large"
+report_row "  --json --explain --mask" 1000000 "${dump[@]}" --json --explain --mask "$large"
+json_lines="$build_dir/messages-1000000.json"
+[ -s "$json_lines" ] || "${dump[@]}" --json "$large" >"$json_lines"
+report_row "iso8583pack" 1000000 "$build_dir/cli/iso8583pack" --defs bitmap.ini "$json_lines"
 
 # ---------------------------------------------------------------------------
 # Packet captures. iso8583dump --pcap over a generated capture of 1,000,000

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, the packages that building and testing need, when
 # one is missing (`install-deps.sh build`: only those that building
-# iso8583dump needs): compilers, RapidJSON, libpcap, the iso-codes data,
+# iso8583dump needs; `install-deps.sh deb`: those and the ones making the
+# Debian package): compilers, RapidJSON, libpcap, the iso-codes data,
+# help2man for the manual pages, the tools the Debian package is made with,
 # GoogleTest, Google Benchmark, clang with libFuzzer and the sanitizer
 # runtimes, the mingw-w64 cross compilers, wine64 with Xvfb and a Chinese
 # font for the window tests, the dump tools the hexdump tests run, and
@@ -9,12 +11,16 @@
 set -euo pipefail
 
 # `build` is what building iso8583dump needs; the default is everything.
-build_packages=(cmake ninja-build g++ make python3 rapidjson-dev libpcap-dev iso-codes)
+build_packages=(cmake ninja-build g++ make python3 rapidjson-dev libpcap-dev iso-codes help2man)
+deb_packages=(dpkg-dev file)
 if [ "${1:-all}" = build ]; then
   packages=("${build_packages[@]}")
+elif [ "${1:-all}" = deb ]; then
+  packages=("${build_packages[@]}" "${deb_packages[@]}")
 else
   packages=(
     "${build_packages[@]}"
+    "${deb_packages[@]}"
     libgtest-dev libgmock-dev libbenchmark-dev xxd bsdextrautils
     libtins-dev pkg-config tshark
     clang libclang-rt-14-dev

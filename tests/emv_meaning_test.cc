@@ -160,12 +160,14 @@ TEST(EmvCodesTest, CryptogramInformationData) {
             "ARQC (Authorisation Request Cryptogram); no advice required; reason: RFU");
 }
 
+// The transaction type has the words of the processing code's first two
+// digits.
 TEST(EmvCodesTest, TransactionType) {
-  EXPECT_EQ(meaning_of("9C", "00"), "Goods and services");
-  EXPECT_EQ(meaning_of("9C", "01"), "Cash");
-  EXPECT_EQ(meaning_of("9C", "09"), "Goods and services with cash disbursement (cashback)");
-  EXPECT_EQ(meaning_of("9C", "20"), "Returns (refund)");
-  EXPECT_EQ(meaning_of("9C", "31"), "Balance inquiry");
+  EXPECT_EQ(meaning_of("9C", "00"), "goods and services");
+  EXPECT_EQ(meaning_of("9C", "01"), "cash");
+  EXPECT_EQ(meaning_of("9C", "09"), "goods and services with cash disbursement");
+  EXPECT_EQ(meaning_of("9C", "20"), "returns");
+  EXPECT_EQ(meaning_of("9C", "31"), "balance inquiry");
   EXPECT_EQ(meaning_of("9C", "99"), "no meaning");
   EXPECT_EQ(meaning_of("9C", "0A"), "no meaning");
 }

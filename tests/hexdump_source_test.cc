@@ -10,6 +10,7 @@
 
 #include "cli/dump_line.h"
 #include "gtest/gtest.h"
+#include "tests/process_support.h"
 
 namespace {
 
@@ -60,9 +61,10 @@ std::string output_of(const std::string& command) {
   return output;
 }
 
-// A binary file of the sample `name`, made by xxd from its hexadecimal text.
+// A binary file of the sample `name`, made by xxd from its hexadecimal text,
+// in a scratch file of the running test: tests run side by side.
 std::string sample_binary(const std::string& name) {
-  const std::string path = ::testing::TempDir() + "hexdump_source_" + name + ".bin";
+  const std::string path = scratch_path((name + ".bin").c_str());
   output_of("xxd -r -p '" SOURCE_DIR "/examples/" + name + ".hex' > '" + path + "'");
   return path;
 }
@@ -133,7 +135,7 @@ TEST(HexdumpSource, GivesBackTheSampleBytesFromEachTool) {
 }
 
 TEST(HexdumpSource, RepeatedLinesMarkedByAStar) {
-  const std::string binary = ::testing::TempDir() + "hexdump_source_repeats.bin";
+  const std::string binary = scratch_path("repeats.bin");
   output_of("{ head -c 20 '" + sample_binary("purchase") + "'; head -c 100 /dev/zero; " +
             "printf cd; head -c 38 /dev/zero; } > '" + binary + "'");
   const std::string bytes = output_of("cat '" + binary + "'");

@@ -1,0 +1,172 @@
+// The options and the opening and closing steps that iso8583dump and
+// iso8583pack share.
+#include "cli/command_line.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+#endif
+
+#include "cli/build_config.h"
+#include "decode/definition_file.h"
+#include "decode/error_report.h"
+
+namespace {
+
+void report_system_error(const Program& program, const char* name, int error) {
+  std::fprintf(stderr, "%s: %s: %s\n", program.name, name, std::strerror(error));
+}
+
+// The folder of the running program, with its trailing separator; empty
+// when it cannot be told.
+std::string program_folder() {
+#ifdef _WIN32
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return std::string();
+  std::string folder(path, length);
+#else
+  char path[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return std::string();
+  std::string folder(path, static_cast<size_t>(length));
+#endif
+  return folder.substr(0, folder.find_last_of("/\\") + 1);
+}
+
+// Where the sample definition file is installed beside this program, or
+// empty when it is not (a program run from its build folder).
+std::string installed_sample() {
+  const std::string folder = program_folder();
+  if (folder.empty()) return std::string();
+  const std::string sample = folder + ISO8583_SAMPLE_DEFINITIONS;
+#ifdef _WIN32
+  return GetFileAttributesA(sample.c_str()) != INVALID_FILE_ATTRIBUTES ? sample : std::string();
+#else
+  char resolved[PATH_MAX];
+  return realpath(sample.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+#endif
+}
+
+// The definition file being read, for its error reporter.
+const char* definitions_path = "";
+int definitions_error = 0;
+
+void report_definitions_error(const char* message) {
+  definitions_error = errno;
+  std::fprintf(stderr, "%s: %s: %s\n", message, definitions_path,
+               std::strerror(definitions_error));
+}
+
+}  // namespace
+
+bool read_option_value(int argc, const char* const* argv, int* k, const char* name,
+                       const char** value, std::string* error) {
+  const char* arg = argv[*k];
+  const size_t name_length = std::strlen(name);
+  if (std::strncmp(arg, name, name_length) != 0) return false;
+  if (arg[name_length] == '=') {
+    *value = arg + name_length + 1;
+  } else if (arg[name_length] != '\0') {
+    return false;
+  } else if (*k + 1 < argc) {
+    *value = argv[++*k];
+  } else {
+    *error = std::string(name) + " needs a value";
+  }
+  return true;
+}
+
+bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptions* options,
+                          std::string* error) {
+  const char* arg = argv[*k];
+  const char* defs = nullptr;
+  if (read_option_value(argc, argv, k, "--defs", &defs, error)) {
+    if (defs != nullptr) options->defs_path = defs;
+  } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+    options->help = true;
+  } else if (std::strcmp(arg, "--version") == 0) {
+    options->version = true;
+  } else if (arg[0] == '-' && arg[1] != '\0') {
+    *error = std::string("unknown option ") + arg;
+  } else if (options->have_input) {
+    *error = std::string("more than one input: ") + arg;
+  } else {
+    options->input_path = arg;
+    options->have_input = true;
+  }
+  return error->empty();
+}
+
+void print_usage_error(const Program& program, const std::string& error) {
+  std::fprintf(stderr, "%s: %s\n%s", program.name, error.c_str(), program.usage);
+}
+
+bool answer_help_or_version(const Program& program, const CommonOptions& options) {
+  if (options.help) {
+    std::fputs(program.usage, stdout);
+  } else if (options.version) {
+    std::printf("%s %s\n", program.name, ISO8583_VERSION);
+  }
+  return options.help || options.version;
+}
+
+void use_binary_standard_streams() {
+#ifdef _WIN32
+  // The output carries its own line ends; the console must not add more.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+std::FILE* open_input(const Program& program, const std::string& path) {
+  std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    report_input_error(program, path, errno);
+    return nullptr;
+  }
+  // A directory opens on some systems, and would read as empty.
+  struct stat status;
+  if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+    report_input_error(program, path, EISDIR);
+    if (file != stdin) std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
+
+void report_input_error(const Program& program, const std::string& path, int error) {
+  report_system_error(program, path == "-" ? "standard input" : path.c_str(), error);
+}
+
+void load_definitions(const Program& program, const std::string& path) {
+  definitions_path = path.c_str();
+  definitions_error = 0;
+  set_error_reporter(report_definitions_error);
+  load_field_defs(path.c_str());
+  set_error_reporter(nullptr);
+  if (definitions_error == ENOENT && path == kDefaultDefinitions) {
+    const std::string sample = installed_sample();
+    if (!sample.empty()) {
+      std::fprintf(stderr,
+                   "%s: a sample %s is installed as %s; copy it here or name it with --defs\n",
+                   program.name, kDefaultDefinitions, sample.c_str());
+    }
+  }
+}
+
+bool finish_output(const Program& program, Output* output) {
+  if (output->flush()) return true;
+  if (output->error() != EPIPE) report_system_error(program, "standard output", output->error());
+  return false;
+}

@@ -1,0 +1,74 @@
+// What the command lines of iso8583dump and iso8583pack have in common:
+// the definition file (--defs), the input (INPUT), --help and --version;
+// opening the input and reading the definitions with errors that name the
+// path and the system's reason; and the end of the output, whose failure
+// is told except for a closed pipe.
+#ifndef CLI_COMMAND_LINE_H_
+#define CLI_COMMAND_LINE_H_
+
+#include <cstdio>
+#include <string>
+
+#include "cli/output.h"
+
+// A program's name and usage text, for its messages.
+struct Program {
+  const char* name;   // "iso8583dump"
+  const char* usage;  // what --help prints
+};
+
+// The definition file read when --defs does not name one: the window
+// program's, in the current directory.
+constexpr char kDefaultDefinitions[] = "bitmap.ini";
+
+// The options every program takes.
+struct CommonOptions {
+  std::string defs_path = kDefaultDefinitions;  // --defs FILE
+  std::string input_path = "-";                 // INPUT; "-" is standard input
+  bool have_input = false;                      // whether INPUT was given
+  bool help = false;                            // --help, -h
+  bool version = false;                         // --version
+};
+
+// Whether argv[*k] is the option `name` with its value, given as "NAME
+// VALUE" or "NAME=VALUE"; then `*value` is the value and *k is moved onto
+// its last argument. A missing value is written into `error`.
+bool read_option_value(int argc, const char* const* argv, int* k, const char* name,
+                       const char** value, std::string* error);
+
+// Reads argv[*k], which is none of the program's own options: --defs FILE,
+// --help, --version or the INPUT. Returns false after writing into `error`
+// what is wrong (an unknown option, a second input).
+bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptions* options,
+                          std::string* error);
+
+// Writes `error` and the usage on standard error.
+void print_usage_error(const Program& program, const std::string& error);
+
+// Prints the usage (--help) or the version (--version) when they were
+// asked for; returns whether one was.
+bool answer_help_or_version(const Program& program, const CommonOptions& options);
+
+// Keeps the standard streams from translating line ends (on Windows).
+void use_binary_standard_streams();
+
+// Opens the input at `path` ("-": standard input) for reading. Returns
+// nullptr after telling why on standard error, with the path and the
+// system's reason ("iso8583dump: examples: Is a directory").
+std::FILE* open_input(const Program& program, const std::string& path);
+
+// Tells on standard error that reading the input at `path` failed with
+// the system's error `error` (an errno value).
+void report_input_error(const Program& program, const std::string& path, int error);
+
+// Reads the definition file at `path`. When it cannot be read, the
+// library's "fopen error" is followed by the path and the reason; when the
+// default file is missing, by where the installed sample is.
+void load_definitions(const Program& program, const std::string& path);
+
+// Writes what is pending on `output`. Returns false when some output could
+// not be written, after telling why on standard error; a closed pipe ends
+// the output quietly, as it does other programs of a pipeline.
+bool finish_output(const Program& program, Output* output);
+
+#endif  // CLI_COMMAND_LINE_H_

@@ -1,0 +1,41 @@
+// Messages as the input holds them: raw bytes, a header to skip in front of
+// each message, and messages longer than a decode reads.
+#include <string>
+
+#include "gtest/gtest.h"
+#include "tests/process_support.h"
+#include "tests/test_support.h"
+
+namespace {
+
+std::string sample_bytes(const char* name) {
+  return bytes_of(slurp(std::string(SOURCE_DIR) + "/examples/" + name + ".hex"));
+}
+
+TEST(InputForms, BinaryMessagesWithAHeaderToSkipGiveTheSampleReport) {
+  const std::string purchase = sample_bytes("purchase");
+  ASSERT_EQ(purchase.size(), 394u);
+  const std::string framed = std::string("\x01\x8A", 2) + purchase;  // its length in front
+  const ProcessRun binary = run_program(ISO8583DUMP_PATH, "--binary --skip 2", framed);
+  EXPECT_EQ(binary.status, 0) << binary.err;
+  EXPECT_EQ(binary.out, run_program(ISO8583DUMP_PATH, "examples/purchase.hex").out);
+  // The same header as text, on a line of its own message.
+  const ProcessRun text = run_program(ISO8583DUMP_PATH, "--each-line --skip 2 --json",
+                                      "018A" + hex_of(purchase) + "\n");
+  EXPECT_EQ(text.out, run_program(ISO8583DUMP_PATH, "--each-line --json",
+                                  hex_of(purchase) + "\n").out);
+}
+
+TEST(InputForms, AMessageLongerThanADecodeReadsIsCutWithANote) {
+  const std::string message = sample_bytes("purchase") + std::string(1700, '\0');
+  const ProcessRun run = run_program(ISO8583DUMP_PATH, "--binary --json", message);
+  EXPECT_EQ(run.err, "message cut to its first 1999 bytes\n");
+  EXPECT_NE(run.out.find("\"result\":\"unpacked\""), std::string::npos) << run.out;
+  const ProcessRun skipped = run_program(ISO8583DUMP_PATH, "--binary --json --skip 99", message);
+  EXPECT_EQ(skipped.err, "");
+  const ProcessRun short_one = run_program(ISO8583DUMP_PATH, "--binary --skip 390", message.substr(0, 400));
+  EXPECT_EQ(short_one.status, 2);
+  EXPECT_EQ(short_one.err, "message too short\n");
+}
+
+}  // namespace
