@@ -1,4 +1,4 @@
-// The JSON of a decoded message, written with RapidJSON.
+// The JSON of a decoded message.
 #include "json/message_json.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "encoding/cp936_to_utf8.h"
 #include "explain/chip_data_tree.h"
 #include "fields/field_meaning.h"
+#include "json/json_text.h"
 #include "rapidjson/stringbuffer.h"
 #include "rapidjson/writer.h"
 
@@ -27,24 +28,6 @@ constexpr ResultName kResultNames[] = {
     {UnpackResult::kLengthInvalid, "length_invalid"},
 };
 
-// The bytes that a JSON string holds as they are: all but the control
-// characters, the quote and the backslash. Bytes from 0x80 up are parts of
-// UTF-8 characters.
-struct PlainBytes {
-  bool is_plain[256];
-  constexpr PlainBytes() : is_plain() {
-    for (int byte = 0x20; byte < 256; ++byte) is_plain[byte] = byte != '"' && byte != '\\' && byte != 0x7F;
-  }
-};
-constexpr PlainBytes kPlainBytes;
-
-bool is_plain(std::string_view text) {
-  for (char ch : text) {
-    if (!kPlainBytes.is_plain[static_cast<unsigned char>(ch)]) return false;
-  }
-  return true;
-}
-
 bool is_ascii(std::string_view bytes) {
   for (char ch : bytes) {
     if (static_cast<unsigned char>(ch) >= 0x80) return false;
@@ -56,8 +39,7 @@ bool is_ascii(std::string_view bytes) {
 // as most fields are: the same text in code page 936 and in UTF-8.
 bool is_plain_ascii(std::string_view bytes) {
   for (char ch : bytes) {
-    const unsigned char byte = static_cast<unsigned char>(ch);
-    if (byte >= 0x80 || !kPlainBytes.is_plain[byte]) return false;
+    if (ch < 0x20 || ch > 0x7E || ch == '"' || ch == '\\') return false;
   }
   return true;
 }
@@ -85,53 +67,23 @@ struct MessageJson::Writer {
   bool explain;
   FieldMeaning field_meaning;
   std::vector<ExplainedElement> tree;
-  rapidjson::StringBuffer buffer;
-  rapidjson::Writer<rapidjson::StringBuffer> json{buffer};
+  JsonText json;
   std::string* text = nullptr;  // what the object is appended to
   size_t start = 0;             // where it starts there
   std::string scratch;  // converted texts, reused
   std::string shown;    // a field's bytes as shown
 
-  // Keys and hexadecimal texts hold nothing that JSON escapes, so they are
-  // written straight into the buffer, quoted, rather than character by
-  // character through RapidJSON's escaping. An empty raw value first lets
-  // the writer put the separator before them and count them.
-  char* unescaped_string(size_t length) {
-    json.RawValue("", 0, rapidjson::kStringType);
-    char* quoted = buffer.Push(length + 2);
-    quoted[0] = '"';
-    quoted[length + 1] = '"';
-    return quoted + 1;
+  template <size_t kSize>
+  void key(const char (&name)[kSize]) {
+    json.key(std::string_view(name, kSize - 1));
   }
+  void key(std::string_view name) { json.key(name); }
+  void string(std::string_view utf8) { json.string(utf8); }
+  void json_string(const std::string& quoted) { json.json_string(quoted); }
 
   // Writes `text`, which needs no escaping, as a string.
   void unescaped_string(std::string_view text) {
-    char* start = unescaped_string(text.size());
-    if (!text.empty()) std::memcpy(start, text.data(), text.size());
-  }
-
-  template <size_t kSize>
-  void key(const char (&name)[kSize]) {
-    unescaped_string(std::string_view(name, kSize - 1));
-  }
-
-  // A key given by the caller: written as a string, escaped if it needs it.
-  void key(std::string_view name) { string(name); }
-
-  // A UTF-8 text: as it is when nothing in it needs escaping, as most
-  // field texts are, otherwise escaped by RapidJSON.
-  void string(std::string_view text) {
-    if (is_plain(text)) {
-      unescaped_string(text);
-    } else {
-      json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
-    }
-  }
-
-  // Writes a string value already in JSON form, quotes and escapes done.
-  void json_string(const std::string& quoted) {
-    json.RawValue("", 0, rapidjson::kStringType);
-    std::memcpy(buffer.Push(quoted.size()), quoted.data(), quoted.size());
+    text.copy(json.unescaped_string(text.size()), text.size());
   }
 
   // The name of field `number` from the definition file as a JSON string,
@@ -168,7 +120,7 @@ struct MessageJson::Writer {
 
   // The hexadecimal text of `count` bytes of `field` from `position`.
   void hex(const DecodedField& field, int position, int count) {
-    render_shown_hex(field, position, count, unescaped_string(2 * static_cast<size_t>(count)));
+    render_shown_hex(field, position, count, json.unescaped_string(2 * static_cast<size_t>(count)));
   }
 
   // The bytes of `field` as outputs show them.
@@ -194,11 +146,11 @@ struct MessageJson::Writer {
   }
 
   void field(const DecodedField& field) {
-    json.StartObject();
+    json.begin_object();
     key("field");
-    json.Int(field.number);
+    json.number(field.number);
     key("length");
-    json.Int(field.length);
+    json.number(field.length);
     key("hex");
     hex(field, 0, field.length);
     const std::string_view bytes = shown_bytes(field);
@@ -215,7 +167,7 @@ struct MessageJson::Writer {
       json_string(name);
     }
     if (explain && explain_field(*message, field, &field_meaning)) meaning(field_meaning);
-    json.EndObject();
+    json.end_object();
   }
 
   void meaning(const FieldMeaning& field) {
@@ -240,7 +192,7 @@ struct MessageJson::Writer {
   size_t explained_element(const DecodedField& field55, size_t row) {
     const ExplainedElement& explained = tree[row];
     const TlvElement& element = explained.element;
-    json.StartObject();
+    json.begin_object();
     element_keys(field55, element);
     key("name");
     if (explained.tag != nullptr) {
@@ -258,34 +210,34 @@ struct MessageJson::Writer {
       }
       if (!meaning.details.empty()) {
         key("details");
-        json.StartArray();
+        json.begin_array();
         for (const std::string& detail : meaning.details) string(detail);
-        json.EndArray();
+        json.end_array();
       }
       if (!meaning.bits.empty()) {
         key("bits");
-        json.StartArray();
+        json.begin_array();
         for (const BitMeaning& bit : meaning.bits) {
-          json.StartObject();
+          json.begin_object();
           key("byte");
-          json.Int(bit.byte);
+          json.number(bit.byte);
           key("bit");
-          json.Int(bit.bit);
+          json.number(bit.bit);
           key("meaning");
           string(bit.meaning);
-          json.EndObject();
+          json.end_object();
         }
-        json.EndArray();
+        json.end_array();
       }
     }
     ++row;
     if (explained.child_count > 0) {
       key("children");
-      json.StartArray();
+      json.begin_array();
       for (int child = 0; child < explained.child_count; ++child) row = explained_element(field55, row);
-      json.EndArray();
+      json.end_array();
     }
-    json.EndObject();
+    json.end_object();
     return row;
   }
 
@@ -296,17 +248,17 @@ struct MessageJson::Writer {
     key("tag");
     tag_hex(element);
     key("length");
-    json.Int(element.value_length);
+    json.number(element.value_length);
     key("value");
     hex(field55, element.value_offset, element.value_length);
   }
 
   void element(const DecodedField& field55, const TlvElement& element) {
-    json.StartObject();
+    json.begin_object();
     element_keys(field55, element);
     key("name");
     json_string(report_tag_name(element));
-    json.EndObject();
+    json.end_object();
   }
 };
 
@@ -317,14 +269,13 @@ MessageJson::~MessageJson() = default;
 void MessageJson::begin(std::string* text) {
   writer_->text = text;
   writer_->start = text->size();
-  writer_->buffer.Clear();
-  writer_->json.Reset(writer_->buffer);
-  writer_->json.StartObject();
+  writer_->json.start(text);
+  writer_->json.begin_object();
 }
 
 void MessageJson::add(const char* key, long value) {
   writer_->key(key);
-  writer_->json.Int64(value);
+  writer_->json.number(value);
 }
 
 void MessageJson::add(const char* key, std::string_view utf8_text) {
@@ -334,7 +285,7 @@ void MessageJson::add(const char* key, std::string_view utf8_text) {
 
 void MessageJson::add_flag(const char* key) {
   writer_->key(key);
-  writer_->json.Bool(true);
+  writer_->json.boolean(true);
 }
 
 void MessageJson::add_decoded(const DecodedMessage& message) {
@@ -358,40 +309,40 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
   bitmap.readable = kBitmapLength;
   w.hex(bitmap, 0, kBitmapLength);
   w.key("fields");
-  w.json.StartArray();
+  w.json.begin_array();
   for (const DecodedField& field : message.fields) w.field(field);
-  w.json.EndArray();
+  w.json.end_array();
   w.key("result");
-  w.json.String(result_name(message.verdict.result));
+  w.string(result_name(message.verdict.result));
   switch (message.verdict.result) {
     case UnpackResult::kUnpacked:
       break;
     case UnpackResult::kTooShort:
       w.key("needed");
-      w.json.Int(message.verdict.needed);
+      w.json.number(message.verdict.needed);
       w.key("available");
-      w.json.Int(message.verdict.available);
+      w.json.number(message.verdict.available);
       break;
     default:
       w.key("field");
-      w.json.Int(message.verdict.field);
+      w.json.number(message.verdict.field);
       break;
   }
   if (const DecodedField* field55 = message.find(55)) {
     w.key("field55");
-    w.json.StartArray();
+    w.json.begin_array();
     if (w.explain) {
       explain_chip_data(*field55, message.field55, &w.tree);
       for (size_t row = 0; row < w.tree.size();) row = w.explained_element(*field55, row);
     } else {
       for (const TlvElement& element : message.field55) w.element(*field55, element);
     }
-    w.json.EndArray();
+    w.json.end_array();
   }
 }
 
 std::string_view MessageJson::end() {
-  writer_->json.EndObject();
-  writer_->text->append(writer_->buffer.GetString(), writer_->buffer.GetSize());
+  writer_->json.end_object();
+  writer_->json.finish();
   return std::string_view(*writer_->text).substr(writer_->start);
 }

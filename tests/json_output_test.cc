@@ -115,4 +115,19 @@ TEST(JsonOutput, EveryEndingHasItsKeysAndEachLineItsNumber) {
   EXPECT_EQ(run.err, "line 3: msg length error\n");
 }
 
+TEST(JsonOutput, TextsAreEscapedWhereJsonNeedsIt) {
+  // A field name with quotes and a backslash, and a field whose text has
+  // them too, read back by a JSON parser as they were.
+  const std::string defs = write_scratch("defs", "1|4|0\n3|12|0 # the \"code\" \\ one\t\n");
+  const std::string text = "12 \"a\\b\" xyz";
+  ASSERT_EQ(text.size(), 12u);
+  const ProcessRun run = run_program(ISO8583DUMP_PATH, "--json --defs " + defs,
+                                     hex_of("0200") + "20000000000000000000000000000000" + hex_of(text));
+  rapidjson::Document document;
+  ASSERT_FALSE(document.Parse(run.out.c_str()).HasParseError()) << run.out;
+  const auto& field = document["fields"][0];
+  EXPECT_STREQ(field["name"].GetString(), "the \"code\" \\ one");
+  EXPECT_EQ(std::string(field["text"].GetString()), text);
+}
+
 }  // namespace

@@ -1,0 +1,137 @@
+// Writing JSON text.
+#include "json/json_text.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+#include "rapidjson/stringbuffer.h"
+#include "rapidjson/writer.h"
+
+namespace {
+
+// The room an object starts with: a typical message's JSON fits.
+constexpr size_t kExpectedLength = 8192;
+
+// The bytes that a JSON string holds as they are: all but the control
+// characters, the quote and the backslash. Bytes from 0x80 up are parts of
+// UTF-8 characters.
+struct PlainBytes {
+  bool is_plain[256];
+  constexpr PlainBytes() : is_plain() {
+    for (int byte = 0x20; byte < 256; ++byte) is_plain[byte] = byte != '"' && byte != '\\';
+  }
+};
+constexpr PlainBytes kPlainBytes;
+
+// Whether any of the eight bytes of `word` needs escaping: a control
+// character, the quote or the backslash. Bytes from 0x80 up never do.
+bool needs_escape(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHighBits = 0x8080808080808080u;
+  auto has_zero_byte = [](uint64_t x) { return ((x - kOnes) & ~x & kHighBits) != 0; };
+  const bool control = ((word - kOnes * 0x20) & ~word & kHighBits) != 0;
+  return control || has_zero_byte(word ^ (kOnes * '"')) || has_zero_byte(word ^ (kOnes * '\\'));
+}
+
+bool is_plain(std::string_view text) {
+  size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if (needs_escape(word)) return false;
+  }
+  for (; at < text.size(); ++at) {
+    if (!kPlainBytes.is_plain[static_cast<unsigned char>(text[at])]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void JsonText::start(std::string* text) {
+  out_.emplace(text, kExpectedLength);
+  depth_ = 0;
+  after_key_ = false;
+}
+
+void JsonText::finish() { out_.reset(); }
+
+bool JsonText::needs_comma() {
+  if (after_key_) {
+    after_key_ = false;
+    return false;
+  }
+  if (depth_ == 0) return false;
+  const bool comma = has_values_[depth_ - 1];
+  has_values_[depth_ - 1] = true;
+  return comma;
+}
+
+void JsonText::separate() {
+  if (needs_comma()) out_->write(',');
+}
+
+void JsonText::open(char bracket) {
+  separate();
+  out_->write(bracket);
+  // Deeper nesting than a message's JSON has would be a fault of this
+  // program; the brackets still balance.
+  if (depth_ < kMaxDepth) has_values_[depth_] = false;
+  ++depth_;
+}
+
+void JsonText::close(char bracket) {
+  --depth_;
+  out_->write(bracket);
+}
+
+void JsonText::key(std::string_view name) {
+  // The comma, the quoted name and the colon in one piece: every value of
+  // an object has one.
+  const bool comma = needs_comma();
+  char* room = out_->claim(name.size() + 3 + comma);
+  if (comma) *room++ = ',';
+  room[0] = '"';
+  name.copy(room + 1, name.size());
+  room[name.size() + 1] = '"';
+  room[name.size() + 2] = ':';
+  after_key_ = true;
+}
+
+void JsonText::number(long value) {
+  separate();
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out_->write(digits, static_cast<size_t>(end - digits));
+}
+
+void JsonText::boolean(bool value) {
+  separate();
+  out_->write(value ? std::string_view("true") : std::string_view("false"));
+}
+
+char* JsonText::unescaped_string(size_t length) {
+  const bool comma = needs_comma();
+  char* room = out_->claim(length + 2 + comma);
+  if (comma) *room++ = ',';
+  room[0] = '"';
+  room[length + 1] = '"';
+  return room + 1;
+}
+
+void JsonText::string(std::string_view utf8) {
+  if (is_plain(utf8)) {
+    utf8.copy(unescaped_string(utf8.size()), utf8.size());
+    return;
+  }
+  rapidjson::StringBuffer escaped;
+  rapidjson::Writer<rapidjson::StringBuffer> writer(escaped);
+  writer.String(utf8.data(), static_cast<rapidjson::SizeType>(utf8.size()));
+  json_string(std::string_view(escaped.GetString(), escaped.GetSize()));
+}
+
+void JsonText::json_string(std::string_view quoted) {
+  separate();
+  out_->write(quoted);
+}

@@ -1,0 +1,62 @@
+// JSON text written at the end of a string: the structure (braces,
+// brackets, commas and colons) and numbers directly, strings as they are
+// when nothing in them needs escaping, and through RapidJSON's writer when
+// something does. Writing straight into the text keeps the many short
+// values of a message's JSON cheap.
+#ifndef JSON_JSON_TEXT_H_
+#define JSON_JSON_TEXT_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "decode/report.h"
+
+class JsonText {
+ public:
+  // Starts writing at the end of `text`.
+  void start(std::string* text);
+  // Ends writing: `text` then holds exactly what was written.
+  void finish();
+
+  void begin_object() { open('{'); }
+  void end_object() { close('}'); }
+  void begin_array() { open('['); }
+  void end_array() { close(']'); }
+
+  // A key of the object being written; keys need no escaping.
+  void key(std::string_view name);
+
+  void number(long value);
+  void boolean(bool value);
+
+  // A UTF-8 text as a string value, escaped where JSON needs it.
+  void string(std::string_view utf8);
+
+  // Makes room for a string value of `length` characters that need no
+  // escaping, such as hexadecimal text, and returns where they go.
+  char* unescaped_string(size_t length);
+
+  // A string value already in JSON form, with its quotes and escapes.
+  void json_string(std::string_view quoted);
+
+ private:
+  // The deepest nesting of objects and arrays; a message's JSON needs about
+  // twenty, with templates inside templates.
+  static constexpr int kMaxDepth = 64;
+
+  // Writes the comma before a value, unless it is the first of its object
+  // or array or follows its key.
+  void separate();
+  // Whether a comma goes before the next value; counts the value.
+  bool needs_comma();
+  void open(char bracket);
+  void close(char bracket);
+
+  std::optional<ReportWriter> out_;
+  bool has_values_[kMaxDepth] = {};
+  int depth_ = 0;
+  bool after_key_ = false;
+};
+
+#endif  // JSON_JSON_TEXT_H_
