@@ -57,17 +57,6 @@ void JsonText::start(std::string* text) {
 
 void JsonText::finish() { out_.reset(); }
 
-bool JsonText::needs_comma() {
-  if (after_key_) {
-    after_key_ = false;
-    return false;
-  }
-  if (depth_ == 0) return false;
-  const bool comma = has_values_[depth_ - 1];
-  has_values_[depth_ - 1] = true;
-  return comma;
-}
-
 void JsonText::separate() {
   if (needs_comma()) out_->write(',');
 }
@@ -86,19 +75,6 @@ void JsonText::close(char bracket) {
   out_->write(bracket);
 }
 
-void JsonText::key(std::string_view name) {
-  // The comma, the quoted name and the colon in one piece: every value of
-  // an object has one.
-  const bool comma = needs_comma();
-  char* room = out_->claim(name.size() + 3 + comma);
-  if (comma) *room++ = ',';
-  room[0] = '"';
-  name.copy(room + 1, name.size());
-  room[name.size() + 1] = '"';
-  room[name.size() + 2] = ':';
-  after_key_ = true;
-}
-
 void JsonText::number(long value) {
   separate();
   char digits[24];
@@ -109,15 +85,6 @@ void JsonText::number(long value) {
 void JsonText::boolean(bool value) {
   separate();
   out_->write(value ? std::string_view("true") : std::string_view("false"));
-}
-
-char* JsonText::unescaped_string(size_t length) {
-  const bool comma = needs_comma();
-  char* room = out_->claim(length + 2 + comma);
-  if (comma) *room++ = ',';
-  room[0] = '"';
-  room[length + 1] = '"';
-  return room + 1;
 }
 
 void JsonText::string(std::string_view utf8) {

@@ -24,8 +24,19 @@ class JsonText {
   void begin_array() { open('['); }
   void end_array() { close(']'); }
 
-  // A key of the object being written; keys need no escaping.
-  void key(std::string_view name);
+  // A key of the object being written; keys need no escaping. Written with
+  // the comma before it and the colon after it in one piece, as every value
+  // of an object has one.
+  void key(std::string_view name) {
+    const bool comma = needs_comma();
+    char* room = out_->claim(name.size() + 3 + comma);
+    if (comma) *room++ = ',';
+    room[0] = '"';
+    name.copy(room + 1, name.size());
+    room[name.size() + 1] = '"';
+    room[name.size() + 2] = ':';
+    after_key_ = true;
+  }
 
   void number(long value);
   void boolean(bool value);
@@ -35,7 +46,14 @@ class JsonText {
 
   // Makes room for a string value of `length` characters that need no
   // escaping, such as hexadecimal text, and returns where they go.
-  char* unescaped_string(size_t length);
+  char* unescaped_string(size_t length) {
+    const bool comma = needs_comma();
+    char* room = out_->claim(length + 2 + comma);
+    if (comma) *room++ = ',';
+    room[0] = '"';
+    room[length + 1] = '"';
+    return room + 1;
+  }
 
   // A string value already in JSON form, with its quotes and escapes.
   void json_string(std::string_view quoted);
@@ -49,7 +67,16 @@ class JsonText {
   // or array or follows its key.
   void separate();
   // Whether a comma goes before the next value; counts the value.
-  bool needs_comma();
+  bool needs_comma() {
+    if (after_key_) {
+      after_key_ = false;
+      return false;
+    }
+    if (depth_ == 0) return false;
+    const bool comma = has_values_[depth_ - 1];
+    has_values_[depth_ - 1] = true;
+    return comma;
+  }
   void open(char bracket);
   void close(char bracket);
 
