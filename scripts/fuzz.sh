@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
 build_dir=build-fuzz
 work_dir=fuzz/corpus-work
-targets=(decode_request definition_file split_input hexdump capture_stream round_trip mask)
+targets=(decode_request definition_file split_input hexdump capture_stream round_trip mask pack)
 
 generator=$(command -v ninja >/dev/null && echo Ninja || echo "Unix Makefiles")
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G "$generator" \
@@ -29,6 +29,7 @@ declare -A target_options=(
   [capture_stream]="-max_len=16384"
   [round_trip]="-max_len=12288 -dict=fuzz/definition_file.dict"
   [mask]="-max_len=4096"
+  [pack]="-max_len=16384 -dict=fuzz/pack.dict"
 )
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/ubsan-suppressions.txt
 

@@ -1,0 +1,54 @@
+// Fuzz target: iso8583pack's input. One input holds a definition file and
+// a JSON line, split at the first zero byte. The line is read as a message
+// to pack and packed; whatever it holds, nothing may read or write outside
+// a buffer. When it packs into a message that a decode reads whole, the
+// decode must give back the fields that were packed.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "decode/decode_request.h"
+#include "decode/definition_file.h"
+#include "fuzz/fuzz_support.h"
+#include "json/pack_request_json.h"
+#include "pack/message_packer.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  silence_error_reports();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const uint8_t* end = data + size;
+  const uint8_t* separator = std::find(data, end, 0);
+  parse_field_defs(std::string(reinterpret_cast<const char*>(data),
+                               static_cast<size_t>(separator - data)));
+  const uint8_t* line_start = separator != end ? separator + 1 : end;
+  std::string line(reinterpret_cast<const char*>(line_start), static_cast<size_t>(end - line_start));
+
+  PackRequest request;
+  std::string packed, error;
+  if (!read_pack_request(&line, &request, &error) || !pack_message(request, &packed, &error)) {
+    fuzz_check(packed.empty(), "a refused message left bytes behind");
+    return 0;
+  }
+  if (packed.size() < static_cast<size_t>(kMinMessageBytes) || packed.size() > kMaxMessageBytes) {
+    return 0;
+  }
+  DecodedMessage decoded;
+  fuzz_check(decode_message_bytes(reinterpret_cast<const unsigned char*>(packed.data()),
+                                  packed.size(), &decoded) == DecodeOutcome::kUnpacked,
+             "a packed message does not unpack");
+  std::sort(request.fields.begin(), request.fields.end(),
+            [](const PackField& a, const PackField& b) { return a.number < b.number; });
+  fuzz_check(decoded.fields.size() == request.fields.size(), "the packed fields do not come back");
+  for (size_t k = 0; k < request.fields.size(); ++k) {
+    const DecodedField& field = decoded.fields[k];
+    fuzz_check(field.number == request.fields[k].number &&
+                   std::string(reinterpret_cast<const char*>(field.data),
+                               static_cast<size_t>(field.length)) == request.fields[k].bytes,
+               "a packed field decodes to other bytes");
+  }
+  return 0;
+}
