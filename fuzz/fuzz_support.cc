@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "encoding/cp936_to_utf8.h"
+#include "decode/definition_file.h"
 #include "decode/error_report.h"
 #include "decode/field55.h"
 #include "decode/field_table.h"
@@ -95,6 +96,15 @@ std::string read_source_file(const char* relative_path) {
     std::abort();
   }
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::string_view define_from_head(const uint8_t* data, size_t size) {
+  const uint8_t* end = data + size;
+  const uint8_t* separator = std::find(data, end, 0);
+  parse_field_defs(std::string_view(reinterpret_cast<const char*>(data),
+                                    static_cast<size_t>(separator - data)));
+  const uint8_t* rest = separator != end ? separator + 1 : end;
+  return std::string_view(reinterpret_cast<const char*>(rest), static_cast<size_t>(end - rest));
 }
 
 std::string hex_text_of(const uint8_t* bytes, size_t size) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "decode/decode_request.h"
 
@@ -21,6 +22,11 @@ void fuzz_check(bool condition, const char* what);
 // The contents of `relative_path` in the source tree; aborts when it
 // cannot be read, since a target without its fixed inputs tests nothing.
 std::string read_source_file(const char* relative_path);
+
+// Reads the bytes of an input before its first zero byte as a definition
+// file, and returns the bytes after it (none without a zero byte): one
+// input then varies the definitions and what is decoded with them.
+std::string_view define_from_head(const uint8_t* data, size_t size);
 
 // Upper-case hexadecimal text of `size` bytes, as a user would paste them.
 std::string hex_text_of(const uint8_t* bytes, size_t size);

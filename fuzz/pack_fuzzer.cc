@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "decode/decode_request.h"
-#include "decode/definition_file.h"
 #include "fuzz/fuzz_support.h"
 #include "json/pack_request_json.h"
 #include "pack/message_packer.h"
@@ -20,12 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const uint8_t* end = data + size;
-  const uint8_t* separator = std::find(data, end, 0);
-  parse_field_defs(std::string(reinterpret_cast<const char*>(data),
-                               static_cast<size_t>(separator - data)));
-  const uint8_t* line_start = separator != end ? separator + 1 : end;
-  std::string line(reinterpret_cast<const char*>(line_start), static_cast<size_t>(end - line_start));
+  std::string line(define_from_head(data, size));
 
   PackRequest request;
   std::string packed, error;

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "decode/decode_request.h"
-#include "decode/definition_file.h"
 #include "fuzz/fuzz_support.h"
 #include "json/message_json.h"
 #include "json/pack_request_json.h"
@@ -64,13 +63,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const uint8_t* end = data + size;
-  const uint8_t* separator = std::find(data, end, 0);
-  parse_field_defs(std::string(reinterpret_cast<const char*>(data),
-                               static_cast<size_t>(separator - data)));
-  const uint8_t* message_start = separator != end ? separator + 1 : end;
-  const std::string bytes(reinterpret_cast<const char*>(message_start),
-                          std::min(static_cast<size_t>(end - message_start), kMaxMessageBytes));
+  const std::string_view message = define_from_head(data, size);
+  const std::string bytes(message.substr(0, kMaxMessageBytes));
 
   DecodedMessage decoded;
   if (decode_message_bytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),

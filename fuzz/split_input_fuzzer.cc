@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "decode/decode_request.h"
-#include "decode/definition_file.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -17,16 +16,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const uint8_t* end = data + size;
-  const uint8_t* separator = std::find(data, end, 0);
-  const uint8_t* message = separator != end ? separator + 1 : end;
-  const size_t message_size = std::min(static_cast<size_t>(end - message), kMaxMessageBytes);
-
-  const std::string_view definition_file(reinterpret_cast<const char*>(data),
-                                         static_cast<size_t>(separator - data));
-  parse_field_defs(definition_file);
+  const std::string_view message = define_from_head(data, size);
+  const size_t message_size = std::min(message.size(), kMaxMessageBytes);
   Report report;
-  const DecodeOutcome outcome = decode_request(hex_text_of(message, message_size), &report);
+  const DecodeOutcome outcome = decode_request(
+      hex_text_of(reinterpret_cast<const uint8_t*>(message.data()), message_size), &report);
   check_decode(outcome, report);
   return 0;
 }

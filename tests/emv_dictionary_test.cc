@@ -3,31 +3,13 @@
 // code page 936.
 #include "emv/tag_dictionary.h"
 
-#include <iconv.h>
-
 #include <string>
 
 #include "decode/field55.h"
 #include "gtest/gtest.h"
+#include "tests/test_support.h"
 
 namespace {
-
-// `text` converted between the encodings, or "not convertible".
-std::string convert(const char* to, const char* from, const std::string& text) {
-  iconv_t converter = iconv_open(to, from);
-  if (converter == reinterpret_cast<iconv_t>(-1)) return "no converter";
-  std::string in = text;
-  std::string out(in.size() * 2 + 1, '\0');
-  char* in_cursor = in.data();
-  size_t in_left = in.size();
-  char* out_cursor = out.data();
-  size_t out_left = out.size();
-  const size_t result = iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left);
-  iconv_close(converter);
-  if (result == static_cast<size_t>(-1)) return "not convertible";
-  out.resize(out.size() - out_left);
-  return out;
-}
 
 const EmvTag* find_code(int code) {
   const unsigned char tag[2] = {static_cast<unsigned char>(code > 0xFF ? code >> 8 : code),
@@ -58,7 +40,7 @@ TEST(EmvDictionaryTest, ChineseNamesOfTheReportsTagsAreTheReportsOwn) {
     const int code = std::stoi(tag_names[row].tag, nullptr, 16);
     const EmvTag* tag = find_code(code);
     ASSERT_NE(tag, nullptr) << tag_names[row].tag;
-    EXPECT_EQ(tag->chinese_name, convert("UTF-8", "CP936", tag_names[row].name))
+    EXPECT_EQ(tag->chinese_name, iconv_convert("UTF-8", "CP936", tag_names[row].name))
         << tag_names[row].tag;
   }
 }
@@ -67,7 +49,7 @@ TEST(EmvDictionaryTest, EveryChineseNameShowsInCodePage936) {
   for (int row = 0; row < emv_tag_count; ++row) {
     const std::string name = emv_tags[row].chinese_name;
     ASSERT_FALSE(name.empty()) << std::hex << emv_tags[row].code;
-    EXPECT_EQ(convert("UTF-8", "CP936", convert("CP936", "UTF-8", name)), name);
+    EXPECT_EQ(iconv_convert("UTF-8", "CP936", iconv_convert("CP936", "UTF-8", name)), name);
   }
 }
 

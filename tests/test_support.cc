@@ -12,10 +12,10 @@
 #include "decode/error_report.h"
 #include "gtest/gtest.h"
 
-std::string cp936(const std::string& utf8) {
-  iconv_t converter = iconv_open("CP936", "UTF-8");
-  if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP936 converter");
-  std::string in = utf8;
+std::string iconv_convert(const char* to, const char* from, const std::string& text) {
+  iconv_t converter = iconv_open(to, from);
+  if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no converter");
+  std::string in = text;
   std::string out(in.size() * 2 + 1, '\0');
   char* in_cursor = in.data();
   size_t in_left = in.size();
@@ -23,10 +23,12 @@ std::string cp936(const std::string& utf8) {
   size_t out_left = out.size();
   const size_t result = iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left);
   iconv_close(converter);
-  if (result == static_cast<size_t>(-1)) throw std::runtime_error("not convertible: " + utf8);
+  if (result == static_cast<size_t>(-1)) throw std::runtime_error("not convertible: " + text);
   out.resize(out.size() - out_left);
   return out;
 }
+
+std::string cp936(const std::string& utf8) { return iconv_convert("CP936", "UTF-8", utf8); }
 
 Report report_text(const std::string& utf8_lines) {
   Report report;

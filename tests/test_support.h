@@ -9,6 +9,10 @@
 
 #include "decode/report.h"
 
+// `text` converted from the encoding `from` to `to` by the C library's
+// iconv, independently of the program's own tables; throws when it cannot.
+std::string iconv_convert(const char* to, const char* from, const std::string& text);
+
 // `utf8` converted to code page 936 by the C library, independently of the
 // decoder's own byte tables.
 std::string cp936(const std::string& utf8);
