@@ -5,7 +5,7 @@
 namespace {
 
 // Terminal verification results: what the terminal found while it
-// processed the card.
+// processed the card. EMV 4.3 Book 3, Annex C5.
 const BitMeaning kTvrBits[] = {
     {1, 8, "Offline data authentication was not performed"},
     {1, 7, "SDA failed"},
@@ -37,6 +37,7 @@ const BitMeaning kTvrBits[] = {
 };
 
 // Transaction status information: the functions the terminal performed.
+// EMV 4.3 Book 3, Annex C6.
 const BitMeaning kTsiBits[] = {
     {1, 8, "Offline data authentication was performed"},
     {1, 7, "Cardholder verification was performed"},
@@ -47,6 +48,7 @@ const BitMeaning kTsiBits[] = {
 };
 
 // Application interchange profile: the functions the card supports.
+// EMV 4.3 Book 3, Annex C1.
 const BitMeaning kAipBits[] = {
     {1, 7, "SDA supported"},
     {1, 6, "DDA supported"},
@@ -59,6 +61,7 @@ const BitMeaning kAipBits[] = {
 };
 
 // Terminal capabilities: card data input, CVM and security capabilities.
+// EMV 4.3 Book 4, Annex A2.
 // Byte 2 bit 1 is the PBOC's addition for its cardholder ID CVM.
 const BitMeaning kTerminalCapabilityBits[] = {
     {1, 8, "Manual key entry"},
@@ -77,7 +80,8 @@ const BitMeaning kTerminalCapabilityBits[] = {
 };
 
 // Additional terminal capabilities: transaction types, data input and
-// output, and the code tables the terminal supports.
+// output, and the code tables the terminal supports. EMV 4.3 Book 4,
+// Annex A3.
 const BitMeaning kAdditionalTerminalCapabilityBits[] = {
     {1, 8, "Cash"},
     {1, 7, "Goods"},

@@ -9,6 +9,7 @@
 namespace {
 
 // Cryptogram information data, bits 8-7: the type of cryptogram returned.
+// EMV 4.3 Book 3, section 6.5.5.4, table 14, as the next table.
 // This table and the next have a row for every value of their bits.
 constexpr CodeMeaning kCryptogramTypes[] = {
     {0x00, 0x00, "AAC (Application Authentication Cryptogram)"},
@@ -34,7 +35,7 @@ constexpr unsigned char kAdviceRequired = 0x08;
 constexpr unsigned char kReasonBits = 0x07;
 
 // Terminal type, second digit: the environment and the terminal's
-// online capability.
+// online capability. EMV 4.3 Book 4, Annex A1, as the next table.
 constexpr CodeMeaning kTerminalEnvironments[] = {
     {1, 1, "Attended, online only"},
     {2, 2, "Attended, offline with online capability"},

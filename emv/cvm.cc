@@ -9,6 +9,7 @@
 namespace {
 
 // CVM codes, bits 6-1 of a CV rule's first byte; every code has a row.
+// EMV 4.3 Book 3, Annex C3.
 constexpr CodeMeaning kCvmMethods[] = {
     {0x00, 0x00, "Fail CVM processing"},
     {0x01, 0x01, "Plaintext PIN verification performed by ICC"},
@@ -27,7 +28,7 @@ constexpr CodeMeaning kCvmMethods[] = {
 static_assert(is_code_table(kCvmMethods), "CVM methods out of order");
 
 // CVM condition codes, a CV rule's second byte; every code has a row,
-// written to follow the method in one line.
+// written to follow the method in one line. EMV 4.3 Book 3, Annex C3.
 constexpr CodeMeaning kCvmConditions[] = {
     {0x00, 0x00, "always"},
     {0x01, 0x01, "if unattended cash"},
@@ -44,7 +45,7 @@ constexpr CodeMeaning kCvmConditions[] = {
 };
 static_assert(is_code_table(kCvmConditions), "CVM conditions out of order");
 
-// CVM results, byte 3.
+// CVM results, byte 3. EMV 4.3 Book 4, Annex A4.
 constexpr CodeMeaning kCvmResults[] = {
     {0x00, 0x00, "unknown"},
     {0x01, 0x01, "failed"},
