@@ -83,8 +83,12 @@ bool read_fields(const Value& fields, PackRequest* request, std::string* error) 
     return false;
   }
   for (const Value& field : fields.GetArray()) {
-    const auto number = field.IsObject() ? field.FindMember("field") : field.MemberEnd();
-    if (!field.IsObject() || number == field.MemberEnd() || !number->value.IsInt()) {
+    if (!field.IsObject()) {
+      *error = "a field that is not an object";
+      return false;
+    }
+    const auto number = field.FindMember("field");
+    if (number == field.MemberEnd() || !number->value.IsInt()) {
       *error = "a field without its number (\"field\")";
       return false;
     }

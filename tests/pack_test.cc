@@ -70,6 +70,7 @@ TEST(Pack, RefusesWhatItCannotPackNamingTheLineAndField) {
                             R"({"mti":"0200","fields":[{"field":3,"text":"000000"})" "\n" +
                             R"({"mti":"02000","fields":[]})" "\n" +
                             R"({"error":"odd_digit_count"})" "\n" +
+                            R"({"mti":"0200","fields":[7003,55]})" "\n" +
                             "\n" + good + "\n";
   const ProcessRun run = run_program(ISO8583PACK_PATH, "--defs " + defs, input);
   EXPECT_EQ(run.status, 2);
@@ -84,7 +85,8 @@ TEST(Pack, RefusesWhatItCannotPackNamingTheLineAndField) {
             "line 7: masked card data cannot be packed\n"
             "line 8: malformed JSON: Missing a comma or ']' after an array element. (at character 52)\n"
             "line 9: mti: 5 bytes, but it is read as 4\n"
-            "line 10: no message here: it was rejected\n");
+            "line 10: no message here: it was rejected\n"
+            "line 11: a field that is not an object\n");
 }
 
 }  // namespace
