@@ -4,32 +4,26 @@
 
 #include <cstddef>
 
+#include "decode/hex_text.h"
+
 namespace {
 
 constexpr size_t kMinOffsetDigits = 2;
 constexpr size_t kMaxOffsetDigits = 8;
-
-// The value of a hexadecimal digit, or -1 for any other character.
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // The number of hexadecimal digits in a row from text[at].
 size_t hex_run(std::string_view text, size_t at) {
   size_t end = at;
-  while (end < text.size() && hex_value(text[end]) >= 0) ++end;
+  while (end < text.size() && hex_digit_value(text[end]) >= 0) ++end;
   return end - at;
 }
 
 // Appends the bytes of the `digits` hexadecimal digits at text[at].
 void append_bytes(std::string_view text, size_t at, size_t digits, std::string* bytes) {
   for (size_t i = at; i < at + digits; i += 2) {
-    bytes->push_back(static_cast<char>(hex_value(text[i]) << 4 | hex_value(text[i + 1])));
+    bytes->push_back(static_cast<char>(hex_digit_value(text[i]) << 4 | hex_digit_value(text[i + 1])));
   }
 }
 
@@ -80,7 +74,7 @@ DumpLineKind parse_dump_line(std::string_view text, DumpLine* line) {
   const size_t digits = hex_run(text, 0);
   if (digits < kMinOffsetDigits || digits > kMaxOffsetDigits) return DumpLineKind::kNone;
   for (size_t i = 0; i < digits; ++i) {
-    line->offset = line->offset << 4 | static_cast<uint32_t>(hex_value(text[i]));
+    line->offset = line->offset << 4 | static_cast<uint32_t>(hex_digit_value(text[i]));
   }
 
   if (digits == text.size()) return line->kind = DumpLineKind::kEnd;

@@ -7,6 +7,7 @@
 #include "cli/line_reader.h"
 #include "cli/output.h"
 #include "cli/pack_options.h"
+#include "decode/hex_text.h"
 #include "json/pack_request_json.h"
 
 namespace {
@@ -19,12 +20,11 @@ constexpr Program kPack = {"iso8583pack", kPackUsage};
 // The longest JSON line read: far more than any message's JSON needs.
 constexpr size_t kLineLimit = 1 << 20;
 
-void append_hex(const std::string& bytes, std::string* text) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  for (unsigned char byte : bytes) {
-    text->push_back(kDigits[byte >> 4]);
-    text->push_back(kDigits[byte & 0x0F]);
-  }
+// Appends `bytes` to `text` as one line of hexadecimal.
+void append_hex_line(const std::string& bytes, std::string* text) {
+  const size_t start = text->size();
+  text->resize(start + 2 * bytes.size());
+  render_hex(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &(*text)[start]);
   text->push_back('\n');
 }
 
@@ -50,7 +50,7 @@ int pack_all(LineReader* reader, bool binary, Output* output) {
       if (binary) {
         output->write(message);
       } else {
-        append_hex(message, output->pending());
+        append_hex_line(message, output->pending());
         output->maybe_flush();
       }
       continue;

@@ -1,9 +1,8 @@
 // The decoded message, collected from the field table.
 #include "decode/decoded_message.h"
 
-#include <cstring>
-
 #include "decode/field_table.h"
+#include "decode/hex_text.h"
 
 namespace {
 
@@ -21,32 +20,12 @@ DecodedField view_of(int number) {
 
 }  // namespace
 
-namespace {
-
-// The two hexadecimal digits of every byte, looked up two at a time.
-struct HexPairs {
-  char of[256][2];
-  constexpr HexPairs() : of() {
-    const char digits[] = "0123456789ABCDEF";
-    for (int byte = 0; byte < 256; ++byte) {
-      of[byte][0] = digits[byte >> 4];
-      of[byte][1] = digits[byte & 0x0F];
-    }
-  }
-};
-constexpr HexPairs kHexPairs;
-
-}  // namespace
-
 void render_shown_hex(const DecodedField& field, int position, int count, char* text) {
   static const char kDigits[] = "0123456789ABCDEF";
   const bool plain = field.hidden == nullptr && position >= 0 && position + count <= field.readable;
   if (plain) {
     // The common case, without a bounds or mask test for every byte.
-    for (const unsigned char* byte = field.data + position; count > 0; --count, ++byte) {
-      std::memcpy(text, kHexPairs.of[*byte], 2);
-      text += 2;
-    }
+    render_hex(field.data + position, static_cast<size_t>(count), text);
     return;
   }
   for (int k = 0; k < count; ++k) {

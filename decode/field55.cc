@@ -6,6 +6,7 @@
 #include "decode/decoded_message.h"
 #include "decode/field_report.h"
 #include "decode/field_table.h"
+#include "decode/hex_text.h"
 
 const TagName tag_names[kTagNameRows] = {
     {"9F26", "\xD3\xA6\xD3\xC3\xC3\xDC\xCE\xC4"},                          // 应用密文
@@ -49,8 +50,6 @@ struct TagBytes {
   int length;
 };
 
-int digit_value(char digit) { return digit <= '9' ? digit - '0' : digit - 'A' + 10; }
-
 struct DictionaryTags {
   TagBytes rows[kFilledTagNames];
   DictionaryTags() {
@@ -60,7 +59,7 @@ struct DictionaryTags {
       rows[row].bytes[1] = 0;
       for (int k = 0; k < rows[row].length; ++k) {
         rows[row].bytes[k] =
-            static_cast<unsigned char>(digit_value(text[2 * k]) * 16 + digit_value(text[2 * k + 1]));
+            static_cast<unsigned char>(hex_digit_value(text[2 * k]) * 16 + hex_digit_value(text[2 * k + 1]));
       }
     }
   }

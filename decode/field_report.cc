@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "decode/hex_text.h"
+
 namespace {
 
 // The room a report starts with: a typical message's lines fit.
@@ -82,10 +84,7 @@ void write_tag_line(const DecodedField& field55, const TlvElement& element, int 
                     ReportWriter* writer) {
   char tag_text[4];
   char value_text[2 * kMaxTagValueLength];
-  DecodedField tag_bytes;
-  tag_bytes.data = element.tag;
-  tag_bytes.readable = element.tag_length;
-  render_shown_hex(tag_bytes, 0, element.tag_length, tag_text);
+  render_hex(element.tag, static_cast<size_t>(element.tag_length), tag_text);
   render_shown_hex(field55, element.value_offset, element.value_length, value_text);
   const char* name = tag_name_of(element);
   writer->write("Tag-");

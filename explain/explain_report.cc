@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "decode/hex_text.h"
 #include "decode/report.h"
 #include "encoding/cp936_to_utf8.h"
 #include "explain/chip_data_tree.h"
@@ -33,6 +34,11 @@ constexpr size_t kExpectedExplanationLength = 8192;
 
 void write_hex(const DecodedField& field, int position, int count, ReportWriter* out) {
   render_shown_hex(field, position, count, out->claim(2 * static_cast<size_t>(count)));
+}
+
+// Bytes of their own, such as a tag or the bitmap, as hexadecimal text.
+void write_hex(const unsigned char* bytes, size_t count, ReportWriter* out) {
+  render_hex(bytes, count, out->claim(2 * count));
 }
 
 void write_number(int value, ReportWriter* out) {
@@ -96,11 +102,8 @@ void write_element(const DecodedField& field55, const ExplainedElement& explaine
                    ReportWriter* out) {
   const size_t indent = 2 + 2 * static_cast<size_t>(explained.depth);
   const TlvElement& element = explained.element;
-  DecodedField tag;
-  tag.data = element.tag;
-  tag.readable = element.tag_length;
   out->repeat(' ', indent);
-  write_hex(tag, 0, element.tag_length, out);
+  write_hex(element.tag, static_cast<size_t>(element.tag_length), out);
   if (explained.tag != nullptr) {
     out->write(kColumn);
     out->write(explained.tag->name);
@@ -172,10 +175,7 @@ void write_explanation(const DecodedMessage& message, std::string* text) {
   out.write(kColumn);
   write_bytes(kBitmapLength, &out);
   out.write(kColumn);
-  DecodedField bitmap;
-  bitmap.data = message.bitmap;
-  bitmap.readable = kBitmapLength;
-  write_hex(bitmap, 0, kBitmapLength, &out);
+  write_hex(message.bitmap, kBitmapLength, &out);
   out.write('\n');
   out.repeat(' ', kMeaningIndent);
   out.write("fields ");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "decode/field_table.h"
+#include "decode/hex_text.h"
 #include "encoding/cp936_to_utf8.h"
 #include "explain/chip_data_tree.h"
 #include "fields/field_meaning.h"
@@ -180,11 +181,9 @@ struct MessageJson::Writer {
     string(field.currency);
   }
 
-  void tag_hex(const TlvElement& element) {
-    DecodedField tag;
-    tag.data = element.tag;
-    tag.readable = element.tag_length;
-    hex(tag, 0, element.tag_length);
+  // Bytes of their own, such as a tag or the bitmap, as hexadecimal text.
+  void hex(const unsigned char* bytes, size_t count) {
+    render_hex(bytes, count, json.unescaped_string(2 * count));
   }
 
   // Writes the element at `tree[row]` and those inside it; returns the row
@@ -246,7 +245,7 @@ struct MessageJson::Writer {
   // The keys every field 55 element has: "tag", "length" and "value".
   void element_keys(const DecodedField& field55, const TlvElement& element) {
     key("tag");
-    tag_hex(element);
+    hex(element.tag, static_cast<size_t>(element.tag_length));
     key("length");
     json.number(element.value_length);
     key("value");
@@ -304,10 +303,7 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
     w.string(w.field_meaning.meaning);
   }
   w.key("bitmap");
-  DecodedField bitmap;
-  bitmap.data = message.bitmap;
-  bitmap.readable = kBitmapLength;
-  w.hex(bitmap, 0, kBitmapLength);
+  w.hex(message.bitmap, kBitmapLength);
   w.key("fields");
   w.json.begin_array();
   for (const DecodedField& field : message.fields) w.field(field);

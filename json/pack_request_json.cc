@@ -1,6 +1,7 @@
 // A message to pack, read with RapidJSON.
 #include "json/pack_request_json.h"
 
+#include "decode/hex_text.h"
 #include "encoding/cp936_to_utf8.h"
 #include "rapidjson/document.h"
 #include "rapidjson/error/en.h"
@@ -10,23 +11,6 @@ namespace {
 using Allocator = rapidjson::MemoryPoolAllocator<>;
 using Document = rapidjson::GenericDocument<rapidjson::UTF8<>, Allocator>;
 using Value = rapidjson::GenericValue<rapidjson::UTF8<>, Allocator>;
-
-// The value of every hexadecimal digit, -1 for other characters; looked up
-// as every message's bytes go through it.
-struct HexDigits {
-  signed char value[256];
-  constexpr HexDigits() : value() {
-    for (int ch = 0; ch < 256; ++ch) value[ch] = -1;
-    for (int digit = 0; digit < 10; ++digit) value['0' + digit] = static_cast<signed char>(digit);
-    for (int digit = 0; digit < 6; ++digit) {
-      value['A' + digit] = static_cast<signed char>(10 + digit);
-      value['a' + digit] = static_cast<signed char>(10 + digit);
-    }
-  }
-};
-constexpr HexDigits kHexDigits;
-
-int hex_digit_value(char digit) { return kHexDigits.value[static_cast<unsigned char>(digit)]; }
 
 // Converts hexadecimal text to bytes; writes why it cannot into `error`.
 bool bytes_of_hex(const Value& hex, std::string* bytes, std::string* error) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "decode/field_report.h"
+#include "decode/hex_text.h"
 #include "encoding/cp936_to_utf8.h"
 #include "explain/explain_report.h"
 #include "json/message_json.h"
@@ -11,12 +12,8 @@
 namespace {
 
 std::string hex_of_text(const std::string& text) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (unsigned char ch : text) {
-    hex.push_back(kDigits[ch >> 4]);
-    hex.push_back(kDigits[ch & 0x0F]);
-  }
+  std::string hex(2 * text.size(), '\0');
+  render_hex(reinterpret_cast<const unsigned char*>(text.data()), text.size(), hex.data());
   return hex;
 }
 
