@@ -24,19 +24,6 @@ const ColumnFormat kColumns[] = {
     {"amount", 12}, {"stan", 6}, {"rc", 2},         {"result", 17}, {"ms", 0},
 };
 
-struct ResultName {
-  UnpackResult result;
-  const char* name;
-};
-
-const ResultName kResultNames[] = {
-    {UnpackResult::kUnpacked, "unpacked"},
-    {UnpackResult::kTooShort, "too_short"},
-    {UnpackResult::kFieldNotDefined, "field_not_defined"},
-    {UnpackResult::kLengthTooLong, "length_too_long"},
-    {UnpackResult::kLengthInvalid, "length_invalid"},
-};
-
 struct RejectionName {
   DecodeOutcome outcome;
   const char* name;
@@ -175,9 +162,7 @@ void SummaryWriter::write_decoded(const MessageOrigin& origin, size_t, DecodeOut
     append_column(columns[k], value_, text);
     if (numbers[k] == 11) stan_ = value_;
   }
-  for (const ResultName& result : kResultNames) {
-    if (result.result == message.verdict.result) append_column(kResult, result.name, text);
-  }
+  append_column(kResult, unpack_result_name(message.verdict.result), text);
 
   char milliseconds[32] = "";
   int64_t time = -1;

@@ -11,6 +11,18 @@ namespace {
 
 constexpr int kLastField = 128;
 
+struct ResultName {
+  UnpackResult result;
+  const char* name;
+};
+constexpr ResultName kResultNames[] = {
+    {UnpackResult::kUnpacked, "unpacked"},
+    {UnpackResult::kTooShort, "too_short"},
+    {UnpackResult::kFieldNotDefined, "field_not_defined"},
+    {UnpackResult::kLengthTooLong, "length_too_long"},
+    {UnpackResult::kLengthInvalid, "length_invalid"},
+};
+
 // Copies `count` message bytes from `offset` into `destination`; bytes
 // outside the message buffer read as zero, like the bytes after the message.
 void copy_message_bytes(const MessageBytes& message, int offset, int count,
@@ -75,6 +87,13 @@ UnpackResult unpack_element(const MessageBytes& message, int field, int* offset)
 }
 
 }  // namespace
+
+const char* unpack_result_name(UnpackResult result) {
+  for (const ResultName& row : kResultNames) {
+    if (row.result == result) return row.name;
+  }
+  return "";
+}
 
 UnpackVerdict unpack_fields(const MessageBytes& message, int byte_count,
                             unsigned char bitmap[kBitmapLength]) {

@@ -35,6 +35,10 @@ struct UnpackVerdict {
   int available = 0;  // kTooShort: the bytes the message has
 };
 
+// The name of `result` in the outputs for scripts: "unpacked", "too_short",
+// "field_not_defined", "length_too_long" or "length_invalid".
+const char* unpack_result_name(UnpackResult result);
+
 // Unpacks the first `byte_count` bytes of `message` into field_values and
 // copies its bitmap into `bitmap`. Writes no report.
 UnpackVerdict unpack_fields(const MessageBytes& message, int byte_count,

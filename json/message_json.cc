@@ -17,18 +17,6 @@
 
 namespace {
 
-struct ResultName {
-  UnpackResult result;
-  const char* name;
-};
-constexpr ResultName kResultNames[] = {
-    {UnpackResult::kUnpacked, "unpacked"},
-    {UnpackResult::kTooShort, "too_short"},
-    {UnpackResult::kFieldNotDefined, "field_not_defined"},
-    {UnpackResult::kLengthTooLong, "length_too_long"},
-    {UnpackResult::kLengthInvalid, "length_invalid"},
-};
-
 bool is_ascii(std::string_view bytes) {
   for (char ch : bytes) {
     if (static_cast<unsigned char>(ch) >= 0x80) return false;
@@ -54,13 +42,6 @@ std::string json_string_of(const std::string& utf8) {
 }
 
 }  // namespace
-
-const char* result_name(UnpackResult result) {
-  for (const ResultName& row : kResultNames) {
-    if (row.result == result) return row.name;
-  }
-  return "";
-}
 
 struct MessageJson::Writer {
   explicit Writer(bool explain_values) : explain(explain_values) {}
@@ -309,7 +290,7 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
   for (const DecodedField& field : message.fields) w.field(field);
   w.json.end_array();
   w.key("result");
-  w.string(result_name(message.verdict.result));
+  w.string(unpack_result_name(message.verdict.result));
   switch (message.verdict.result) {
     case UnpackResult::kUnpacked:
       break;

@@ -17,9 +17,6 @@
 
 #include "decode/decoded_message.h"
 
-// The name of each UnpackResult in the JSON: "unpacked", "too_short", …
-const char* result_name(UnpackResult result);
-
 // Builds one JSON object at a time; its keys come in the order added.
 class MessageJson {
  public:
