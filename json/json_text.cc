@@ -87,15 +87,19 @@ void JsonText::boolean(bool value) {
   out_->write(value ? std::string_view("true") : std::string_view("false"));
 }
 
-void JsonText::string(std::string_view utf8) {
-  if (is_plain(utf8)) {
-    utf8.copy(unescaped_string(utf8.size()), utf8.size());
-    return;
-  }
+std::string json_quoted(std::string_view utf8) {
   rapidjson::StringBuffer escaped;
   rapidjson::Writer<rapidjson::StringBuffer> writer(escaped);
   writer.String(utf8.data(), static_cast<rapidjson::SizeType>(utf8.size()));
-  json_string(std::string_view(escaped.GetString(), escaped.GetSize()));
+  return std::string(escaped.GetString(), escaped.GetSize());
+}
+
+void JsonText::string(std::string_view utf8) {
+  if (is_plain(utf8)) {
+    utf8.copy(unescaped_string(utf8.size()), utf8.size());
+  } else {
+    json_string(json_quoted(utf8));
+  }
 }
 
 void JsonText::json_string(std::string_view quoted) {

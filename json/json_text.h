@@ -12,6 +12,9 @@
 
 #include "decode/report.h"
 
+// `utf8` as a JSON string, quoted and escaped by RapidJSON.
+std::string json_quoted(std::string_view utf8);
+
 class JsonText {
  public:
   // Starts writing at the end of `text`.

@@ -1,8 +1,6 @@
 // The JSON of a decoded message.
 #include "json/message_json.h"
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,10 +8,9 @@
 #include "decode/hex_text.h"
 #include "encoding/cp936_to_utf8.h"
 #include "explain/chip_data_tree.h"
+#include "explain/field_name_text.h"
 #include "fields/field_meaning.h"
 #include "json/json_text.h"
-#include "rapidjson/stringbuffer.h"
-#include "rapidjson/writer.h"
 
 namespace {
 
@@ -31,14 +28,6 @@ bool is_plain_ascii(std::string_view bytes) {
     if (ch < 0x20 || ch > 0x7E || ch == '"' || ch == '\\') return false;
   }
   return true;
-}
-
-// `utf8` as a JSON string, quoted and escaped by RapidJSON.
-std::string json_string_of(const std::string& utf8) {
-  rapidjson::StringBuffer buffer;
-  rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-  writer.String(utf8.data(), static_cast<rapidjson::SizeType>(utf8.size()));
-  return std::string(buffer.GetString(), buffer.GetSize());
 }
 
 }  // namespace
@@ -75,9 +64,8 @@ struct MessageJson::Writer {
     if (names_generation != field_defs_generation) {
       names_generation = field_defs_generation;
       for (int row = 0; row < kFieldRows; ++row) {
-        std::string utf8;
-        append_text_as_utf8(field_names[row], &utf8);
-        field_names_json[row] = utf8.empty() ? std::string() : json_string_of(utf8);
+        const std::string& name = field_name_utf8(row);
+        field_names_json[row] = name.empty() ? std::string() : json_quoted(name);
       }
     }
     return field_names_json[number];
@@ -90,7 +78,7 @@ struct MessageJson::Writer {
       for (int row = 0; row < kTagNameRows; ++row) {
         std::string utf8;
         append_cp936_as_utf8(tag_names[row].name, &utf8);
-        names[row] = json_string_of(utf8);
+        names[row] = json_quoted(utf8);
       }
       return names;
     }();
