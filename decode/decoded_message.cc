@@ -20,6 +20,17 @@ DecodedField view_of(int number) {
 
 }  // namespace
 
+std::string_view shown_text(const DecodedField& field, std::string* shown) {
+  if (field.data == nullptr || field.length <= 0) return std::string_view("", 0);
+  if (field.hidden == nullptr) {
+    return std::string_view(reinterpret_cast<const char*>(field.data),
+                            static_cast<size_t>(field.length));
+  }
+  shown->resize(static_cast<size_t>(field.length));
+  for (int k = 0; k < field.length; ++k) (*shown)[k] = static_cast<char>(shown_byte(field, k));
+  return *shown;
+}
+
 void render_shown_hex(const DecodedField& field, int position, int count, char* text) {
   static const char kDigits[] = "0123456789ABCDEF";
   const bool plain = field.hidden == nullptr && position >= 0 && position + count <= field.readable;

@@ -5,6 +5,8 @@
 #ifndef DECODE_DECODED_MESSAGE_H_
 #define DECODE_DECODED_MESSAGE_H_
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "decode/field55.h"
@@ -36,6 +38,11 @@ inline unsigned char hidden_nibbles(const DecodedField& field, int position) {
 inline unsigned char shown_byte(const DecodedField& field, int position) {
   return hidden_nibbles(field, position) != 0 ? '*' : byte_at(field.data, field.readable, position);
 }
+
+// The `length` data bytes of `field` as outputs show them: its stored
+// bytes, or, when masking hides some of them, a copy in `shown` with those
+// bytes '*'. Never a null pointer, also for a field without storage.
+std::string_view shown_text(const DecodedField& field, std::string* shown);
 
 // Writes `count` bytes of `field` from `position` as upper-case hexadecimal
 // text into `text` (2 * count characters, no terminating zero), with '*'

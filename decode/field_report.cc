@@ -18,39 +18,28 @@ constexpr size_t kExpectedListingLength = 2048;
 // tag, length, padding, name and brackets.
 constexpr size_t kTagLineOverhead = 80;
 
-// The data of `field` as the report prints it: the stored bytes, or a copy
-// with masked bytes shown as '*' in `shown`.
-const char* printed_data(const DecodedField& field, std::vector<char>* shown) {
-  if (field.data == nullptr) return "";
-  if (field.hidden == nullptr) return reinterpret_cast<const char*>(field.data);
-  shown->resize(static_cast<size_t>(field.length) + 1);
-  for (int k = 0; k < field.length; ++k) (*shown)[k] = static_cast<char>(shown_byte(field, k));
-  (*shown)[field.length] = '\0';
-  return shown->data();
-}
-
 // Writes the line of a stored element, as the format
 // "fld[%03d][%03d]=[%-*.*s]\r\n" gives it with the field number, the
 // length, the length again as width and precision, and the data. Spelled
 // out piece by piece, as it is the line written most often.
 void write_element_line(const DecodedField& field, ReportWriter* writer) {
-  static std::vector<char> shown;
+  static std::string shown;
   writer->write("fld[");
   writer->zero_filled_decimal(field.number, 3);
   writer->write("][");
   writer->zero_filled_decimal(field.length, 3);
   writer->write("]=[");
-  writer->left_aligned_text(printed_data(field, &shown), static_cast<size_t>(field.length),
+  writer->left_aligned_text(shown_text(field, &shown).data(), static_cast<size_t>(field.length),
                             field.length);
   writer->write("]\r\n");
 }
 
 void write_heading(const DecodedField& indicator, ReportWriter* writer) {
-  static std::vector<char> shown;
+  static std::string shown;
   // "开始解包:" (start unpacking)
   writer->format("\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\nfld[000][%03d]=[%-*.*s]\r\n",
                  indicator.length, indicator.length, indicator.length,
-                 printed_data(indicator, &shown));
+                 shown_text(indicator, &shown).data());
 }
 
 void write_verdict(const UnpackVerdict& verdict, ReportWriter* writer) {

@@ -51,11 +51,10 @@ void write_number(int value, ReportWriter* out) {
 void write_value(const DecodedField& field, ReportWriter* out) {
   static std::string shown;
   static std::string utf8;
-  shown.resize(static_cast<size_t>(field.length));
-  for (int k = 0; k < field.length; ++k) shown[k] = static_cast<char>(shown_byte(field, k));
-  if (is_printable_cp936(shown)) {
+  const std::string_view text = shown_text(field, &shown);
+  if (is_printable_cp936(text)) {
     utf8.clear();
-    append_cp936_as_utf8(shown, &utf8);
+    append_cp936_as_utf8(text, &utf8);
     out->write(utf8);
   } else {
     out->write("hex ");

@@ -93,17 +93,6 @@ struct MessageJson::Writer {
     render_shown_hex(field, position, count, json.unescaped_string(2 * static_cast<size_t>(count)));
   }
 
-  // The bytes of `field` as outputs show them.
-  std::string_view shown_bytes(const DecodedField& field) {
-    if (field.hidden == nullptr) {
-      return std::string_view(reinterpret_cast<const char*>(field.data),
-                              static_cast<size_t>(field.length));
-    }
-    shown.resize(static_cast<size_t>(field.length));
-    for (int k = 0; k < field.length; ++k) shown[k] = static_cast<char>(shown_byte(field, k));
-    return shown;
-  }
-
   // `cp936` as a UTF-8 string value.
   void cp936_string(std::string_view cp936) {
     if (is_ascii(cp936)) {  // the same bytes in UTF-8
@@ -123,7 +112,7 @@ struct MessageJson::Writer {
     json.number(field.length);
     key("hex");
     hex(field, 0, field.length);
-    const std::string_view bytes = shown_bytes(field);
+    const std::string_view bytes = shown_text(field, &shown);
     if (is_plain_ascii(bytes)) {
       key("text");
       unescaped_string(bytes);
@@ -260,7 +249,7 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
   Writer& w = *writer_;
   w.message = &message;
   const DecodedField& indicator = message.type_indicator;
-  const std::string_view indicator_bytes = w.shown_bytes(indicator);
+  const std::string_view indicator_bytes = shown_text(indicator, &w.shown);
   if (is_printable_cp936(indicator_bytes)) {
     w.key("mti");
     w.cp936_string(indicator_bytes);
