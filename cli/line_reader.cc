@@ -29,6 +29,10 @@ void take(LineReader* reader, size_t count, size_t limit, std::string* kept) {
 
 }  // namespace
 
+bool is_blank_line(const std::string& line) {
+  return line.find_first_not_of(" \t\r") == std::string::npos;
+}
+
 int read_line(LineReader* reader, size_t limit, std::string* line, size_t* full_length) {
   line->clear();
   *full_length = 0;

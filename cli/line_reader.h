@@ -23,6 +23,10 @@ struct LineReader {
 // whole line. Returns 0, or -1 when the input is used up.
 int read_line(LineReader* reader, size_t limit, std::string* line, size_t* full_length);
 
+// Whether `line` holds nothing but spaces, tabs and carriage returns: a
+// blank line, which line-by-line inputs skip.
+bool is_blank_line(const std::string& line);
+
 // Reads all the rest of `reader`, keeping its first `limit` characters in
 // `head`; `*full_length` receives the length of the whole rest. Returns 0.
 int read_all(LineReader* reader, size_t limit, std::string* head, size_t* full_length);

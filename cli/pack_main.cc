@@ -28,10 +28,6 @@ void append_hex_line(const std::string& bytes, std::string* text) {
   text->push_back('\n');
 }
 
-bool is_blank(const std::string& line) {
-  return line.find_first_not_of(" \t\r") == std::string::npos;
-}
-
 // Packs every line of `reader`; returns the exit status.
 int pack_all(LineReader* reader, bool binary, Output* output) {
   int status = kExitPacked;
@@ -42,7 +38,7 @@ int pack_all(LineReader* reader, bool binary, Output* output) {
   std::string error;
   for (long line_number = 1;
        output->ok() && read_line(reader, kLineLimit, &line, &full_length) == 0; ++line_number) {
-    if (is_blank(line)) continue;
+    if (is_blank_line(line)) continue;
     if (full_length > kLineLimit) {
       error = "longer than " + std::to_string(kLineLimit) + " characters";
     } else if (read_pack_request(&line, &request, &error) &&

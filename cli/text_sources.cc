@@ -3,14 +3,6 @@
 
 #include "decode/decode_request.h"
 
-namespace {
-
-bool is_blank_line(const std::string& line) {
-  return line.find_first_not_of(" \t\r") == std::string::npos;
-}
-
-}  // namespace
-
 bool WholeInputSource::next(SourceMessage* message) {
   if (done_) return false;
   done_ = true;

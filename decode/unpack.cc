@@ -44,10 +44,6 @@ int read_length_indicator(const unsigned char* digits) {
   return negative ? -value : value;
 }
 
-bool is_flagged(const unsigned char bitmap[kBitmapLength], int field) {
-  return (bitmap[(field - 1) / 8] & (0x80 >> ((field - 1) % 8))) != 0;
-}
-
 // Stores the message type indicator in row 1; returns the offset after it.
 int unpack_type_indicator(const MessageBytes& message) {
   FieldValue& indicator = field_values[1];

@@ -35,6 +35,12 @@ struct UnpackVerdict {
   int available = 0;  // kTooShort: the bytes the message has
 };
 
+// Whether `bitmap` flags field `field` (1 to 128): bit field - 1, counted
+// from the most significant bit of its first byte.
+inline bool is_flagged(const unsigned char bitmap[kBitmapLength], int field) {
+  return (bitmap[(field - 1) / 8] & (0x80 >> ((field - 1) % 8))) != 0;
+}
+
 // The name of `result` in the outputs for scripts: "unpacked", "too_short",
 // "field_not_defined", "length_too_long" or "length_invalid".
 const char* unpack_result_name(UnpackResult result);

@@ -136,7 +136,7 @@ void write_element(const DecodedField& field55, const ExplainedElement& explaine
 void write_flagged_fields(const unsigned char bitmap[kBitmapLength], ReportWriter* out) {
   std::string_view separator = "";
   for (int field = 2; field <= 8 * kBitmapLength; ++field) {
-    if ((bitmap[(field - 1) / 8] & (0x80 >> ((field - 1) % 8))) == 0) continue;
+    if (!is_flagged(bitmap, field)) continue;
     out->write(separator);
     write_number(field, out);
     separator = ", ";
