@@ -4,7 +4,7 @@
 #include <io.h>
 #include <windows.h>
 
-#include <vector>
+#include "ui/cp936_text.h"
 
 namespace {
 
@@ -20,15 +20,12 @@ bool is_console(std::FILE* file) {
 }
 
 bool write_to_console(std::FILE* file, std::string_view text, unsigned code_page) {
-  if (text.empty()) return true;
-  const int length = static_cast<int>(text.size());
-  const int wide_length = MultiByteToWideChar(code_page, 0, text.data(), length, nullptr, 0);
-  std::vector<wchar_t> wide(static_cast<size_t>(wide_length), L'\0');
-  MultiByteToWideChar(code_page, 0, text.data(), length, wide.data(), wide_length);
+  const WideText wide = text_to_wide(text, code_page);
   // The report's CR LF line ends are what a console wants; UTF-8 output has
-  // bare line feeds, which a console also takes.
+  // bare line feeds, which a console also takes. The terminating zero is
+  // not written.
   const wchar_t* cursor = wide.data();
-  DWORD left = static_cast<DWORD>(wide.size());
+  DWORD left = static_cast<DWORD>(wide.size() - 1);
   while (left > 0) {
     DWORD written = 0;
     if (!WriteConsoleW(console_of(file), cursor, left, &written, nullptr) || written == 0) {

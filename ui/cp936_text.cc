@@ -1,4 +1,5 @@
-// Code page 936 <-> UTF-16 through the Windows conversion functions.
+// Texts of Windows code pages <-> UTF-16 through the Windows conversion
+// functions.
 #include "ui/cp936_text.h"
 
 #include <windows.h>
@@ -9,16 +10,16 @@ constexpr UINT kCodePage936 = 936;
 
 }  // namespace
 
-WideText cp936_to_wide(std::string_view cp936) {
-  const int cp936_length = static_cast<int>(cp936.size());
+WideText text_to_wide(std::string_view text, unsigned code_page) {
+  const int length = static_cast<int>(text.size());
   const int wide_length =
-      cp936.empty() ? 0 : MultiByteToWideChar(kCodePage936, 0, cp936.data(), cp936_length, nullptr, 0);
+      text.empty() ? 0 : MultiByteToWideChar(code_page, 0, text.data(), length, nullptr, 0);
   WideText wide(static_cast<size_t>(wide_length) + 1, L'\0');
-  if (wide_length > 0) {
-    MultiByteToWideChar(kCodePage936, 0, cp936.data(), cp936_length, wide.data(), wide_length);
-  }
+  if (wide_length > 0) MultiByteToWideChar(code_page, 0, text.data(), length, wide.data(), wide_length);
   return wide;
 }
+
+WideText cp936_to_wide(std::string_view cp936) { return text_to_wide(cp936, kCodePage936); }
 
 std::string wide_to_cp936(const wchar_t* wide, int length) {
   if (length <= 0) return std::string();

@@ -14,8 +14,12 @@
 // take a tenth of the program's size.
 using WideText = std::vector<wchar_t>;
 
-// The UTF-16 text of the code page 936 text `cp936`. Bytes that form no
-// code page 936 character become Windows' replacement for them.
+// The UTF-16 text of `text`, which is in the Windows code page
+// `code_page`. Bytes that form no character become Windows' replacement
+// for them.
+WideText text_to_wide(std::string_view text, unsigned code_page);
+
+// The UTF-16 text of the code page 936 text `cp936`.
 WideText cp936_to_wide(std::string_view cp936);
 
 // The code page 936 text of the first `length` characters of the UTF-16
