@@ -64,4 +64,48 @@ TEST(Cp936ToUtf8, BytesThatAreNotCharactersBecomeReplacementCharacters) {
 
 TEST(Cp936ToUtf8, ALoneCarriageReturnStays) { EXPECT_EQ(utf8_of("a\rb\r"), "a\rb\r"); }
 
+TEST(Utf8ToCp936, EveryCharacterGoesBackToItsPair) {
+  int compared = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::string utf8 = library_utf8_of(pair);
+      if (utf8.empty() || static_cast<unsigned char>(utf8[0]) == 0xEE) continue;
+      std::string back;
+      ASSERT_TRUE(append_utf8_as_cp936(utf8, &back)) << std::hex << lead << " " << trail;
+      // A character with two pairs goes back to one of them, which reads
+      // as the same character.
+      ASSERT_EQ(utf8_of(back), utf8) << std::hex << lead << " " << trail;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 21000);
+  std::string text;
+  EXPECT_TRUE(append_utf8_as_cp936("TERM 商户€", &text));
+  EXPECT_EQ(text, "TERM \xC9\xCC\xBB\xA7\x80");
+}
+
+TEST(Utf8ToCp936, TextThatIsNotUtf8OrHasNoPairIsRefused) {
+  for (const char* text : {"\xC0\xAF",          // an overlong slash
+                           "\xED\xA0\x80",      // a surrogate
+                           "\xE5\x95",          // cut short
+                           "\xF4\x90\x80\x80",  // past U+10FFFF
+                           "\x80",              // a lone continuation byte
+                           "\xF0\x9F\x98\x80"}) {  // a character code page 936 lacks
+    std::string out;
+    EXPECT_FALSE(append_utf8_as_cp936(text, &out)) << text;
+  }
+  EXPECT_TRUE(is_utf8("\xF0\x9F\x98\x80"));
+  EXPECT_FALSE(is_utf8("\xC0\xAF"));
+}
+
+TEST(PrintableCp936, OnlyPrintableAsciiAndWholeCharacters) {
+  EXPECT_TRUE(is_printable_cp936("SHANGHAI \xC9\xCC\xBB\xA7 ~"));
+  EXPECT_TRUE(is_printable_cp936("\x80"));
+  for (const char* bytes : {"\t", "a\x7F", "\xC9", "\xA2\xA0", "\xFF\xFF"}) {
+    EXPECT_FALSE(is_printable_cp936(bytes)) << bytes;
+  }
+  EXPECT_FALSE(is_printable_cp936(std::string("00\0", 3)));
+}
+
 }  // namespace

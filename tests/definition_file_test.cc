@@ -34,6 +34,21 @@ TEST(DefinitionFile, ReadsFixedAndVariableFields) {
   EXPECT_EQ(defined_count(), 4);
 }
 
+TEST(DefinitionFile, TheCommentOfALineIsItsFieldsName) {
+  ASSERT_EQ(define_fields("2 | 19 | 2 #  primary account number (PAN) \t\r\n"
+                          "3|6|0\n"
+                          "4|12|0 # amount\n"
+                          "4|12|0\n"
+                          "11|6|0 # STAN # trace\n"),
+            0);
+  EXPECT_EQ(field_names[2], "primary account number (PAN)");
+  EXPECT_EQ(field_names[3], "");
+  EXPECT_EQ(field_names[4], "");  // the later line, without a comment, wins
+  EXPECT_EQ(field_names[11], "STAN # trace");
+  ASSERT_EQ(define_fields("2|19|2\n"), 0);
+  EXPECT_EQ(field_names[11], "");
+}
+
 TEST(DefinitionFile, OnlyCommentsAndBlankLinesDefineNothing) {
   EXPECT_EQ(define_fields("# field definitions\n\n   \r\n#2|19|2\n"), 0);
   EXPECT_EQ(defined_count(), 0);

@@ -63,6 +63,10 @@ TEST_F(MaskTest, FieldsKeepThePansEndsAndHideTrackAndPinData) {
     EXPECT_NE(outputs.find("\"text\":\"" + c.shown + "\""), std::string::npos) << c.data;
     EXPECT_EQ(outputs.find(c.data), std::string::npos) << c.data;
   }
+  // A card number in packed digits, as some dialects hold field 2.
+  const std::string packed = masked_outputs(request_with(2, bytes_of("6222021234567890123F")));
+  EXPECT_NE(packed.find("\"hex\":\"622202*********0123F\""), std::string::npos);
+  EXPECT_EQ(packed.find("62220212345"), std::string::npos);
   const std::string pin = masked_outputs(request_with(52, bytes_of("0123456789ABCDEF")));
   EXPECT_NE(pin.find("fld[052][008]=[********]"), std::string::npos);
   EXPECT_NE(pin.find("\"hex\":\"****************\""), std::string::npos);

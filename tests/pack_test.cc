@@ -29,6 +29,18 @@ TEST(Pack, TheRoundTripGivesBackEverySample) {
   }
 }
 
+TEST(Pack, ChineseTextPacksAsCodePage936AndComesBackAsText) {
+  const std::string defs = write_scratch("defs", "1|4|0\n43|40|2\n");
+  const ProcessRun packed = run_program(
+      ISO8583PACK_PATH, "--defs " + defs,
+      R"({"mti":"0200","fields":[{"field":43,"text":"上海 每日生鲜"}]})" "\n");
+  EXPECT_EQ(packed.err, "");
+  EXPECT_EQ(packed.out, hex_of("0200") + "00000000002000000000000000000000" + hex_of("13") +
+                            hex_of(cp936("上海 每日生鲜")) + "\n");
+  const ProcessRun json = run_program(ISO8583DUMP_PATH, "--json --defs " + defs, packed.out);
+  EXPECT_NE(json.out.find("\"text\":\"上海 每日生鲜\""), std::string::npos) << json.out;
+}
+
 TEST(Pack, BitOneComesFromTheBitmapOrElseFromTheFieldsAbove64) {
   const std::string defs = write_scratch("defs", "1|4|0\n3|6|0\n70|3|0\n");
   // Bit 1 set although no field above 64 follows, then the same without a
