@@ -55,22 +55,7 @@ bool hex_text_to_bytes(std::string_view input_text, std::string* bytes) {
 
 DecodeOutcome decode_message_bytes(const unsigned char* bytes, size_t count,
                                    DecodedMessage* message) {
-  if (count < static_cast<size_t>(kMinMessageBytes)) return DecodeOutcome::kTooShort;
-  const int byte_count = static_cast<int>(count < kMaxMessageBytes ? count : kMaxMessageBytes);
-  // The buffer outlives the request; only the bytes that the previous
-  // message wrote beyond this one need clearing to leave zeros after it.
-  static MessageBytes buffer{};
-  static int previous_byte_count = 0;
-  std::memcpy(buffer.data(), bytes, static_cast<size_t>(byte_count));
-  if (previous_byte_count > byte_count) {
-    std::memset(buffer.data() + byte_count, 0,
-                static_cast<size_t>(previous_byte_count - byte_count));
-  }
-  previous_byte_count = byte_count;
-  message->verdict = unpack_fields(buffer, byte_count, message->bitmap);
-  collect_stored_fields(message);
-  return message->verdict.result == UnpackResult::kUnpacked ? DecodeOutcome::kUnpacked
-                                                            : DecodeOutcome::kUnpackFailed;
+  return default_decoder().decode(bytes, count, message);
 }
 
 DecodeOutcome decode_request(std::string_view input_text, Report* report) {

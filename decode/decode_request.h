@@ -10,25 +10,15 @@
 #include <string_view>
 
 #include "decode/decoded_message.h"
+#include "decode/decoder.h"
 #include "decode/report.h"
 
 // The most characters of pasted text a request looks at; the input box is
 // read into a 4,000-byte buffer, so anything longer is cut to this.
 constexpr size_t kInputTextLimit = 3999;
 
-// The most message bytes a decode reads: what kInputTextLimit digits give.
-constexpr size_t kMaxMessageBytes = kInputTextLimit / 2;
-
-// The fewest message bytes a request decodes.
-constexpr int kMinMessageBytes = 20;
-
-// How a request ended.
-enum class DecodeOutcome {
-  kOddDigitCount,  // the text minus its blanks has an odd length
-  kTooShort,       // fewer than kMinMessageBytes bytes
-  kUnpacked,       // decoded, and the unpack read the whole message
-  kUnpackFailed,   // decoded, and the report ends the unpack with a failure
-};
+// The most message bytes a decode reads is what kInputTextLimit digits give.
+static_assert(kMaxMessageBytes == kInputTextLimit / 2, "a decode reads what the text gives");
 
 // Decodes `input_text`, cut to kInputTextLimit characters: removes its
 // blanks, converts its hexadecimal digit pairs to message bytes, unpacks
@@ -41,9 +31,8 @@ DecodeOutcome decode_request(std::string_view input_text, Report* report);
 // Returns false, leaving `bytes` empty, when the digit count is odd.
 bool hex_text_to_bytes(std::string_view input_text, std::string* bytes);
 
-// Decodes the first `count` bytes of `bytes`, of which at most
-// kMaxMessageBytes are read, into `message`: kTooShort under
-// kMinMessageBytes, otherwise kUnpacked or kUnpackFailed.
+// Decodes the first `count` bytes of `bytes` with default_decoder(), as
+// Decoder::decode does.
 DecodeOutcome decode_message_bytes(const unsigned char* bytes, size_t count,
                                    DecodedMessage* message);
 

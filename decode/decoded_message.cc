@@ -1,13 +1,14 @@
-// The decoded message, collected from the field table.
+// The decoded message, collected from a decoder's field table.
 #include "decode/decoded_message.h"
 
-#include "decode/field_table.h"
+#include <cstring>
+
 #include "decode/hex_text.h"
 
 namespace {
 
-DecodedField view_of(int number) {
-  const FieldValue& value = field_values[number];
+DecodedField view_of(const Dialect& dialect, const FieldValue values[kFieldRows], int number) {
+  const FieldValue& value = values[number];
   DecodedField field;
   field.number = value.number;
   field.length = value.length;
@@ -15,6 +16,15 @@ DecodedField view_of(int number) {
   field.length_digits = value.length_digits;
   field.data = value.data.data();
   field.readable = static_cast<int>(value.data.size());
+  field.format = &dialect.defs[number].format;
+  field.unit_length = value.unit_length;
+  if (is_plain(*field.format)) {
+    field.value = reinterpret_cast<const char*>(field.data);
+    field.value_length = field.length;
+  } else {
+    field.value = value.value.data();
+    field.value_length = value.value_length;
+  }
   return field;
 }
 
@@ -28,6 +38,18 @@ std::string_view shown_text(const DecodedField& field, std::string* shown) {
   }
   shown->resize(static_cast<size_t>(field.length));
   for (int k = 0; k < field.length; ++k) (*shown)[k] = static_cast<char>(shown_byte(field, k));
+  return *shown;
+}
+
+std::string_view shown_value(const DecodedField& field, std::string* shown) {
+  if (is_plain(field)) return shown_text(field, shown);
+  if (field.value == nullptr || field.value_length <= 0) return std::string_view("", 0);
+  const std::string_view value(field.value, static_cast<size_t>(field.value_length));
+  if (field.value_hidden == nullptr) return value;
+  shown->assign(value);
+  for (int k = 0; k < field.value_length; ++k) {
+    if (field.value_hidden[k] != 0) (*shown)[k] = '*';
+  }
   return *shown;
 }
 
@@ -55,12 +77,19 @@ const DecodedField* DecodedMessage::find(int number) const {
   return nullptr;
 }
 
-void collect_stored_fields(DecodedMessage* message) {
-  message->type_indicator = view_of(1);
+void collect_stored_fields(const Dialect& dialect, const FieldValue values[kFieldRows],
+                           const MessageBytes& bytes, const MessageFrame& frame,
+                           DecodedMessage* message) {
+  message->dialect = &dialect;
+  message->header = bytes.data();
+  message->header_length = frame.header_length;
+  std::memcpy(message->bitmap, frame.bitmap, kBitmapLength);
+  message->bitmap_length = frame.bitmap_length;
+  message->type_indicator = view_of(dialect, values, 1);
   message->fields.clear();
   message->field55.clear();
   for (int number = 2; number < kFieldRows; ++number) {
-    if (field_values[number].number == number) message->fields.push_back(view_of(number));
+    if (values[number].number == number) message->fields.push_back(view_of(dialect, values, number));
   }
   if (const DecodedField* field55 = message->find(55)) {
     walk_tlv(field55->data, field55->readable, 0, field55->length, &message->field55);

@@ -1,7 +1,8 @@
-// A decoded message as data, for every output to read: the message type
-// indicator, the bitmap, the fields the unpack stored, its verdict and the
-// elements of field 55. It points into field_values, so it describes the
-// latest unpack and lives until the next one.
+// A decoded message as data, for every output to read: the header, the
+// message type indicator, the bitmap, the fields the unpack stored, its
+// verdict and the elements of field 55. It points into a decoder's field
+// table, so it describes that decoder's latest unpack and lives until the
+// next one.
 #ifndef DECODE_DECODED_MESSAGE_H_
 #define DECODE_DECODED_MESSAGE_H_
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "decode/field55.h"
+#include "decode/field_table.h"
 #include "decode/unpack.h"
 
 // One stored field, or the message type indicator.
@@ -24,7 +26,22 @@ struct DecodedField {
   // Nothing, or one byte for each of the `length` data bytes telling which
   // of its nibbles masking hides: 0xF0 the high one, 0x0F the low one.
   const unsigned char* hidden = nullptr;
+  // How the field is encoded; nullptr reads as the plain form.
+  const FieldFormat* format = nullptr;
+  int unit_length = 0;  // its length in its own unit: the indicator's value
+  // Its data as text: digits, characters or hexadecimal. For a field shown
+  // as it stands, its data itself.
+  const char* value = nullptr;
+  int value_length = 0;
+  // Nothing, or one byte for each value character, not 0 when masking
+  // hides it; for a field shown as it stands, `hidden` tells.
+  const unsigned char* value_hidden = nullptr;
 };
+
+// Whether `field` is shown as it stands: its value is its data.
+inline bool is_plain(const DecodedField& field) {
+  return field.format == nullptr || is_plain(*field.format);
+}
 
 // The nibbles of the byte at `position` of `field` that masking hides.
 inline unsigned char hidden_nibbles(const DecodedField& field, int position) {
@@ -44,6 +61,10 @@ inline unsigned char shown_byte(const DecodedField& field, int position) {
 // bytes '*'. Never a null pointer, also for a field without storage.
 std::string_view shown_text(const DecodedField& field, std::string* shown);
 
+// The value of `field` as outputs show it: for a plain field its shown
+// bytes, otherwise its text with '*' for every character masking hides.
+std::string_view shown_value(const DecodedField& field, std::string* shown);
+
 // Writes `count` bytes of `field` from `position` as upper-case hexadecimal
 // text into `text` (2 * count characters, no terminating zero), with '*'
 // for every hidden nibble.
@@ -51,8 +72,12 @@ void render_shown_hex(const DecodedField& field, int position, int count, char* 
 
 // One decoded message.
 struct DecodedMessage {
+  const Dialect* dialect = nullptr;         // the dialect it was decoded with
+  const unsigned char* header = nullptr;    // the bytes before the type indicator
+  int header_length = 0;
   DecodedField type_indicator;              // row 1; number 0 when not defined
-  unsigned char bitmap[kBitmapLength] = {};  // as the message holds it
+  unsigned char bitmap[kBitmapLength] = {};  // the bits of the bitmap
+  int bitmap_length = kBitmapLength;        // 8 without a secondary bitmap, else 16
   std::vector<DecodedField> fields;         // data elements stored, ascending
   UnpackVerdict verdict;                    // how the unpack ended
   std::vector<TlvElement> field55;          // field 55's elements, when stored
@@ -61,9 +86,10 @@ struct DecodedMessage {
   const DecodedField* find(int number) const;
 };
 
-// Fills the type indicator, the stored fields and the field 55 elements of
-// `message` from field_values, as the latest unpack left them; the verdict
-// and the bitmap are the caller's. Masks are cleared.
-void collect_stored_fields(DecodedMessage* message);
+// Fills `message` from `values`, as the unpack of `bytes` with `dialect`
+// left them and `frame`; the verdict is the caller's. Masks are cleared.
+void collect_stored_fields(const Dialect& dialect, const FieldValue values[kFieldRows],
+                           const MessageBytes& bytes, const MessageFrame& frame,
+                           DecodedMessage* message);
 
 #endif  // DECODE_DECODED_MESSAGE_H_

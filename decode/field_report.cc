@@ -22,24 +22,41 @@ constexpr size_t kTagLineOverhead = 80;
 // "fld[%03d][%03d]=[%-*.*s]\r\n" gives it with the field number, the
 // length, the length again as width and precision, and the data. Spelled
 // out piece by piece, as it is the line written most often.
-void write_element_line(const DecodedField& field, ReportWriter* writer) {
+// A field that is not shown as it stands gets "fld[%03d][%03d]=[%s]\r\n":
+// its length in its own unit and its whole text, which may be longer than
+// that length (hexadecimal) and may hold zero bytes.
+void write_element_line(int number, const DecodedField& field, ReportWriter* writer) {
   static std::string shown;
   writer->write("fld[");
-  writer->zero_filled_decimal(field.number, 3);
+  writer->zero_filled_decimal(number, 3);
   writer->write("][");
-  writer->zero_filled_decimal(field.length, 3);
-  writer->write("]=[");
-  writer->left_aligned_text(shown_text(field, &shown).data(), static_cast<size_t>(field.length),
-                            field.length);
+  if (is_plain(field)) {
+    writer->zero_filled_decimal(field.length, 3);
+    writer->write("]=[");
+    writer->left_aligned_text(shown_text(field, &shown).data(), static_cast<size_t>(field.length),
+                              field.length);
+  } else {
+    writer->zero_filled_decimal(field.unit_length, 3);
+    writer->write("]=[");
+    writer->write(shown_value(field, &shown));
+  }
   writer->write("]\r\n");
 }
 
-void write_heading(const DecodedField& indicator, ReportWriter* writer) {
-  static std::string shown;
+// The heading, and the header of a dialect that has one as
+// "header[%03d]=[%s]\r\n", its byte count and its bytes in hexadecimal.
+void write_heading(const DecodedMessage& message, ReportWriter* writer) {
   // "开始解包:" (start unpacking)
-  writer->format("\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\nfld[000][%03d]=[%-*.*s]\r\n",
-                 indicator.length, indicator.length, indicator.length,
-                 shown_text(indicator, &shown).data());
+  writer->write("\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\n");
+  if (message.header_length > 0) {
+    writer->write("header[");
+    writer->zero_filled_decimal(message.header_length, 3);
+    writer->write("]=[");
+    render_hex(message.header, static_cast<size_t>(message.header_length),
+               writer->claim(2 * static_cast<size_t>(message.header_length)));
+    writer->write("]\r\n");
+  }
+  write_element_line(0, message.type_indicator, writer);
 }
 
 void write_verdict(const UnpackVerdict& verdict, ReportWriter* writer) {
@@ -61,6 +78,15 @@ void write_verdict(const UnpackVerdict& verdict, ReportWriter* writer) {
       break;
     case UnpackResult::kLengthInvalid:
       writer->format("fld[%d] length is invalid!\r\n", verdict.field);
+      break;
+    case UnpackResult::kHeaderTooLong:
+      writer->format("header[%d] is longer than inLen[%d]!\r\n", verdict.needed, verdict.available);
+      break;
+    case UnpackResult::kBitmapNotHex:
+      writer->write("bitmap is not hexadecimal!\r\n");
+      break;
+    case UnpackResult::kLengthNotDigits:
+      writer->format("fld[%d] length is not digits!\r\n", verdict.field);
       break;
   }
 }
@@ -94,8 +120,8 @@ void write_tag_line(const DecodedField& field55, const TlvElement& element, int 
 void write_field_report(const DecodedMessage& message, Report* report) {
   report->clear();
   ReportWriter writer(report, kExpectedReportLength);
-  write_heading(message.type_indicator, &writer);
-  for (const DecodedField& field : message.fields) write_element_line(field, &writer);
+  write_heading(message, &writer);
+  for (const DecodedField& field : message.fields) write_element_line(field.number, field, &writer);
   write_verdict(message.verdict, &writer);
 }
 

@@ -1,42 +1,38 @@
-// The definition table, the unpacked-field table and the field storage.
+// Preparing and clearing the field storage of a decoder.
 #include "decode/field_table.h"
 
 #include <algorithm>
 #include <new>
 
+#include "decode/decoder.h"
 #include "decode/error_report.h"
+#include "decode/field_codec.h"
 
-FieldDef field_defs[kFieldRows];
-FieldValue field_values[kFieldRows];
-std::string field_names[kFieldRows];
-unsigned field_defs_generation = 0;
-
-namespace {
-
-bool is_defined(int number) { return field_defs[number].number > 0; }
-
-}  // namespace
-
-int alloc_field_storage() {
+int alloc_field_storage(const Dialect& dialect, FieldValue values[kFieldRows]) {
   // Every row starts afresh, so nothing stored under earlier definitions
   // outlives them.
-  for (int n = 1; n < kFieldRows; ++n) field_values[n] = FieldValue{};
+  for (int n = 1; n < kFieldRows; ++n) values[n] = FieldValue{};
   for (int n = 1; n < kFieldRows; ++n) {
-    if (!is_defined(n)) continue;
+    const FieldDef& def = dialect.defs[n];
+    if (def.number <= 0) continue;
     try {
-      field_values[n].data.assign(static_cast<size_t>(field_defs[n].max_length) + 1, 0);
+      values[n].data.assign(static_cast<size_t>(data_bytes(def.format, def.max_length)) + 1, 0);
+      if (!is_plain(def.format)) {
+        values[n].value.assign(static_cast<size_t>(value_capacity(def.format, def.max_length)), 0);
+      }
     } catch (const std::bad_alloc&) {
+      values[n].data.clear();
       report_error("malloc() error");
       return -1;
     }
   }
-  return reset_field_values();
+  return reset_field_values(dialect, values);
 }
 
-int reset_field_values() {
+int reset_field_values(const Dialect& dialect, FieldValue values[kFieldRows]) {
   for (int n = 1; n < kFieldRows; ++n) {
-    if (!is_defined(n)) continue;
-    FieldValue& value = field_values[n];
+    if (dialect.defs[n].number <= 0) continue;
+    FieldValue& value = values[n];
     // The storage is all zeros but for what the latest unpack stored, and
     // clearing just that keeps a decode from writing every field's whole
     // storage.
@@ -48,10 +44,23 @@ int reset_field_values() {
     value.data_offset = 0;
     value.length = 0;
     value.length_digits = 0;
+    value.unit_length = 0;
+    value.value_length = 0;
   }
   return 0;
 }
 
+int alloc_field_storage() {
+  Decoder& decoder = default_decoder();
+  return alloc_field_storage(decoder.dialect(), decoder.values());
+}
+
+int reset_field_values() {
+  Decoder& decoder = default_decoder();
+  return reset_field_values(decoder.dialect(), decoder.values());
+}
+
 bool field_is_usable(int number) {
-  return field_defs[number].number == number && !field_values[number].data.empty();
+  const Decoder& decoder = default_decoder();
+  return field_is_usable(decoder.dialect(), decoder.values(), number);
 }

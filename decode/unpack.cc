@@ -4,12 +4,16 @@
 #include <cstring>
 
 #include "decode/decoded_message.h"
+#include "decode/decoder.h"
+#include "decode/ebcdic.h"
+#include "decode/field_codec.h"
 #include "decode/field_report.h"
-#include "decode/field_table.h"
+#include "decode/hex_text.h"
 
 namespace {
 
 constexpr int kLastField = 128;
+constexpr int kPrimaryFields = 64;
 
 struct ResultName {
   UnpackResult result;
@@ -21,6 +25,9 @@ constexpr ResultName kResultNames[] = {
     {UnpackResult::kFieldNotDefined, "field_not_defined"},
     {UnpackResult::kLengthTooLong, "length_too_long"},
     {UnpackResult::kLengthInvalid, "length_invalid"},
+    {UnpackResult::kHeaderTooLong, "header_too_long"},
+    {UnpackResult::kBitmapNotHex, "bitmap_not_hex"},
+    {UnpackResult::kLengthNotDigits, "length_not_digits"},
 };
 
 // Copies `count` message bytes from `offset` into `destination`; bytes
@@ -33,52 +40,89 @@ void copy_message_bytes(const MessageBytes& message, int offset, int count,
   std::memset(destination + copied, 0, static_cast<size_t>(count - copied));
 }
 
-// Reads a length indicator as atoi does: leading white space, an optional
-// sign, then digits up to the first non-digit or the terminating zero.
-int read_length_indicator(const unsigned char* digits) {
-  while (*digits == ' ' || (*digits >= '\t' && *digits <= '\r')) ++digits;
-  bool negative = *digits == '-';
-  if (*digits == '-' || *digits == '+') ++digits;
-  int value = 0;
-  for (; *digits >= '0' && *digits <= '9'; ++digits) value = value * 10 + (*digits - '0');
-  return negative ? -value : value;
+// One field's text, when it is not shown as it stands.
+void decode_text(const Dialect& dialect, int number, FieldValue* value) {
+  const FieldFormat& format = dialect.defs[number].format;
+  if (is_plain(format)) return;
+  value->value_length = decode_value(format, dialect.message.code_page, value->unit_length,
+                                     value->data.data(), value->value.data());
 }
 
-// Stores the message type indicator in row 1; returns the offset after it.
-int unpack_type_indicator(const MessageBytes& message) {
-  FieldValue& indicator = field_values[1];
-  const bool usable = field_is_usable(1);
-  indicator.number = usable ? field_defs[1].number : 0;
-  indicator.data_offset = 0;
-  indicator.length = usable ? field_defs[1].max_length : 0;
-  indicator.length_digits = field_defs[1].length_digits;
-  if (usable) copy_message_bytes(message, 0, indicator.length, indicator.data.data());
-  return indicator.length;
+// Stores the message type indicator in row 1, which starts at `offset`;
+// returns the offset after it.
+int unpack_type_indicator(const Dialect& dialect, FieldValue values[kFieldRows],
+                          const MessageBytes& message, int offset) {
+  FieldValue& indicator = values[1];
+  const FieldDef& def = dialect.defs[1];
+  const bool usable = field_is_usable(dialect, values, 1);
+  indicator.number = usable ? def.number : 0;
+  indicator.data_offset = offset;
+  indicator.unit_length = usable ? def.max_length : 0;
+  indicator.length = usable ? data_bytes(def.format, def.max_length) : 0;
+  indicator.length_digits = def.length_digits;
+  if (!usable) return offset;
+  copy_message_bytes(message, offset, indicator.length, indicator.data.data());
+  decode_text(dialect, 1, &indicator);
+  return offset + indicator.length;
+}
+
+// Reads one bitmap of 64 fields at `*offset` into `bits` (8 bytes).
+// Returns false when a bitmap written as text holds a non-hex character.
+bool read_bitmap(const MessageFormat& format, const MessageBytes& message, int* offset,
+                 unsigned char* bits) {
+  const int size = bitmap_bytes(format.bitmap);
+  unsigned char bytes[16];
+  copy_message_bytes(message, *offset, size, bytes);
+  *offset += size;
+  if (format.bitmap == BitmapEncoding::kBinary) {
+    std::memcpy(bits, bytes, 8);
+    return true;
+  }
+  for (int k = 0; k < 16; ++k) {
+    const char ch = format.bitmap == BitmapEncoding::kHexEbcdic
+                        ? ebcdic_to_ascii(format.code_page, bytes[k])
+                        : static_cast<char>(bytes[k]);
+    const int digit = hex_digit_value(ch);
+    if (digit < 0) return false;
+    bits[k / 2] = static_cast<unsigned char>(k % 2 == 0 ? digit << 4 : bits[k / 2] | digit);
+  }
+  return true;
 }
 
 // Reads data element `field` at `*offset` and stores it. Returns
 // kUnpacked, or the result that says why it cannot be read.
-UnpackResult unpack_element(const MessageBytes& message, int field, int* offset) {
-  if (!field_is_usable(field)) return UnpackResult::kFieldNotDefined;
-  const FieldDef& def = field_defs[field];
-  FieldValue& value = field_values[field];
+UnpackResult unpack_element(const Dialect& dialect, FieldValue values[kFieldRows],
+                            const MessageBytes& message, int field, int* offset) {
+  if (!field_is_usable(dialect, values, field)) return UnpackResult::kFieldNotDefined;
+  const FieldDef& def = dialect.defs[field];
+  FieldValue& value = values[field];
+  const int indicator_size = indicator_bytes(def.format.length, def.length_digits);
   value.length_digits = def.length_digits;
-  value.data_offset = *offset + def.length_digits;
+  value.data_offset = *offset + indicator_size;
   if (def.length_digits == 0) {
-    value.length = def.max_length;
+    value.unit_length = def.max_length;
   } else {
     unsigned char digits[kMaxLengthDigits + 1] = {};
-    copy_message_bytes(message, *offset, def.length_digits, digits);
-    value.length = read_length_indicator(digits);
-    if (value.length > def.max_length) return UnpackResult::kLengthTooLong;
-    if (value.length < 0) {
-      value.length = 0;
+    copy_message_bytes(message, *offset, indicator_size, digits);
+    if (read_length_indicator(def.format.length, dialect.message.code_page, def.length_digits,
+                              digits, &value.unit_length) == IndicatorRead::kNotDigits) {
+      value.unit_length = 0;
+      return UnpackResult::kLengthNotDigits;
+    }
+    if (value.unit_length > def.max_length) {
+      value.length = value.unit_length;
+      return UnpackResult::kLengthTooLong;
+    }
+    if (value.unit_length < 0) {
+      value.unit_length = 0;
       return UnpackResult::kLengthInvalid;
     }
   }
+  value.length = data_bytes(def.format, value.unit_length);
   value.number = field;
   copy_message_bytes(message, value.data_offset, value.length, value.data.data());
-  *offset += def.length_digits + value.length;
+  decode_text(dialect, field, &value);
+  *offset = value.data_offset + value.length;
   return UnpackResult::kUnpacked;
 }
 
@@ -91,21 +135,42 @@ const char* unpack_result_name(UnpackResult result) {
   return "";
 }
 
-UnpackVerdict unpack_fields(const MessageBytes& message, int byte_count,
-                            unsigned char bitmap[kBitmapLength]) {
-  reset_field_values();
-  int offset = unpack_type_indicator(message);
-  copy_message_bytes(message, offset, kBitmapLength, bitmap);
-  offset += kBitmapLength;
+UnpackVerdict unpack_fields(const Dialect& dialect, FieldValue values[kFieldRows],
+                            const MessageBytes& message, int byte_count, MessageFrame* frame) {
+  reset_field_values(dialect, values);
+  const MessageFormat& format = dialect.message;
   UnpackVerdict verdict;
-  for (int field = 2; field <= kLastField; ++field) {
-    if (!is_flagged(bitmap, field)) continue;
-    verdict.result = unpack_element(message, field, &offset);
+  *frame = MessageFrame{};
+  if (format.header_length > byte_count) {
+    verdict.result = UnpackResult::kHeaderTooLong;
+    verdict.needed = format.header_length;
+    verdict.available = byte_count;
+    return verdict;
+  }
+  frame->header_length = format.header_length;
+  int offset = unpack_type_indicator(dialect, values, message, format.header_length);
+  if (!read_bitmap(format, message, &offset, frame->bitmap)) {
+    verdict.result = UnpackResult::kBitmapNotHex;
+    return verdict;
+  }
+  if (!format.secondary_when_flagged || is_flagged(frame->bitmap, 1)) {
+    if (!read_bitmap(format, message, &offset, frame->bitmap + 8)) {
+      verdict.result = UnpackResult::kBitmapNotHex;
+      return verdict;
+    }
+  } else {
+    frame->bitmap_length = 8;
+  }
+  const int last_field = frame->bitmap_length == 8 ? kPrimaryFields : kLastField;
+  for (int field = 2; field <= last_field; ++field) {
+    if (!is_flagged(frame->bitmap, field)) continue;
+    verdict.result = unpack_element(dialect, values, message, field, &offset);
     if (verdict.result != UnpackResult::kUnpacked) {
       verdict.field = field;
       return verdict;
     }
   }
+  verdict.end_offset = offset;
   if (offset > byte_count) {
     verdict.result = UnpackResult::kTooShort;
     verdict.needed = offset;
@@ -116,8 +181,10 @@ UnpackVerdict unpack_fields(const MessageBytes& message, int byte_count,
 
 int unpack_message(const MessageBytes& message, Report* report, int byte_count) {
   static DecodedMessage decoded;
-  decoded.verdict = unpack_fields(message, byte_count, decoded.bitmap);
-  collect_stored_fields(&decoded);
+  Decoder& decoder = default_decoder();
+  MessageFrame frame;
+  decoded.verdict = unpack_fields(decoder.dialect(), decoder.values(), message, byte_count, &frame);
+  collect_stored_fields(decoder.dialect(), decoder.values(), message, frame, &decoded);
   report->clear();
   write_field_report(decoded, report);
   return decoded.verdict.result == UnpackResult::kUnpacked ? 0 : -1;

@@ -84,7 +84,7 @@ void write_field(const DecodedMessage& message, const DecodedField& field, Field
                  ReportWriter* out) {
   out->write("Field ");
   write_number(field.number, out);
-  const std::string& name = field_name_utf8(field.number);
+  const std::string& name = field_name_utf8(*message.dialect, field.number);
   if (!name.empty()) {
     out->write(kColumn);
     out->write(name);

@@ -5,10 +5,12 @@
 
 #include <string>
 
-// The name of field `number` (1 to 128) in UTF-8, or empty when its
-// definition line has no comment. Comments in UTF-8 stay as they are; others
-// are read as code page 936. The names are converted once for each reading
-// of the definitions.
-const std::string& field_name_utf8(int number);
+#include "decode/field_table.h"
+
+// The name of field `number` (1 to 128) of `dialect` in UTF-8, or empty
+// when its definition line has no comment. Comments in UTF-8 stay as they
+// are; others are read as code page 936. The names are converted once for
+// each reading of definitions, until another dialect asks.
+const std::string& field_name_utf8(const Dialect& dialect, int number);
 
 #endif  // EXPLAIN_FIELD_NAME_TEXT_H_

@@ -61,10 +61,10 @@ struct MessageJson::Writer {
   // or empty when it has none. Names are made once for each reading of the
   // definitions, as they are written for every field of every message.
   const std::string& field_name(int number) {
-    if (names_generation != field_defs_generation) {
-      names_generation = field_defs_generation;
+    if (names_dialect != message->dialect->id) {
+      names_dialect = message->dialect->id;
       for (int row = 0; row < kFieldRows; ++row) {
-        const std::string& name = field_name_utf8(row);
+        const std::string& name = field_name_utf8(*message->dialect, row);
         field_names_json[row] = name.empty() ? std::string() : json_quoted(name);
       }
     }
@@ -86,7 +86,7 @@ struct MessageJson::Writer {
   }
 
   std::string field_names_json[kFieldRows];
-  unsigned names_generation = 0;
+  unsigned names_dialect = 0;
 
   // The hexadecimal text of `count` bytes of `field` from `position`.
   void hex(const DecodedField& field, int position, int count) {

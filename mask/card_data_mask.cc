@@ -4,45 +4,35 @@
 #include <algorithm>
 #include <vector>
 
+#include "decode/field_codec.h"
+
 namespace {
 
 constexpr int kKeptLeadingDigits = 6;
 constexpr int kKeptTrailingDigits = 4;
 
-// How an element or field holds card data.
-enum class CardData {
+// How bytes hold card data.
+enum class CardBytes {
   kPanText,    // a PAN or track data as text: ASCII digits and separators
   kPanPacked,  // a PAN or track data as packed digits, two to a byte
   kHidden,     // hidden completely
 };
 
-// The card data of the fields that hold it.
-struct FieldRule {
-  int field;
-  CardData kind;
-};
-constexpr FieldRule kFieldRules[] = {
-    {2, CardData::kPanText},   // primary account number
-    {35, CardData::kPanText},  // track 2 data
-    {36, CardData::kPanText},  // track 3 data
-    {45, CardData::kPanText},  // track 1 data
-    {52, CardData::kHidden},   // PIN data
-};
-
-// The card data of the field 55 elements that hold it.
+// The card data of the field 55 elements that hold it. Which fields hold
+// card data, the dialect says.
 struct TagRule {
   unsigned char tag[2];
   int tag_length;
-  CardData kind;
+  CardBytes kind;
 };
 constexpr TagRule kTagRules[] = {
-    {{0x5A, 0x00}, 1, CardData::kPanPacked},  // application PAN
-    {{0x57, 0x00}, 1, CardData::kPanPacked},  // track 2 equivalent data
-    {{0x9F, 0x6B}, 2, CardData::kPanPacked},  // track 2 data
-    {{0x56, 0x00}, 1, CardData::kPanText},    // track 1 data
-    {{0x9F, 0x1F}, 2, CardData::kHidden},     // track 1 discretionary data
-    {{0x9F, 0x20}, 2, CardData::kHidden},     // track 2 discretionary data
-    {{0x5F, 0x20}, 2, CardData::kHidden},     // cardholder name
+    {{0x5A, 0x00}, 1, CardBytes::kPanPacked},  // application PAN
+    {{0x57, 0x00}, 1, CardBytes::kPanPacked},  // track 2 equivalent data
+    {{0x9F, 0x6B}, 2, CardBytes::kPanPacked},  // track 2 data
+    {{0x56, 0x00}, 1, CardBytes::kPanText},    // track 1 data
+    {{0x9F, 0x1F}, 2, CardBytes::kHidden},     // track 1 discretionary data
+    {{0x9F, 0x20}, 2, CardBytes::kHidden},     // track 2 discretionary data
+    {{0x5F, 0x20}, 2, CardBytes::kHidden},     // cardholder name
 };
 
 bool is_separator(unsigned char ch) { return ch == '=' || ch == 'D' || ch == '^'; }
@@ -96,16 +86,16 @@ void mask_pan_packed(const unsigned char* data, int begin, int end, unsigned cha
   hide_middle_digits(digits, hidden);
 }
 
-void mask_range(CardData kind, const unsigned char* data, int begin, int end,
+void mask_range(CardBytes kind, const unsigned char* data, int begin, int end,
                 unsigned char* hidden) {
   switch (kind) {
-    case CardData::kPanText:
+    case CardBytes::kPanText:
       mask_pan_text(data, begin, end, hidden);
       break;
-    case CardData::kPanPacked:
+    case CardBytes::kPanPacked:
       mask_pan_packed(data, begin, end, hidden);
       break;
-    case CardData::kHidden:
+    case CardBytes::kHidden:
       std::fill(hidden + begin, hidden + end, 0xFF);
       break;
   }
@@ -161,10 +151,44 @@ void mask_field55(const DecodedField& field55, unsigned char* hidden) {
   }
 }
 
-// The marks of one field, kept from one message to the next.
-std::vector<unsigned char>* marks_for(int field) {
-  static std::vector<unsigned char> marks[129];
+// The marks of one field, kept from one message to the next: for its
+// bytes, and for the characters of its text.
+struct FieldMarks {
+  std::vector<unsigned char> bytes;
+  std::vector<unsigned char> characters;
+};
+FieldMarks* marks_for(int field) {
+  static FieldMarks marks[129];
   return &marks[field];
+}
+
+bool any_marked(const std::vector<unsigned char>& marks) {
+  return std::any_of(marks.begin(), marks.end(), [](unsigned char m) { return m != 0; });
+}
+
+// Masks a field shown as it stands, byte by byte.
+void mask_plain_field(CardData card_data, const DecodedField& field, unsigned char* hidden) {
+  if (card_data == CardData::kSecret) {
+    mask_range(CardBytes::kHidden, field.data, 0, field.length, hidden);
+  } else {
+    const bool text = is_text(field.data, field.length);
+    mask_range(text ? CardBytes::kPanText : CardBytes::kPanPacked, field.data, 0, field.length, hidden);
+  }
+}
+
+// Masks a field shown as text, by its characters: they decide what is a
+// digit and where the separator is; then hides the nibbles under them.
+void mask_text_field(CardData card_data, const DecodedField& field, FieldMarks* marks) {
+  const unsigned char* text = reinterpret_cast<const unsigned char*>(field.value);
+  marks->characters.assign(static_cast<size_t>(field.value_length), 0);
+  const CardBytes kind = card_data == CardData::kSecret ? CardBytes::kHidden : CardBytes::kPanText;
+  mask_range(kind, text, 0, field.value_length, marks->characters.data());
+  if (card_data == CardData::kSecret) std::fill(marks->bytes.begin(), marks->bytes.end(), 0xFF);
+  for (int k = 0; k < field.value_length; ++k) {
+    if (marks->characters[k] == 0) continue;
+    const CharacterPlace place = character_place(*field.format, field.unit_length, k);
+    if (place.byte >= 0 && place.byte < field.length) marks->bytes[place.byte] |= place.nibbles;
+  }
 }
 
 }  // namespace
@@ -172,24 +196,19 @@ std::vector<unsigned char>* marks_for(int field) {
 void mask_card_data(DecodedMessage* message) {
   for (DecodedField& field : message->fields) {
     field.hidden = nullptr;
-    const FieldRule* rule = nullptr;
-    for (const FieldRule& candidate : kFieldRules) {
-      if (candidate.field == field.number) rule = &candidate;
-    }
-    if (rule == nullptr && field.number != 55) continue;
-    std::vector<unsigned char>* marks = marks_for(field.number);
-    marks->assign(static_cast<size_t>(field.length), 0);
-    if (field.number == 55) {
-      mask_field55(field, marks->data());
+    field.value_hidden = nullptr;
+    const CardData card_data = field.format != nullptr ? field.format->card_data : CardData::kNone;
+    if (card_data == CardData::kNone && field.number != 55) continue;
+    FieldMarks* marks = marks_for(field.number);
+    marks->bytes.assign(static_cast<size_t>(field.length), 0);
+    if (card_data == CardData::kNone) {
+      mask_field55(field, marks->bytes.data());
+    } else if (is_plain(field)) {
+      mask_plain_field(card_data, field, marks->bytes.data());
     } else {
-      CardData kind = rule->kind;
-      if (kind == CardData::kPanText && !is_text(field.data, field.length)) {
-        kind = CardData::kPanPacked;
-      }
-      mask_range(kind, field.data, 0, field.length, marks->data());
+      mask_text_field(card_data, field, marks);
+      if (any_marked(marks->characters)) field.value_hidden = marks->characters.data();
     }
-    if (std::any_of(marks->begin(), marks->end(), [](unsigned char m) { return m != 0; })) {
-      field.hidden = marks->data();
-    }
+    if (any_marked(marks->bytes)) field.hidden = marks->bytes.data();
   }
 }

@@ -9,10 +9,13 @@
 
 // Marks the card data of `message` hidden, in the fields and in the field 55
 // elements (also those inside constructed elements) that hold it:
-// - the PAN of field 2, and of track data in fields 35, 36 and 45, where
-//   everything after the separator ('=', 'D' or '^') is hidden too;
+// - the card numbers and track data of the fields that the dialect says
+//   hold them (fields 2, 34, 35, 36 and 45 unless it says otherwise), where
+//   everything after the separator ('=', 'D' or '^') is hidden too; a field
+//   shown as text (packed digits, EBCDIC) is masked by its characters;
 // - the EMV elements 5A, 57, 9F6B (packed digits, nibble by nibble) and 56;
-// - all of field 52 (PIN data) and of the elements 9F1F, 9F20 and 5F20.
+// - all of the fields the dialect calls secret (field 52, PIN data, unless
+//   it says otherwise) and of the elements 9F1F, 9F20 and 5F20.
 // The marks live until the next call.
 void mask_card_data(DecodedMessage* message);
 

@@ -1,0 +1,251 @@
+// Length indicators and field data, read and written in every encoding.
+#include "decode/field_codec.h"
+
+#include "decode/ebcdic.h"
+#include "decode/hex_text.h"
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Past this, what an indicator can say no longer matters: no field is
+// longer.
+constexpr long kMaxIndicatedLength = 999999;
+
+// The separator of packed track data, a D nibble, as text shows it.
+constexpr char kTrackSeparator = '=';
+constexpr int kTrackSeparatorNibble = 0xD;
+
+// EBCDIC digits are F0 to F9 in both code pages.
+constexpr unsigned char kEbcdicZero = 0xF0;
+
+int read_ascii_indicator(const unsigned char* digits) {
+  while (*digits == ' ' || (*digits >= '\t' && *digits <= '\r')) ++digits;
+  const bool negative = *digits == '-';
+  if (*digits == '-' || *digits == '+') ++digits;
+  int value = 0;
+  for (; *digits >= '0' && *digits <= '9'; ++digits) value = value * 10 + (*digits - '0');
+  return negative ? -value : value;
+}
+
+int nibble_at(const unsigned char* bytes, int index) {
+  return index % 2 == 0 ? bytes[index / 2] >> 4 : bytes[index / 2] & 0x0F;
+}
+
+// The number of packed digits of `length` units: the sign byte of an
+// amount aside.
+int packed_digit_count(const FieldFormat& format, int length) {
+  if (format.unit == LengthUnit::kDigits) return length;
+  const int packed_bytes = format.data == DataEncoding::kAmountBcd ? length - 1 : length;
+  return packed_bytes > 0 ? 2 * packed_bytes : 0;
+}
+
+// Nibbles before the first digit: the pad nibble of right-aligned digits.
+int leading_pad(const FieldFormat& format, int digit_count) {
+  return format.left_aligned ? 0 : digit_count % 2;
+}
+
+// The nibble of a packed text character, or -1.
+int nibble_of(DataEncoding data, char ch) {
+  if (data == DataEncoding::kTrack && ch == kTrackSeparator) return kTrackSeparatorNibble;
+  return hex_digit_value(ch);
+}
+
+}  // namespace
+
+IndicatorRead read_length_indicator(LengthEncoding encoding, EbcdicCodePage, int digits,
+                                    const unsigned char* bytes, int* length) {
+  int value = 0;
+  switch (encoding) {
+    case LengthEncoding::kAscii:
+      *length = read_ascii_indicator(bytes);
+      return IndicatorRead::kRead;
+    case LengthEncoding::kEbcdic:
+      for (int k = 0; k < digits; ++k) {
+        const int digit = bytes[k] - kEbcdicZero;
+        if (digit < 0 || digit > 9) return IndicatorRead::kNotDigits;
+        value = value * 10 + digit;
+      }
+      break;
+    case LengthEncoding::kBcd:
+      for (int k = 0; k < 2 * indicator_bytes(encoding, digits); ++k) {
+        const int digit = nibble_at(bytes, k);
+        if (digit > 9) return IndicatorRead::kNotDigits;
+        value = value * 10 + digit;
+      }
+      break;
+    case LengthEncoding::kBinary:
+      for (int k = 0; k < digits; ++k) value = value * 256 + bytes[k];
+      break;
+  }
+  *length = value;
+  return IndicatorRead::kRead;
+}
+
+int largest_indicated_length(LengthEncoding encoding, int digits) {
+  const int base = encoding == LengthEncoding::kBinary ? 256 : 10;
+  long largest = 1;
+  for (int k = 0; k < digits && largest <= kMaxIndicatedLength; ++k) largest *= base;
+  return static_cast<int>(largest - 1 > kMaxIndicatedLength ? kMaxIndicatedLength : largest - 1);
+}
+
+void append_length_indicator(LengthEncoding encoding, EbcdicCodePage, int digits, int length,
+                             std::string* message) {
+  const size_t start = message->size();
+  message->append(static_cast<size_t>(indicator_bytes(encoding, digits)), '\0');
+  char* end = &(*message)[0] + message->size();
+  switch (encoding) {
+    case LengthEncoding::kAscii:
+    case LengthEncoding::kEbcdic: {
+      const int zero = encoding == LengthEncoding::kAscii ? '0' : kEbcdicZero;
+      for (int k = 1; k <= digits; ++k, length /= 10) end[-k] = static_cast<char>(zero + length % 10);
+      break;
+    }
+    case LengthEncoding::kBcd:
+      for (int k = 0; k < 2 * (end - (&(*message)[0] + start)); ++k, length /= 10) {
+        unsigned char& byte = reinterpret_cast<unsigned char&>(end[-1 - k / 2]);
+        byte = static_cast<unsigned char>(byte | (length % 10) << (k % 2 == 0 ? 0 : 4));
+      }
+      break;
+    case LengthEncoding::kBinary:
+      for (int k = 1; k <= digits; ++k, length /= 256) end[-k] = static_cast<char>(length % 256);
+      break;
+  }
+}
+
+int value_capacity(const FieldFormat& format, int max_length) {
+  const int bytes = data_bytes(format, max_length);
+  return is_packed(format.data) || format.data == DataEncoding::kBinary ? 2 * bytes : bytes;
+}
+
+int decode_value(const FieldFormat& format, EbcdicCodePage code_page, int length,
+                 const unsigned char* data, char* text) {
+  const int bytes = data_bytes(format, length);
+  switch (format.data) {
+    case DataEncoding::kRaw:
+    case DataEncoding::kAmount:
+      for (int k = 0; k < bytes; ++k) text[k] = static_cast<char>(data[k]);
+      return bytes;
+    case DataEncoding::kEbcdic:
+    case DataEncoding::kAmountEbcdic:
+      for (int k = 0; k < bytes; ++k) text[k] = ebcdic_to_ascii(code_page, data[k]);
+      return bytes;
+    case DataEncoding::kBinary:
+      render_hex(data, static_cast<size_t>(bytes), text);
+      return 2 * bytes;
+    case DataEncoding::kBcd:
+    case DataEncoding::kTrack:
+    case DataEncoding::kAmountBcd:
+      break;
+  }
+  char* written = text;
+  if (format.data == DataEncoding::kAmountBcd && bytes > 0) {
+    *written++ = static_cast<char>(*data++);
+  }
+  const int digit_count = packed_digit_count(format, length);
+  const int first = leading_pad(format, digit_count);
+  for (int k = first; k < first + digit_count; ++k) {
+    const int nibble = nibble_at(data, k);
+    const bool separator = format.data == DataEncoding::kTrack && nibble == kTrackSeparatorNibble;
+    *written++ = separator ? kTrackSeparator : kHexDigits[nibble];
+  }
+  return static_cast<int>(written - text);
+}
+
+CharacterPlace character_place(const FieldFormat& format, int length, int position) {
+  switch (format.data) {
+    case DataEncoding::kBinary:
+      return {position / 2, static_cast<unsigned char>(position % 2 == 0 ? 0xF0 : 0x0F)};
+    case DataEncoding::kBcd:
+    case DataEncoding::kTrack:
+    case DataEncoding::kAmountBcd:
+      break;
+    default:
+      return {position, 0xFF};
+  }
+  int base = 0;
+  if (format.data == DataEncoding::kAmountBcd) {
+    if (position == 0) return {0, 0xFF};
+    base = 1;
+    --position;
+  }
+  const int nibble = position + leading_pad(format, packed_digit_count(format, length));
+  return {base + nibble / 2, static_cast<unsigned char>(nibble % 2 == 0 ? 0xF0 : 0x0F)};
+}
+
+bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::string_view text,
+                  std::string* data, int* length, std::string* error) {
+  data->clear();
+  switch (format.data) {
+    case DataEncoding::kRaw:
+    case DataEncoding::kAmount:
+      data->assign(text);
+      *length = static_cast<int>(text.size());
+      return true;
+    case DataEncoding::kEbcdic:
+    case DataEncoding::kAmountEbcdic:
+      for (char ch : text) {
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+          *error = "a character outside ASCII has no EBCDIC byte here";
+          return false;
+        }
+        data->push_back(static_cast<char>(latin1_to_ebcdic(code_page, static_cast<unsigned char>(ch))));
+      }
+      *length = static_cast<int>(data->size());
+      return true;
+    case DataEncoding::kBinary:
+      if (text.size() % 2 != 0) {
+        *error = "hexadecimal text with an odd digit count";
+        return false;
+      }
+      for (size_t k = 0; k < text.size(); k += 2) {
+        const int high = hex_digit_value(text[k]);
+        const int low = hex_digit_value(text[k + 1]);
+        if (high < 0 || low < 0) {
+          *error = "a character that is not a hexadecimal digit";
+          return false;
+        }
+        data->push_back(static_cast<char>(high << 4 | low));
+      }
+      *length = static_cast<int>(data->size());
+      return true;
+    case DataEncoding::kBcd:
+    case DataEncoding::kTrack:
+    case DataEncoding::kAmountBcd:
+      break;
+  }
+  std::string_view digits = text;
+  if (format.data == DataEncoding::kAmountBcd) {
+    if (digits.empty()) {
+      *error = "an amount without its sign";
+      return false;
+    }
+    data->push_back(digits[0]);
+    digits.remove_prefix(1);
+  }
+  const int digit_count = static_cast<int>(digits.size());
+  const int first = leading_pad(format, digit_count);
+  const size_t packed_start = data->size();
+  data->append(static_cast<size_t>((digit_count + 1) / 2), '\0');
+  unsigned char* packed = reinterpret_cast<unsigned char*>(&(*data)[packed_start]);
+  const int nibble_count = 2 * static_cast<int>(data->size() - packed_start);
+  for (int k = 0; k < nibble_count; ++k) {
+    int nibble = format.pad;
+    if (k >= first && k < first + digit_count) {
+      nibble = nibble_of(format.data, digits[static_cast<size_t>(k - first)]);
+      if (nibble < 0) {
+        *error = "a character that packed digits cannot hold";
+        return false;
+      }
+    }
+    packed[k / 2] = static_cast<unsigned char>(packed[k / 2] | nibble << (k % 2 == 0 ? 4 : 0));
+  }
+  *length = format.unit == LengthUnit::kDigits ? digit_count : static_cast<int>(data->size());
+  return true;
+}
+
+int length_of_bytes(const FieldFormat& format, int byte_count) {
+  if (format.unit == LengthUnit::kBytes) return byte_count;
+  const int packed_bytes = format.data == DataEncoding::kAmountBcd ? byte_count - 1 : byte_count;
+  return packed_bytes > 0 ? 2 * packed_bytes : 0;
+}
