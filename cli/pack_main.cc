@@ -7,6 +7,7 @@
 #include "cli/line_reader.h"
 #include "cli/output.h"
 #include "cli/pack_options.h"
+#include "decode/decoder.h"
 #include "decode/hex_text.h"
 #include "json/pack_request_json.h"
 
@@ -42,7 +43,7 @@ int pack_all(LineReader* reader, bool binary, Output* output) {
     if (full_length > kLineLimit) {
       error = "longer than " + std::to_string(kLineLimit) + " characters";
     } else if (read_pack_request(&line, &request, &error) &&
-               pack_message(request, &message, &error)) {
+               pack_message(default_decoder().dialect(), request, &message, &error)) {
       if (binary) {
         output->write(message);
       } else {

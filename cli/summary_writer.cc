@@ -35,7 +35,7 @@ const RejectionName kRejectionNames[] = {
 };
 
 // The most bytes of a field's value shown; a longer one ends in "...".
-constexpr int kLongestValue = 24;
+constexpr size_t kLongestValue = 24;
 
 // Ends the column `column` whose text started at `start`.
 void end_column(Column column, size_t start, std::string* text) {
@@ -60,14 +60,16 @@ void append_column(Column column, std::string_view value, std::string* text) {
 
 // A field's value as one word: bytes that are no visible ASCII show as '.'.
 void field_text(const DecodedField* field, std::string* value) {
+  static std::string shown;
   value->clear();
   if (field == nullptr || field->number == 0) return;
-  const int shown = field->length < kLongestValue ? field->length : kLongestValue;
-  for (int k = 0; k < shown; ++k) {
-    const unsigned char byte = shown_byte(*field, k);
+  const std::string_view text = shown_value(*field, &shown);
+  const size_t kept = text.size() < kLongestValue ? text.size() : kLongestValue;
+  for (size_t k = 0; k < kept; ++k) {
+    const unsigned char byte = static_cast<unsigned char>(text[k]);
     *value += byte > ' ' && byte < 0x7F ? static_cast<char>(byte) : '.';
   }
-  if (field->length > kLongestValue) *value += "...";
+  if (text.size() > kLongestValue) *value += "...";
 }
 
 // Whether `mti` is a message type of 4 digits, as the matching needs.

@@ -27,6 +27,9 @@ constexpr VerdictWords kVerdictWords[] = {
     {UnpackResult::kFieldNotDefined, "field %d is flagged but the definitions lack it"},
     {UnpackResult::kLengthTooLong, "the length indicator of field %d exceeds its maximum"},
     {UnpackResult::kLengthInvalid, "the length indicator of field %d is negative"},
+    {UnpackResult::kHeaderTooLong, "the header needs %d bytes, the message has %d"},
+    {UnpackResult::kBitmapNotHex, "the bitmap is not hexadecimal text"},
+    {UnpackResult::kLengthNotDigits, "the length indicator of field %d is not digits"},
 };
 
 // The room an explanation starts with: a typical message's fits.
@@ -47,12 +50,14 @@ void write_number(int value, ReportWriter* out) {
   out->write(digits, static_cast<size_t>(end - digits));
 }
 
-// The value of `field` as text when it is printable, else as hexadecimal.
+// The value of `field` as text when it is printable, else as hexadecimal;
+// binary data always as hexadecimal.
 void write_value(const DecodedField& field, ReportWriter* out) {
   static std::string shown;
   static std::string utf8;
-  const std::string_view text = shown_text(field, &shown);
-  if (is_printable_cp936(text)) {
+  const std::string_view text = shown_value(field, &shown);
+  const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
+  if (!binary && is_printable_cp936(text)) {
     utf8.clear();
     append_cp936_as_utf8(text, &utf8);
     out->write(utf8);
@@ -65,6 +70,16 @@ void write_value(const DecodedField& field, ReportWriter* out) {
 void write_bytes(int count, ReportWriter* out) {
   write_number(count, out);
   out->write(count == 1 ? std::string_view(" byte") : std::string_view(" bytes"));
+}
+
+// The length of `field`: in bytes, or in digits and then bytes when its
+// length counts packed digits.
+void write_length(const DecodedField& field, ReportWriter* out) {
+  if (field.format != nullptr && field.format->unit == LengthUnit::kDigits) {
+    write_number(field.unit_length, out);
+    out->write(field.unit_length == 1 ? std::string_view(" digit, ") : std::string_view(" digits, "));
+  }
+  write_bytes(field.length, out);
 }
 
 // The separator of the columns of a field's or an element's line.
@@ -90,7 +105,7 @@ void write_field(const DecodedMessage& message, const DecodedField& field, Field
     out->write(name);
   }
   out->write(kColumn);
-  write_bytes(field.length, out);
+  write_length(field, out);
   out->write(kColumn);
   write_value(field, out);
   out->write('\n');
@@ -149,7 +164,8 @@ std::string verdict_in_words(const UnpackVerdict& verdict) {
   for (const VerdictWords& words : kVerdictWords) {
     if (words.result != verdict.result) continue;
     char line[128];
-    if (verdict.result == UnpackResult::kTooShort) {
+    if (verdict.result == UnpackResult::kTooShort ||
+        verdict.result == UnpackResult::kHeaderTooLong) {
       std::snprintf(line, sizeof line, words.format, verdict.needed, verdict.available);
     } else {
       std::snprintf(line, sizeof line, words.format, verdict.field);
@@ -163,18 +179,26 @@ void write_explanation(const DecodedMessage& message, std::string* text) {
   static FieldMeaning meaning;
   static std::vector<ExplainedElement> tree;
   ReportWriter out(text, kExpectedExplanationLength);
+  if (message.header_length > 0) {
+    out.write("Header");
+    out.write(kColumn);
+    write_bytes(message.header_length, &out);
+    out.write(kColumn);
+    write_hex(message.header, static_cast<size_t>(message.header_length), &out);
+    out.write('\n');
+  }
   out.write("Message type indicator");
   out.write(kColumn);
-  write_bytes(message.type_indicator.length, &out);
+  write_length(message.type_indicator, &out);
   out.write(kColumn);
   write_value(message.type_indicator, &out);
   out.write('\n');
   if (explain_type_indicator(message, &meaning)) write_meaning_line(0, meaning.meaning, &out);
   out.write("Bitmap");
   out.write(kColumn);
-  write_bytes(kBitmapLength, &out);
+  write_bytes(message.bitmap_length, &out);
   out.write(kColumn);
-  write_hex(message.bitmap, kBitmapLength, &out);
+  write_hex(message.bitmap, static_cast<size_t>(message.bitmap_length), &out);
   out.write('\n');
   out.repeat(' ', kMeaningIndent);
   out.write("fields ");

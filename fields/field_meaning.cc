@@ -72,14 +72,16 @@ const ElementRow* element_row(int number) {
   return &kElements[kElementIndex.row_of[number] - 1];
 }
 
-// The data of `field` when it is `length` ASCII digits, unmasked;
-// otherwise nullptr.
+// The text of `field` when it is `length` digits, unmasked; otherwise
+// nullptr. Packed and EBCDIC digits count as well as ASCII ones.
 const unsigned char* digits_of(const DecodedField& field, int length) {
-  if (field.hidden != nullptr || field.data == nullptr || field.length != length ||
-      field.readable < length) {
-    return nullptr;
-  }
-  return all_digits(field.data, length) ? field.data : nullptr;
+  if (field.hidden != nullptr || field.value_hidden != nullptr) return nullptr;
+  const bool plain = is_plain(field);
+  const unsigned char* text =
+      plain ? field.data : reinterpret_cast<const unsigned char*>(field.value);
+  const int text_length = plain ? field.length : field.value_length;
+  if (text == nullptr || text_length != length || (plain && field.readable < length)) return nullptr;
+  return all_digits(text, length) ? text : nullptr;
 }
 
 }  // namespace

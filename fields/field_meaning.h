@@ -1,6 +1,6 @@
 // The meanings of the data elements whose values ISO 8583:1987 fixes, in
-// words, for a message framed as the repository's bitmap.ini describes
-// (ASCII digits): the message type indicator, the processing code, amounts
+// words, read from the fields' texts in any dialect (ASCII, EBCDIC or
+// packed digits): the message type indicator, the processing code, amounts
 // with their currencies, dates and times, the point of service codes, the
 // response code, and country and currency codes.
 #ifndef FIELDS_FIELD_MEANING_H_
@@ -29,8 +29,8 @@ bool explain_type_indicator(const DecodedMessage& message, FieldMeaning* meaning
 // Fills `meaning` with the meaning of `field` of `message`. An amount
 // (field 4, 5 or 6) takes its currency from field 49, 50 or 51 of
 // `message`. Returns false, leaving `meaning` empty, when the field has
-// none: a field whose value is not of its ISO 8583:1987 length or not all
-// digits, a field with masked data (`field.hidden` set), or a value that no
+// none: a field whose text is not of its ISO 8583:1987 length or not all
+// digits, a field with masked data, or a value that no
 // table explains (a month 13, an unknown response code).
 bool explain_field(const DecodedMessage& message, const DecodedField& field,
                    FieldMeaning* meaning);

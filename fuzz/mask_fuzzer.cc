@@ -17,6 +17,7 @@
 #include "decode/definition_file.h"
 #include "fuzz/fuzz_support.h"
 #include "mask/card_data_mask.h"
+#include "decode/decoder.h"
 #include "pack/message_packer.h"
 #include "tests/masking_support.h"
 
@@ -100,7 +101,7 @@ std::string message_of(const CardChoices& choices, bool twin) {
                tlv("\x56", "B" + pans[7] + "^" + rests[3]) + choices.noise},
   };
   std::string message, error;
-  fuzz_check(pack_message(request, &message, &error), "the card data message does not pack");
+  fuzz_check(pack_message(default_decoder().dialect(), request, &message, &error), "the card data message does not pack");
   return message;
 }
 

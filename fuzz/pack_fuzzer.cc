@@ -11,6 +11,7 @@
 #include "decode/decode_request.h"
 #include "fuzz/fuzz_support.h"
 #include "json/pack_request_json.h"
+#include "decode/decoder.h"
 #include "pack/message_packer.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   PackRequest request;
   std::string packed, error;
-  if (!read_pack_request(&line, &request, &error) || !pack_message(request, &packed, &error)) {
+  if (!read_pack_request(&line, &request, &error) || !pack_message(default_decoder().dialect(), request, &packed, &error)) {
     fuzz_check(packed.empty(), "a refused message left bytes behind");
     return 0;
   }

@@ -14,6 +14,7 @@
 #include "fuzz/fuzz_support.h"
 #include "json/message_json.h"
 #include "json/pack_request_json.h"
+#include "decode/decoder.h"
 #include "pack/message_packer.h"
 
 namespace {
@@ -82,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PackRequest request;
   std::string packed, error;
   fuzz_check(read_pack_request(&line, &request, &error), "the JSON of a message does not read back");
-  fuzz_check(pack_message(request, &packed, &error), "an unpacked message does not pack");
+  fuzz_check(pack_message(default_decoder().dialect(), request, &packed, &error), "an unpacked message does not pack");
   fuzz_check(!exact || packed == bytes, "the packed message differs from the original");
 
   // Packed without the bytes that followed its last field, a message can

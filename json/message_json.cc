@@ -109,11 +109,16 @@ struct MessageJson::Writer {
     key("field");
     json.number(field.number);
     key("length");
+    json.number(field.unit_length);
+    key("bytes");
     json.number(field.length);
     key("hex");
     hex(field, 0, field.length);
-    const std::string_view bytes = shown_text(field, &shown);
-    if (is_plain_ascii(bytes)) {
+    const std::string_view bytes = shown_value(field, &shown);
+    if (!is_plain(field)) {
+      key("text");
+      string(bytes);
+    } else if (is_plain_ascii(bytes)) {
       key("text");
       unescaped_string(bytes);
     } else if (is_printable_cp936(bytes)) {
@@ -248,8 +253,12 @@ void MessageJson::add_flag(const char* key) {
 void MessageJson::add_decoded(const DecodedMessage& message) {
   Writer& w = *writer_;
   w.message = &message;
+  if (message.header_length > 0) {
+    w.key("header");
+    w.hex(message.header, static_cast<size_t>(message.header_length));
+  }
   const DecodedField& indicator = message.type_indicator;
-  const std::string_view indicator_bytes = shown_text(indicator, &w.shown);
+  const std::string_view indicator_bytes = shown_value(indicator, &w.shown);
   if (is_printable_cp936(indicator_bytes)) {
     w.key("mti");
     w.cp936_string(indicator_bytes);
@@ -261,7 +270,7 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
     w.string(w.field_meaning.meaning);
   }
   w.key("bitmap");
-  w.hex(message.bitmap, kBitmapLength);
+  w.hex(message.bitmap, static_cast<size_t>(message.bitmap_length));
   w.key("fields");
   w.json.begin_array();
   for (const DecodedField& field : message.fields) w.field(field);
@@ -272,10 +281,13 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
     case UnpackResult::kUnpacked:
       break;
     case UnpackResult::kTooShort:
+    case UnpackResult::kHeaderTooLong:
       w.key("needed");
       w.json.number(message.verdict.needed);
       w.key("available");
       w.json.number(message.verdict.available);
+      break;
+    case UnpackResult::kBitmapNotHex:
       break;
     default:
       w.key("field");

@@ -1,8 +1,12 @@
 // A decoded message as one JSON object, the form scripts read:
-//   {"mti": "0200", "mti_hex": "30323030", "bitmap": "…", "fields": [{"field":
-//   2, "length": 19, "hex": "…", "text": "…", "name": "…"}, …], "result":
-//   "unpacked", "field55": [{"tag": "9F26", "length": 8, "value": "…",
-//   "name": "应用密文"}, …]}
+//   {"header": "…", "mti": "0200", "mti_hex": "30323030", "bitmap": "…",
+//   "fields": [{"field": 2, "length": 19, "bytes": 19, "hex": "…", "text":
+//   "…", "name": "…"}, …], "result": "unpacked", "field55": [{"tag":
+//   "9F26", "length": 8, "value": "…", "name": "应用密文"}, …]}
+// "length" is a field's length in its own unit (digits for packed numbers),
+// "bytes" its size in the message, "hex" its bytes as they stand (pad
+// nibbles too), and "text" its value: digits, characters, or hexadecimal
+// for binary data.
 // Texts are UTF-8, hexadecimal is upper case, and masked nibbles show '*'.
 // Explained, it also says what values mean: "mti_meaning", "meaning" (and
 // "amount" and "currency") on fields, and on field 55 elements their
@@ -36,8 +40,9 @@ class MessageJson {
   // Adds a key whose value is true.
   void add_flag(const char* key);
 
-  // Adds the keys of a decoded message: "mti" (when printable), "mti_hex",
-  // "bitmap", "fields", "result" with "field", or "needed" and "available",
+  // Adds the keys of a decoded message: "header" (when the dialect has
+  // one), "mti" (when printable), "mti_hex", "bitmap", "fields", "result"
+  // with "field", or "needed" and "available",
   // and "field55" when field 55 was stored. Fields that have a name in the
   // definition file carry it as "name".
   void add_decoded(const DecodedMessage& message);

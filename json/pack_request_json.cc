@@ -35,9 +35,12 @@ bool bytes_of_hex(const Value& hex, std::string* bytes, std::string* error) {
   return true;
 }
 
-// The bytes of a "hex" or, failing that, a "text" member of `object`.
-bool bytes_of_member(const Value& object, const char* hex_key, const char* text_key,
-                     std::string* bytes, std::string* error) {
+// The bytes of a "hex" or, failing that, the text of a "text" member of
+// `object`.
+bool value_of_member(const Value& object, const char* hex_key, const char* text_key,
+                     PackValue* value, std::string* error) {
+  std::string* bytes = &value->bytes;
+  value->is_text = false;
   const auto hex = object.FindMember(hex_key);
   if (hex != object.MemberEnd()) {
     if (!hex->value.IsString()) {
@@ -52,6 +55,7 @@ bool bytes_of_member(const Value& object, const char* hex_key, const char* text_
     return false;
   }
   bytes->clear();
+  value->is_text = true;
   if (!text->value.IsString() ||
       !append_utf8_as_cp936(std::string_view(text->value.GetString(), text->value.GetStringLength()),
                             bytes)) {
@@ -79,9 +83,17 @@ bool read_fields(const Value& fields, PackRequest* request, std::string* error) 
     PackField packed;
     packed.number = number->value.GetInt();
     std::string reason;
-    if (!bytes_of_member(field, "hex", "text", &packed.bytes, &reason)) {
+    if (!value_of_member(field, "hex", "text", &packed.value, &reason)) {
       *error = "field " + std::to_string(packed.number) + ": " + reason;
       return false;
+    }
+    const auto length = field.FindMember("length");
+    if (length != field.MemberEnd()) {
+      if (!length->value.IsInt() || length->value.GetInt() < 0) {
+        *error = "field " + std::to_string(packed.number) + ": \"length\" is not a count";
+        return false;
+      }
+      packed.value.length = length->value.GetInt();
     }
     request->fields.push_back(std::move(packed));
   }
@@ -118,8 +130,14 @@ bool read_pack_request(std::string* line, PackRequest* request, std::string* err
     return false;
   }
   std::string reason;
+  const auto header = document.FindMember("header");
+  if (header != document.MemberEnd() &&
+      (!header->value.IsString() || !bytes_of_hex(header->value, &request->header, &reason))) {
+    *error = "header: " + (reason.empty() ? std::string("not a string") : reason);
+    return false;
+  }
   if ((document.HasMember("mti_hex") || document.HasMember("mti")) &&
-      !bytes_of_member(document, "mti_hex", "mti", &request->type_indicator, &reason)) {
+      !value_of_member(document, "mti_hex", "mti", &request->type_indicator, &reason)) {
     *error = "mti: " + reason;
     return false;
   }

@@ -1,6 +1,8 @@
 // Reading a message to pack from one line of JSON, as iso8583dump --json
-// writes it: "mti_hex" or "mti", "bitmap" for its bit 1, and "fields", each
-// with "field" and "hex" or "text". Other keys are ignored.
+// writes it: "header", "mti_hex" or "mti", "bitmap" for its bit 1, and
+// "fields", each with "field", "hex" or "text", and "length" where the
+// bytes alone cannot say it (an odd count of packed digits). Other keys
+// are ignored.
 #ifndef JSON_PACK_REQUEST_JSON_H_
 #define JSON_PACK_REQUEST_JSON_H_
 

@@ -3,91 +3,152 @@
 
 #include <algorithm>
 
-#include "decode/field_table.h"
-#include "decode/unpack.h"
+#include "decode/ebcdic.h"
+#include "decode/field_codec.h"
+#include "decode/hex_text.h"
 
 namespace {
 
 constexpr int kFirstSecondaryField = 65;
 
-// The largest length that `digits` ASCII digits can say.
-int largest_indicated_length(int digits) {
-  int largest = 1;
-  for (int k = 0; k < digits; ++k) largest *= 10;
-  return largest - 1;
-}
-
-// Checks that `bytes` fit the definition of field `number`; writes why not.
-bool fits_definition(int number, size_t length, std::string* error) {
-  const std::string name = "field " + std::to_string(number);
-  if (!field_is_usable(number)) {
-    *error = name + ": not defined";
-    return false;
+// The data bytes of `value` for a field of `format`, and its length in the
+// field's unit. Returns false after writing why into `error`.
+bool encode(const Dialect& dialect, const FieldFormat& format, const PackValue& value,
+            std::string* data, int* length, std::string* error) {
+  if (value.is_text) {
+    if (!encode_value(format, dialect.message.code_page, value.bytes, data, length, error)) return false;
+  } else {
+    *data = value.bytes;
+    *length = length_of_bytes(format, static_cast<int>(data->size()));
   }
-  const FieldDef& def = field_defs[number];
-  const size_t max_length = static_cast<size_t>(def.max_length);
-  if (def.length_digits == 0 && length != max_length) {
-    *error = name + ": " + std::to_string(length) + " bytes, but it is fixed at " +
-             std::to_string(max_length);
-    return false;
-  }
-  const size_t largest = std::min(max_length,
-                                  static_cast<size_t>(largest_indicated_length(def.length_digits)));
-  if (def.length_digits > 0 && length > largest) {
-    *error = name + ": " + std::to_string(length) + " bytes, more than its maximum of " +
-             std::to_string(largest);
+  if (value.length >= 0) *length = value.length;
+  const int needed = data_bytes(format, *length);
+  if (needed != static_cast<int>(data->size())) {
+    *error = "length " + std::to_string(*length) + " takes " + std::to_string(needed) +
+             " bytes, not " + std::to_string(data->size());
     return false;
   }
   return true;
 }
 
-void append_indicator(size_t length, int digits, std::string* message) {
-  std::string indicator(static_cast<size_t>(digits), '0');
-  for (int k = digits - 1; k >= 0; --k, length /= 10) indicator[k] = static_cast<char>('0' + length % 10);
-  *message += indicator;
+// `length` in the unit of `format`: "19 bytes", "19 digits".
+std::string in_unit(const FieldFormat& format, int length) {
+  return std::to_string(length) + (format.unit == LengthUnit::kDigits ? " digits" : " bytes");
+}
+
+// Checks that a length fits the definition `def`; writes why not.
+bool fits_definition(const FieldDef& def, int length, std::string* error) {
+  if (def.length_digits == 0 && length != def.max_length) {
+    *error = in_unit(def.format, length) + ", but it is fixed at " + std::to_string(def.max_length);
+    return false;
+  }
+  const int largest =
+      std::min(def.max_length, largest_indicated_length(def.format.length, def.length_digits));
+  if (def.length_digits > 0 && length > largest) {
+    *error = in_unit(def.format, length) + ", more than its maximum of " + std::to_string(largest);
+    return false;
+  }
+  return true;
+}
+
+// Appends one bitmap of 64 fields, `bits`, as `format` writes it.
+void append_bitmap(const MessageFormat& format, const unsigned char* bits, std::string* message) {
+  if (format.bitmap == BitmapEncoding::kBinary) {
+    message->append(reinterpret_cast<const char*>(bits), 8);
+    return;
+  }
+  char text[16];
+  render_hex(bits, 8, text);
+  if (format.bitmap == BitmapEncoding::kHexEbcdic) {
+    for (char& ch : text) {
+      ch = static_cast<char>(latin1_to_ebcdic(format.code_page, static_cast<unsigned char>(ch)));
+    }
+  }
+  message->append(text, sizeof text);
 }
 
 }  // namespace
 
-bool pack_message(const PackRequest& request, std::string* message, std::string* error) {
+bool pack_message(const Dialect& dialect, const PackRequest& request, std::string* message,
+                  std::string* error) {
   message->clear();
-  // The message type indicator is read as row 1's length, fixed whatever
-  // its length digits say, and without a definition as nothing.
-  const size_t indicator_length = field_is_usable(1) ? static_cast<size_t>(field_defs[1].max_length) : 0;
-  if (request.type_indicator.size() != indicator_length) {
-    *error = "mti: " + std::to_string(request.type_indicator.size()) + " bytes, but it is read as " +
-             std::to_string(indicator_length);
+  const MessageFormat& format = dialect.message;
+  if (static_cast<int>(request.header.size()) != format.header_length) {
+    *error = "header: " + std::to_string(request.header.size()) + " bytes, but the dialect has " +
+             std::to_string(format.header_length);
     return false;
   }
+  // The message type indicator is read as row 1's length, fixed whatever
+  // its length digits say, and without a definition as nothing.
+  const FieldDef& indicator_def = dialect.defs[1];
+  std::string indicator;
+  if (indicator_def.number == 1) {
+    int length = 0;
+    std::string reason;
+    if (!encode(dialect, indicator_def.format, request.type_indicator, &indicator, &length, &reason)) {
+      *error = "mti: " + reason;
+      return false;
+    }
+    if (length != indicator_def.max_length) {
+      *error = "mti: " + in_unit(indicator_def.format, length) + ", but it is read as " +
+               std::to_string(indicator_def.max_length);
+      return false;
+    }
+  } else if (!request.type_indicator.bytes.empty()) {
+    *error = "mti: " + std::to_string(request.type_indicator.bytes.size()) +
+             " bytes, but it is read as 0";
+    return false;
+  }
+
   std::vector<const PackField*> ordered;
   for (const PackField& field : request.fields) ordered.push_back(&field);
   std::sort(ordered.begin(), ordered.end(),
             [](const PackField* a, const PackField* b) { return a->number < b->number; });
-
-  unsigned char bitmap[kBitmapLength] = {};
+  unsigned char bitmap[16] = {};
   bool secondary = false;
+  std::string body;
+  std::string data;
   for (size_t k = 0; k < ordered.size(); ++k) {
     const int number = ordered[k]->number;
+    const std::string name = "field " + std::to_string(number) + ": ";
     if (number < 2 || number > 128) {
-      *error = "field " + std::to_string(number) + ": not a data element (2 to 128)";
+      *error = name + "not a data element (2 to 128)";
       return false;
     }
     if (k > 0 && ordered[k - 1]->number == number) {
-      *error = "field " + std::to_string(number) + ": given twice";
+      *error = name + "given twice";
       return false;
     }
-    if (!fits_definition(number, ordered[k]->bytes.size(), error)) return false;
+    const FieldDef& def = dialect.defs[number];
+    if (def.number != number) {
+      *error = name + "not defined";
+      return false;
+    }
+    int length = 0;
+    std::string reason;
+    if (!encode(dialect, def.format, ordered[k]->value, &data, &length, &reason) ||
+        !fits_definition(def, length, &reason)) {
+      *error = name + reason;
+      return false;
+    }
+    if (def.length_digits > 0) {
+      append_length_indicator(def.format.length, format.code_page, def.length_digits, length, &body);
+    }
+    body += data;
     bitmap[(number - 1) / 8] |= static_cast<unsigned char>(0x80 >> ((number - 1) % 8));
     secondary |= number >= kFirstSecondaryField;
   }
-  if (request.has_bit1 ? request.bit1 : secondary) bitmap[0] |= 0x80;
-
-  *message += request.type_indicator;
-  message->append(reinterpret_cast<const char*>(bitmap), kBitmapLength);
-  for (const PackField* field : ordered) {
-    const int digits = field_defs[field->number].length_digits;
-    if (digits > 0) append_indicator(field->bytes.size(), digits, message);
-    *message += field->bytes;
+  const bool bit1 = request.has_bit1 ? request.bit1 : secondary;
+  if (secondary && !bit1 && format.secondary_when_flagged) {
+    *error = "bitmap: fields above 64 need bit 1, which is given clear";
+    return false;
   }
+  if (bit1) bitmap[0] |= 0x80;
+
+  *message += request.header;
+  *message += indicator;
+  append_bitmap(format, bitmap, message);
+  if (bit1 || !format.secondary_when_flagged) append_bitmap(format, bitmap + 8, message);
+  *message += body;
   return true;
 }

@@ -1,21 +1,38 @@
-// The way back from fields to a message: packs a message type indicator
-// and data elements as the definition file frames them, with the 16-byte
-// bitmap the decoder reads.
+// The way back from fields to a message: packs a header, a message type
+// indicator and data elements as a dialect lays them out, with the bitmap
+// the decoder reads.
 #ifndef PACK_MESSAGE_PACKER_H_
 #define PACK_MESSAGE_PACKER_H_
 
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "decode/field_table.h"
+
+// One value to pack: bytes as they stand in the message, or a text that
+// the field's encoding turns into bytes.
+struct PackValue {
+  PackValue() = default;
+  // Bytes as they stand.
+  PackValue(std::string data) : bytes(std::move(data)) {}  // NOLINT(runtime/explicit)
+  PackValue(const char* data) : bytes(data) {}             // NOLINT(runtime/explicit)
+
+  std::string bytes;     // the data bytes, or the text (code page 936)
+  bool is_text = false;  // whether `bytes` is the text
+  int length = -1;       // the length in the field's unit, or -1 when not given
+};
 
 // One data element to pack.
 struct PackField {
-  int number = 0;     // 2 to 128
-  std::string bytes;  // its data, without a length indicator
+  int number = 0;  // 2 to 128
+  PackValue value;
 };
 
 // One message to pack.
 struct PackRequest {
-  std::string type_indicator;  // the message type indicator's bytes
+  std::string header;  // the bytes before the message type indicator
+  PackValue type_indicator;
   // Whether bit 1 (the secondary-bitmap bit) was given, and its value. When
   // not given, it is set when a field above 64 is present.
   bool has_bit1 = false;
@@ -23,13 +40,15 @@ struct PackRequest {
   std::vector<PackField> fields;  // in any order
 };
 
-// Packs `request` as field_defs frame it into `message`: the message type
-// indicator, 16 bitmap bytes flagging each field given, then the fields in
-// ascending order, each with its ASCII length indicator zero-filled to its
-// digit count. Returns false, with `message` empty, after writing into
-// `error` why it cannot be packed, naming the field: it is not defined, a
-// variable field is longer than its maximum or than its indicator can say,
-// a fixed field has another length, or a field is given twice.
-bool pack_message(const PackRequest& request, std::string* message, std::string* error);
+// Packs `request` as `dialect` lays it out into `message`: the header, the
+// message type indicator, the bitmap flagging each field given, then the
+// fields in ascending order, each with its length indicator. Returns false,
+// with `message` empty, after writing into `error` why it cannot be packed,
+// naming the field: it is not defined, its text cannot be encoded, its
+// length does not fit its data, a variable field is longer than its
+// maximum or than its indicator can say, a fixed field has another length,
+// or a field is given twice.
+bool pack_message(const Dialect& dialect, const PackRequest& request, std::string* message,
+                  std::string* error);
 
 #endif  // PACK_MESSAGE_PACKER_H_

@@ -8,6 +8,7 @@
 #include "gtest/gtest.h"
 #include "json/message_json.h"
 #include "mask/card_data_mask.h"
+#include "decode/decoder.h"
 #include "pack/message_packer.h"
 #include "rapidjson/document.h"
 #include "tests/test_support.h"
@@ -35,7 +36,7 @@ class ExplainTest : public ::testing::Test {
     request.type_indicator = "0200";
     request.fields = {{4, "000000012850"}, {49, "156"}, {55, kChipData}};
     std::string error;
-    ASSERT_TRUE(pack_message(request, &bytes, &error)) << error;
+    ASSERT_TRUE(pack_message(default_decoder().dialect(), request, &bytes, &error)) << error;
   }
 
   // The decoded message, masked when `mask`.

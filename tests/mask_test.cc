@@ -25,7 +25,7 @@ std::string tlv(const std::string& tag_hex, const std::string& value) {
 // Every output form of `request`'s message, masked.
 std::string masked_outputs(const PackRequest& request) {
   std::string message, error;
-  EXPECT_TRUE(pack_message(request, &message, &error)) << error;
+  EXPECT_TRUE(pack_message(default_decoder().dialect(), request, &message, &error)) << error;
   DecodedMessage decoded;
   EXPECT_EQ(decode_message_bytes(reinterpret_cast<const unsigned char*>(message.data()),
                                  message.size(), &decoded),
