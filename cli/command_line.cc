@@ -17,8 +17,13 @@
 #include <unistd.h>
 #endif
 
+#include <filesystem>
+#include <set>
+
 #include "cli/build_config.h"
+#include "decode/decoder.h"
 #include "decode/definition_file.h"
+#include "decode/dialect_text.h"
 #include "decode/error_report.h"
 
 namespace {
@@ -56,6 +61,30 @@ std::string installed_sample() {
   char resolved[PATH_MAX];
   return realpath(sample.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
 #endif
+}
+
+// The folder of the shipped dialects beside this program.
+std::string dialects_folder() { return program_folder() + ISO8583_DIALECTS_FOLDER; }
+
+constexpr char kDialectSuffix[] = ".ini";
+
+// The first line of the comment that opens the file at `path`, without its
+// '#': what the dialect is.
+std::string dialect_title(const std::filesystem::path& path) {
+  std::FILE* file = std::fopen(path.string().c_str(), "rb");
+  if (file == nullptr) return std::string();
+  char line[256];
+  std::string title;
+  while (std::fgets(line, sizeof line, file) != nullptr) {
+    std::string text(line);
+    const size_t start = text.find_first_not_of("# \t");
+    if (text.empty() || text[0] != '#') break;
+    if (start == std::string::npos || text[start] == '\r' || text[start] == '\n') continue;
+    title = text.substr(start, text.find_last_not_of(" \t\r\n") + 1 - start);
+    break;
+  }
+  std::fclose(file);
+  return title;
 }
 
 // The definition file being read, for its error reporter.
@@ -97,6 +126,10 @@ bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptio
     options->help = true;
   } else if (std::strcmp(arg, "--version") == 0) {
     options->version = true;
+  } else if (std::strcmp(arg, "--dialects") == 0) {
+    options->list_dialects = true;
+  } else if (std::strcmp(arg, "--print-defs") == 0) {
+    options->print_definitions = true;
   } else if (arg[0] == '-' && arg[1] != '\0') {
     *error = std::string("unknown option ") + arg;
   } else if (options->have_input) {
@@ -149,11 +182,40 @@ void report_input_error(const Program& program, const std::string& path, int err
   report_system_error(program, path == "-" ? "standard input" : path.c_str(), error);
 }
 
-void load_definitions(const Program& program, const std::string& path) {
+bool list_dialects(const Program& program) {
+  const std::string folder = dialects_folder();
+  std::error_code error;
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().extension() == kDialectSuffix) names.insert(entry.path().stem().string());
+  }
+  if (names.empty()) {
+    std::fprintf(stderr, "%s: no dialects in %s\n", program.name, folder.c_str());
+    return false;
+  }
+  for (const std::string& name : names) {
+    const std::string title = dialect_title(std::filesystem::path(folder) / (name + kDialectSuffix));
+    std::printf("%-16s %s\n", name.c_str(), title.c_str());
+  }
+  return true;
+}
+
+std::string definitions_file(const std::string& name) {
+  std::error_code error;
+  if (std::filesystem::exists(name, error) || name.find_first_of("/\\.") != std::string::npos) {
+    return name;
+  }
+  const std::string shipped = dialects_folder() + name + kDialectSuffix;
+  return std::filesystem::exists(shipped, error) ? shipped : name;
+}
+
+bool load_definitions(const Program& program, const std::string& name) {
+  const std::string path = definitions_file(name);
   definitions_path = path.c_str();
   definitions_error = 0;
   set_error_reporter(report_definitions_error);
-  load_field_defs(path.c_str());
+  DefinitionProblems problems;
+  const int result = default_decoder().load(path.c_str(), &problems);
   set_error_reporter(nullptr);
   if (definitions_error == ENOENT && path == kDefaultDefinitions) {
     const std::string sample = installed_sample();
@@ -163,6 +225,18 @@ void load_definitions(const Program& program, const std::string& path) {
                    program.name, kDefaultDefinitions, sample.c_str());
     }
   }
+  bool trusted = result == 0 || definitions_error == 0;
+  for (const DefinitionProblem& problem : problems) {
+    std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), problem.line, problem.reason.c_str());
+    if (problem.is_error) trusted = false;
+  }
+  return trusted && definitions_error == 0;
+}
+
+void print_definitions() {
+  std::string text;
+  write_dialect(default_decoder().dialect(), &text);
+  std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 bool finish_output(const Program& program, Output* output) {

@@ -28,6 +28,8 @@ struct CommonOptions {
   bool have_input = false;                      // whether INPUT was given
   bool help = false;                            // --help, -h
   bool version = false;                         // --version
+  bool list_dialects = false;                   // --dialects
+  bool print_definitions = false;               // --print-defs
 };
 
 // Whether argv[*k] is the option `name` with its value, given as "NAME
@@ -37,7 +39,7 @@ bool read_option_value(int argc, const char* const* argv, int* k, const char* na
                        const char** value, std::string* error);
 
 // Reads argv[*k], which is none of the program's own options: --defs FILE,
-// --help, --version or the INPUT. Returns false after writing into `error`
+// --dialects, --print-defs, --help, --version or the INPUT. Returns false after writing into `error`
 // what is wrong (an unknown option, a second input).
 bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptions* options,
                           std::string* error);
@@ -61,10 +63,27 @@ std::FILE* open_input(const Program& program, const std::string& path);
 // the system's error `error` (an errno value).
 void report_input_error(const Program& program, const std::string& path, int error);
 
-// Reads the definition file at `path`. When it cannot be read, the
-// library's "fopen error" is followed by the path and the reason; when the
-// default file is missing, by where the installed sample is.
-void load_definitions(const Program& program, const std::string& path);
+// Lists the shipped dialects (--dialects) on standard output: each name
+// that --defs takes, with the first line of its comment. Returns false
+// when none is found, after telling where they were looked for.
+bool list_dialects(const Program& program);
+
+// The file that --defs `name` means: `name` itself when it is a file, or
+// else, for a bare name, the shipped dialect of that name.
+std::string definitions_file(const std::string& name);
+
+// Reads the definition file that --defs `name` means into
+// default_decoder(), naming every problem of the file on standard error
+// as "FILE:LINE: reason". When it cannot be read, the library's "fopen
+// error" is followed by the path and the reason; when the default file is
+// missing, by where the installed sample is. Returns false when the file
+// cannot be read or holds a property not understood: nothing may be
+// decoded with it.
+bool load_definitions(const Program& program, const std::string& name);
+
+// Prints the definitions read, with every property spelled out
+// (--print-defs).
+void print_definitions();
 
 // Writes what is pending on `output`. Returns false when some output could
 // not be written, after telling why on standard error; a closed pipe ends

@@ -109,7 +109,13 @@ int main(int argc, char** argv) {
     return kExitRejected;
   }
   if (answer_help_or_version(kDump, options.common)) return kExitUnpacked;
+  if (options.common.list_dialects) return list_dialects(kDump) ? kExitUnpacked : kExitRejected;
   use_binary_standard_streams();
+  if (!load_definitions(kDump, options.common.defs_path)) return kExitRejected;
+  if (options.common.print_definitions) {
+    print_definitions();
+    return kExitUnpacked;
+  }
 
   const std::string& input_path = options.common.input_path;
   static LineReader input;
@@ -117,7 +123,6 @@ int main(int argc, char** argv) {
     input.file = open_input(kDump, input_path);
     if (input.file == nullptr) return kExitRejected;
   }
-  load_definitions(kDump, options.common.defs_path);
 
   std::unique_ptr<MessageSource> source = open_source(options, &input, &error);
   if (source == nullptr) {

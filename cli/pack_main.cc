@@ -68,11 +68,16 @@ int main(int argc, char** argv) {
     return kExitRefused;
   }
   if (answer_help_or_version(kPack, options.common)) return kExitPacked;
+  if (options.common.list_dialects) return list_dialects(kPack) ? kExitPacked : kExitRefused;
   use_binary_standard_streams();
+  if (!load_definitions(kPack, options.common.defs_path)) return kExitRefused;
+  if (options.common.print_definitions) {
+    print_definitions();
+    return kExitPacked;
+  }
   static LineReader input;
   input.file = open_input(kPack, options.common.input_path);
   if (input.file == nullptr) return kExitRefused;
-  load_definitions(kPack, options.common.defs_path);
   Output output(stdout, options.binary ? OutputEncoding::kBinary : OutputEncoding::kUtf8);
   int status = pack_all(&input, options.binary, &output);
   if (input.error != 0) {

@@ -1,15 +1,19 @@
 # Installing on Linux (`cmake --install BUILD --prefix P`) and the Debian
 # package made of what is installed (`cpack`, as scripts/deb.sh runs it):
 # the programs (cli/), their manual pages (man/), and here the sample
-# definitions, the sample messages and the README. The programs find the
+# definitions, the shipped dialects, the sample messages and the README. The programs find the
 # sample definitions relative to their own folder, so that the installed
 # tree works wherever it is put.
 set(ISO8583_DATA_DIR ${CMAKE_INSTALL_DATADIR}/iso8583tools)
 file(RELATIVE_PATH ISO8583_SAMPLE_DEFINITIONS ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_PREFIX}/${ISO8583_DATA_DIR}/bitmap.ini)
+file(RELATIVE_PATH ISO8583_DIALECTS_FOLDER ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${ISO8583_DATA_DIR}/dialects)
+string(APPEND ISO8583_DIALECTS_FOLDER "/")
 
 install(FILES bitmap.ini DESTINATION ${ISO8583_DATA_DIR})
 install(DIRECTORY examples/ DESTINATION ${ISO8583_DATA_DIR}/examples FILES_MATCHING PATTERN "*.hex")
+install(DIRECTORY dialects/ DESTINATION ${ISO8583_DATA_DIR}/dialects FILES_MATCHING PATTERN "*.ini")
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/iso8583tools)
 
 set(CPACK_GENERATOR DEB)

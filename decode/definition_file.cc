@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "decode/decoder.h"
+#include "decode/dialect_properties.h"
 #include "decode/error_report.h"
 #include "decode/field_codec.h"
 #include "decode/strip_blanks.h"
@@ -24,72 +25,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The longest header a message can have: a message holds at most 1,999 bytes.
 constexpr int kMaxHeaderLength = 1999;
-
-// What one property sets.
-enum class Setting { kLength, kData, kUnit, kAlign, kPad, kMask, kHeader, kBitmap, kSecondary,
-                     kEbcdic, kCount };
-
-// Where a property may stand.
-enum Scope : unsigned { kFieldLine = 1, kMessageLine = 2 };
-
-// The properties: their names, where they may stand, and their values in
-// words for the message that names a value not understood.
-struct PropertyName {
-  const char* name;
-  Setting setting;
-  unsigned scopes;
-  const char* values;
-};
-constexpr PropertyName kPropertyNames[] = {
-    {"len", Setting::kLength, kFieldLine | kMessageLine, "ascii, ebcdic, bcd or binary"},
-    {"data", Setting::kData, kFieldLine | kMessageLine,
-     "raw, bcd, track, ebcdic, binary, amount, amount-ebcdic or amount-bcd"},
-    {"unit", Setting::kUnit, kFieldLine, "bytes or digits"},
-    {"align", Setting::kAlign, kFieldLine, "right or left"},
-    {"pad", Setting::kPad, kFieldLine, "0 or f"},
-    {"mask", Setting::kMask, kFieldLine, "none, card or secret"},
-    {"header", Setting::kHeader, kMessageLine, "a byte count, 0 to 1999"},
-    {"bitmap", Setting::kBitmap, kMessageLine, "binary, hex or ebcdic-hex"},
-    {"secondary", Setting::kSecondary, kMessageLine, "always or flagged"},
-    {"ebcdic", Setting::kEbcdic, kMessageLine, "037 or 1047"},
-};
-
-// The values of the properties that take words.
-struct PropertyValue {
-  Setting setting;
-  const char* value;
-  int code;
-};
-constexpr PropertyValue kPropertyValues[] = {
-    {Setting::kLength, "ascii", static_cast<int>(LengthEncoding::kAscii)},
-    {Setting::kLength, "ebcdic", static_cast<int>(LengthEncoding::kEbcdic)},
-    {Setting::kLength, "bcd", static_cast<int>(LengthEncoding::kBcd)},
-    {Setting::kLength, "binary", static_cast<int>(LengthEncoding::kBinary)},
-    {Setting::kData, "raw", static_cast<int>(DataEncoding::kRaw)},
-    {Setting::kData, "bcd", static_cast<int>(DataEncoding::kBcd)},
-    {Setting::kData, "track", static_cast<int>(DataEncoding::kTrack)},
-    {Setting::kData, "ebcdic", static_cast<int>(DataEncoding::kEbcdic)},
-    {Setting::kData, "binary", static_cast<int>(DataEncoding::kBinary)},
-    {Setting::kData, "amount", static_cast<int>(DataEncoding::kAmount)},
-    {Setting::kData, "amount-ebcdic", static_cast<int>(DataEncoding::kAmountEbcdic)},
-    {Setting::kData, "amount-bcd", static_cast<int>(DataEncoding::kAmountBcd)},
-    {Setting::kUnit, "bytes", static_cast<int>(LengthUnit::kBytes)},
-    {Setting::kUnit, "digits", static_cast<int>(LengthUnit::kDigits)},
-    {Setting::kAlign, "right", 0},
-    {Setting::kAlign, "left", 1},
-    {Setting::kPad, "0", 0x0},
-    {Setting::kPad, "f", 0xF},
-    {Setting::kMask, "none", static_cast<int>(CardData::kNone)},
-    {Setting::kMask, "card", static_cast<int>(CardData::kPan)},
-    {Setting::kMask, "secret", static_cast<int>(CardData::kSecret)},
-    {Setting::kBitmap, "binary", static_cast<int>(BitmapEncoding::kBinary)},
-    {Setting::kBitmap, "hex", static_cast<int>(BitmapEncoding::kHex)},
-    {Setting::kBitmap, "ebcdic-hex", static_cast<int>(BitmapEncoding::kHexEbcdic)},
-    {Setting::kSecondary, "always", 0},
-    {Setting::kSecondary, "flagged", 1},
-    {Setting::kEbcdic, "037", static_cast<int>(EbcdicCodePage::k037)},
-    {Setting::kEbcdic, "1047", static_cast<int>(EbcdicCodePage::k1047)},
-};
 
 // The fields that hold card data in every dialect, unless their line says
 // otherwise.
@@ -245,7 +180,8 @@ bool read_property(std::string_view word, Scope scope, Settings* settings, std::
   const std::string name = lower_case(word.substr(0, equals));
   const std::string value = lower_case(word.substr(equals + 1));
   const std::string quoted = "'" + std::string(word) + "'";
-  for (const PropertyName& property : kPropertyNames) {
+  for (int row = 0; row < kPropertyNameCount; ++row) {
+    const PropertyName& property = kPropertyNames[row];
     if (name != property.name) continue;
     if ((property.scopes & scope) == 0) {
       *reason = quoted + (scope == kFieldLine ? ": describes the whole message; give it a line of its own"
@@ -260,7 +196,8 @@ bool read_property(std::string_view word, Scope scope, Settings* settings, std::
         return true;
       }
     } else {
-      for (const PropertyValue& known : kPropertyValues) {
+      for (int value_row = 0; value_row < kPropertyValueCount; ++value_row) {
+        const PropertyValue& known = kPropertyValues[value_row];
         if (known.setting == property.setting && value == known.value) {
           (*settings)[property.setting] = known.code;
           return true;

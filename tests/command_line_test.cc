@@ -57,10 +57,10 @@ TEST(CommandLine, InputsThatCannotBeReadAreNamedWithTheReason) {
 
 TEST(CommandLine, DefinitionsThatCannotBeReadKeepTheWindowsWordsFirst) {
   const ProcessRun directory = run_program(kDump, "--defs examples examples/purchase.hex");
-  EXPECT_EQ(directory.status, 1);
+  EXPECT_EQ(directory.status, 2);
   EXPECT_EQ(directory.err, "fopen error: examples: Is a directory\n");
   const ProcessRun missing = run_program(kPack, "--defs no-such.ini");
-  EXPECT_EQ(missing.status, 0);
+  EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err, "fopen error: no-such.ini: No such file or directory\n");
 }
 

@@ -81,11 +81,11 @@ TEST(Iso8583Dump, AFailedUnpackExitsWithOne) {
             "fld[3] bitmap is not exist!\n");
 }
 
-TEST(Iso8583Dump, AMissingDefinitionFileIsReportedAndDecodingGoesOn) {
+TEST(Iso8583Dump, AMissingDefinitionFileIsReportedAndNothingDecoded) {
   const DumpRun run = run_dump("--defs no-such-file.ini examples/purchase.hex");
-  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err, "fopen error: no-such-file.ini: No such file or directory\n");
-  EXPECT_EQ(run.out, "开始解包:\nfld[000][000]=[]\nfld[3] bitmap is not exist!\n");
+  EXPECT_EQ(run.out, "");
 }
 
 TEST(Iso8583Dump, RejectedInputExitsWithTwoAndPrintsNoReport) {
