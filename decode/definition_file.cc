@@ -307,8 +307,9 @@ class DefinitionReader {
 
   LineEffect read_line(int line_number, std::string* piece) {
     std::string name = comment_of(*piece);
-    const std::string_view raw = std::string_view(*piece).substr(0, piece->find('#'));
-    const std::vector<std::string_view> leading = words_of(raw.substr(0, raw.find('|')));
+    // The line as written, before its blanks go: properties are words.
+    const std::string raw = piece->substr(0, piece->find('#'));
+    const std::vector<std::string_view> leading = words_of(std::string_view(raw).substr(0, raw.find('|')));
     if (!leading.empty() && is_property(leading.front())) return read_message_line(line_number, raw);
 
     char* line = strip_blanks(piece->data());
@@ -331,7 +332,7 @@ class DefinitionReader {
     }
     Settings settings;
     std::string reason;
-    for (std::string_view word : words_of(raw.substr(words_start(raw)))) {
+    for (std::string_view word : words_of(std::string_view(raw).substr(words_start(raw)))) {
       if (is_property(word) && !read_property(word, kFieldLine, &settings, &reason)) {
         return stop_invalid(line_number, reason, true);
       }

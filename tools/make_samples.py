@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the sample messages under examples/ as hexadecimal text, framed
-as the repository's bitmap.ini describes (ASCII length indicators, a
-16-byte bitmap). Run from the repository root."""
+"""Writes the sample messages under examples/ as hexadecimal text: three
+framed as the repository's bitmap.ini describes (ASCII length indicators,
+a 16-byte bitmap), and one for each shipped dialect in dialects/, packed
+here by its rules, independently of the programs. Run from the repository
+root."""
+import codecs
 
 
 def tlv(tag, value):
@@ -92,6 +95,157 @@ SAMPLES = {
     "response": message(b"0210", RESPONSE, VARIABLE),
     "reversal": message(b"0400", REVERSAL, VARIABLE),
 }
+
+
+
+def bcd(digits, left=False, pad="0"):
+    """Packed digits; an odd count gets a pad nibble first (or last)."""
+    if len(digits) % 2:
+        digits = digits + pad if left else pad + digits
+    return bytes.fromhex(digits.replace("=", "D"))
+
+
+def ebcdic(text):
+    return codecs.encode(text, "cp037")
+
+
+def bitmap_of(fields, secondary_when_flagged=True):
+    bits = bytearray(16)
+    for n in fields:
+        bits[(n - 1) // 8] |= 0x80 >> ((n - 1) % 8)
+    if any(n > 64 for n in fields):
+        bits[0] |= 0x80
+    if secondary_when_flagged and not bits[0] & 0x80:
+        return bytes(bits[:8])
+    return bytes(bits)
+
+
+def dialect_message(head, bitmap, fields):
+    """fields: number -> bytes, each with its length indicator already."""
+    return head + bitmap + b"".join(fields[n] for n in sorted(fields))
+
+
+def bcd_length(count, digits):
+    return bcd("%0*d" % (digits, count))
+
+
+SHORT_ICC = b"".join([
+    tlv("9F26", "7A3C1E5B9D20F486"),
+    tlv("9F27", "80"),
+    tlv("95", "0000048000"),
+    tlv("9A", "261207"),
+    tlv("9F02", "000000012850"),
+    tlv("5F2A", "0156"),
+    tlv("82", "7C00"),
+    tlv("9F36", "01A7"),
+])
+PIN_BLOCK = bytes.fromhex("1A2B3C4D5E6F7081")
+MAC = bytes.fromhex("9C8D7E6F5A4B3C2D")
+
+# UnionPay POS: TPDU and header, BCD type, 8-byte bitmap, BCD lengths.
+UNIONPAY_FIELDS = {
+    2: bcd_length(19, 2) + bcd("6222021234567890123", left=True),
+    3: bcd("000000"),
+    4: bcd("000000012850"),
+    11: bcd("000371"),
+    14: bcd("2912"),
+    22: bcd("051", left=True),
+    23: bcd("001"),
+    25: bcd("00"),
+    26: bcd("12"),
+    35: bcd_length(36, 2) + bcd("6222021234567890123=2912220123456780", left=True, pad="F"),
+    41: b"TERM0001",
+    42: b"898310054110001",
+    49: b"156",
+    52: PIN_BLOCK,
+    53: bcd("2600000000000000"),
+    55: bcd_length(len(SHORT_ICC), 4) + SHORT_ICC,
+    60: bcd_length(13, 4) + bcd("2200000100060", left=True),
+    64: MAC,
+}
+UNIONPAY_POS = dialect_message(bytes.fromhex("6000030000" "603100310000") + bcd("0200"),
+                               bitmap_of(UNIONPAY_FIELDS), UNIONPAY_FIELDS)
+
+# ISO 8583:1987 with a BCD type and lengths, a binary bitmap, packed numbers.
+BINARY_FIELDS = {
+    2: bcd_length(19, 2) + bcd("6222021234567890123"),
+    3: bcd("000000"),
+    4: bcd("000000012850"),
+    7: bcd("1207093015"),
+    11: bcd("000371"),
+    22: bcd("051"),
+    28: b"C" + bcd("00000150"),
+    35: bcd_length(35, 2) + bcd("6222021234567890123=291222012345678", left=True, pad="F"),
+    37: b"634109000371",
+    41: b"TERM0001",
+    49: b"156",
+    52: PIN_BLOCK,
+}
+ISO87_BINARY = dialect_message(bcd("0200"), bitmap_of(BINARY_FIELDS), BINARY_FIELDS)
+
+# ISO 8583:1987 in ASCII, with a hexadecimal bitmap and a secondary one.
+ASCII_FIELDS = {
+    2: b"19" + b"6222021234567890123",
+    3: b"000000",
+    4: b"000000012850",
+    7: b"1207093015",
+    11: b"000371",
+    28: b"C00000150",
+    37: b"634109000371",
+    41: b"TERM0001",
+    49: b"156",
+    52: PIN_BLOCK,
+    102: b"12" + b"622202123456",
+}
+ISO87_ASCII = dialect_message(b"0200", bitmap_of(ASCII_FIELDS).hex().upper().encode(), ASCII_FIELDS)
+
+# ISO 8583:1993 in ASCII, with a hexadecimal bitmap.
+ISO93_FIELDS = {
+    2: b"19" + b"6222021234567890123",
+    3: b"000000",
+    4: b"000000012850",
+    11: b"000371",
+    12: b"261207093015",
+    22: b"510101511001",
+    24: b"200",
+    26: b"5411",
+    37: b"634109000371",
+    41: b"TERM0001",
+    43: b"29" + b"DAILY FRESH MARKET>SHANGHAI>C",
+    49: b"156",
+    55: b"%03d" % len(SHORT_ICC) + SHORT_ICC,
+}
+ISO93_ASCII = dialect_message(b"1200", bitmap_of(ISO93_FIELDS).hex().upper().encode(), ISO93_FIELDS)
+
+# ISO 8583:1987 in EBCDIC, with a binary bitmap.
+EBCDIC_FIELDS = {
+    2: ebcdic("16" + "4761739001010010"),
+    3: ebcdic("000000"),
+    4: ebcdic("000000020000"),
+    7: ebcdic("1207093015"),
+    11: ebcdic("000372"),
+    14: ebcdic("2812"),
+    18: ebcdic("5812"),
+    22: ebcdic("051"),
+    28: ebcdic("D00000200"),
+    32: ebcdic("06" + "400020"),
+    35: ebcdic("34" + "4761739001010010=28122011143878089"),
+    37: ebcdic("634109000372"),
+    41: ebcdic("TERM0002"),
+    42: ebcdic("CAFE0000000002 "),
+    43: ebcdic("CORNER CAFE            NEW YORK     NYUS"),
+    49: ebcdic("840"),
+    52: PIN_BLOCK,
+}
+EBCDIC = dialect_message(ebcdic("0100"), bitmap_of(EBCDIC_FIELDS), EBCDIC_FIELDS)
+
+SAMPLES.update({
+    "unionpay-pos": UNIONPAY_POS,
+    "iso87-binary": ISO87_BINARY,
+    "iso87-ascii": ISO87_ASCII,
+    "iso93-ascii": ISO93_ASCII,
+    "ebcdic": EBCDIC,
+})
 
 for name, data in SAMPLES.items():
     with open("examples/%s.hex" % name, "w") as out:
