@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "decode/decode_request.h"
+#include "decode/decoder.h"
 #include "gtest/gtest.h"
 #include "mask/card_data_mask.h"
 #include "pack/message_packer.h"
@@ -136,6 +137,59 @@ TEST_F(MaskTest, NoOutputHoldsMoreOfAnyPanThanItsFirst6AndLast4Digits) {
     };
     const std::string outputs = masked_outputs(request);
     for (const std::string& pan : pans) ASSERT_FALSE(reveals_pan(outputs, pan)) << pan << "\n" << outputs;
+  }
+}
+
+// The hidden middle of `pan` as the hexadecimal of EBCDIC digits, when it
+// is long enough (7 digits) not to turn up elsewhere by chance.
+std::string ebcdic_middle(const std::string& pan) {
+  std::string hex;
+  for (size_t k = 6; k + 4 < pan.size(); ++k) hex += std::string("F") + pan[k];
+  return hex.size() >= 14 ? hex : "no middle to look for";
+}
+
+TEST(MaskDialects, CardNumbersInRandomEncodingsKeepOnlyTheirFirst6AndLast4Digits) {
+  std::mt19937 random(1987);
+  auto pick = [&random](int high) { return static_cast<int>(random() % static_cast<unsigned>(high + 1)); };
+  auto digits = [&random](size_t count) {
+    std::string text;
+    while (text.size() < count) text.push_back(static_cast<char>('0' + random() % 10));
+    return text;
+  };
+  static const char* const kData[] = {"raw", "bcd", "ebcdic", "track"};
+  static const char* const kLengths[] = {"ascii", "ebcdic", "bcd", "binary"};
+  for (int round = 0; round < 200; ++round) {
+    const int fields[] = {2, 34, 35, 36, 45, 48};
+    std::string definitions = "1|4|0\n";
+    for (int field : fields) {
+      const int length = pick(3);
+      definitions += std::to_string(field) + "|60|" + (length == 3 ? "1" : "2") + " len=" +
+                     kLengths[length] + " data=" + kData[field == 2 || field == 34 ? pick(2) : pick(3)] +
+                     (field == 48 ? " mask=card" : "") + (pick(1) ? " align=left" : "") + "\n";
+    }
+    Decoder decoder;
+    ASSERT_EQ(decoder.parse(definitions), 0) << definitions;
+    PackRequest request;
+    request.type_indicator = "0200";
+    std::vector<std::string> pans;
+    for (int field : fields) {
+      pans.push_back(digits(13 + random() % 7));
+      const bool track = decoder.dialect().defs[field].format.data == DataEncoding::kTrack;
+      PackValue value(pans.back() + (field == 2 || field == 34 ? "" : (track ? "=" : "D") + digits(9)));
+      value.is_text = true;
+      request.fields.push_back({field, value});
+    }
+    std::string message, error;
+    ASSERT_TRUE(pack_message(decoder.dialect(), request, &message, &error)) << error;
+    DecodedMessage decoded;
+    ASSERT_EQ(decoder.decode(reinterpret_cast<const unsigned char*>(message.data()), message.size(), &decoded),
+              DecodeOutcome::kUnpacked);
+    mask_card_data(&decoded);
+    const std::string outputs = every_output(decoded);
+    for (const std::string& pan : pans) {
+      ASSERT_FALSE(reveals_pan(outputs, pan)) << pan << "\n" << definitions << outputs;
+      ASSERT_EQ(outputs.find(ebcdic_middle(pan)), std::string::npos) << pan << "\n" << outputs;
+    }
   }
 }
 
