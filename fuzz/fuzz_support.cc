@@ -1,6 +1,9 @@
 // Shared helpers of the fuzz targets.
 #include "fuzz/fuzz_support.h"
 
+#include "decode/decoder.h"
+#include "decode/field_codec.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -43,13 +46,17 @@ constexpr size_t kLastElementOverrun = kMaxTagValueLength + 8;
 // The longest report the current definitions can give: one line per
 // defined field with its longest data, and the field 55 listing.
 size_t report_size_bound() {
-  size_t bound = 2 * kLineOverhead;
+  const Dialect& dialect = default_decoder().dialect();
+  size_t bound = 2 * kLineOverhead + 2 * static_cast<size_t>(dialect.message.header_length);
   for (int n = 1; n < kFieldRows; ++n) {
-    if (field_defs[n].number != n) continue;
-    bound += kLineOverhead + static_cast<size_t>(field_defs[n].max_length);
+    const FieldDef& def = field_defs[n];
+    if (def.number != n) continue;
+    bound += kLineOverhead + static_cast<size_t>(value_capacity(def.format, def.max_length)) +
+             static_cast<size_t>(data_bytes(def.format, def.max_length));
   }
   if (field_defs[55].number == 55) {
-    const size_t field55_bytes = static_cast<size_t>(field_defs[55].max_length);
+    const size_t field55_bytes =
+        static_cast<size_t>(data_bytes(field_defs[55].format, field_defs[55].max_length));
     bound += 2 * kLineOverhead + kListingBytesPerFieldByte * (field55_bytes + kLastElementOverrun);
   }
   return bound;
@@ -67,14 +74,21 @@ void check_field_row(int n) {
             "length_digits out of bounds", n);
   }
   const size_t storage = value.data.size();
-  require(storage == 0 || (defined && storage == static_cast<size_t>(def.max_length) + 1),
-          "field storage is not max_length + 1 bytes", n);
+  const int max_bytes = defined ? data_bytes(def.format, def.max_length) : 0;
+  require(storage == 0 || (defined && storage == static_cast<size_t>(max_bytes) + 1),
+          "field storage is not its largest data + 1 bytes", n);
 
   size_t data_end = 0;
   if (value.number != 0) {
     require(value.number == n, "a stored row holds another field's number", n);
     require(defined && storage > 0, "a field without a definition or storage was stored", n);
-    require(value.length >= 0 && value.length <= def.max_length, "stored length out of bounds", n);
+    require(value.length >= 0 && value.length <= max_bytes, "stored length out of bounds", n);
+    require(value.unit_length >= 0 && value.unit_length <= def.max_length,
+            "stored length in its unit out of bounds", n);
+    require(is_plain(def.format) ||
+                (value.value_length >= 0 &&
+                 value.value_length <= value_capacity(def.format, def.max_length)),
+            "stored text out of bounds", n);
     data_end = static_cast<size_t>(value.length);
   }
   const bool zero_after_data = std::all_of(value.data.begin() + data_end, value.data.end(),

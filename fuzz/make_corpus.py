@@ -81,3 +81,11 @@ write("split_input", "worked_example", WORKED_EXAMPLE_INI + b"\0" + WORKED_EXAMP
 write("split_input", "four_digit_indicators", LONG_FIELDS_INI + b"\0" + FOUR_DIGIT_MESSAGE)
 write("split_input", "field55_long_forms", b"1|4|0\n55|999|3\n" + b"\0" + FIELD55_LONG_FORMS)
 write("split_input", "spacing_negative", SPACING_INI + b"\0" + NEGATIVE_INDICATOR)
+
+# Every shipped dialect, alone and with its sample message.
+for dialect in ("unionpay-pos", "iso87-ascii", "iso87-binary", "iso93-ascii", "ebcdic"):
+    definitions = read("dialects/%s.ini" % dialect)
+    sample = bytes.fromhex(read("examples/%s.hex" % dialect).decode())
+    write("definition_file", dialect + ".ini", definitions)
+    write("split_input", dialect, definitions + b"\0" + sample)
+    write("round_trip", dialect, definitions + b"\0" + sample)

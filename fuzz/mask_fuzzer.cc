@@ -5,8 +5,10 @@
 // that differs only in what masking must hide: the middle digits of every
 // card number and all that follows a track's separator. Masked, the two
 // must give the very same outputs in every form; any byte that differed
-// would show hidden card data. The rest of the input is decoded as a
-// message of its own, with the same twin test for its field 2.
+// would show hidden card data. The input also chooses how the fields are
+// encoded: ASCII, packed or EBCDIC card numbers and track data, behind
+// ASCII, BCD, EBCDIC or binary lengths. The rest of the input is decoded
+// as a message of its own, with the same twin test for its field 2.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -23,7 +25,22 @@
 
 namespace {
 
-const char kDefinitions[] = "1|4|0\n2|19|2\n35|37|2\n36|104|3\n45|76|2\n52|8|0\n55|999|3\n";
+// The definitions of a dialect whose card data fields are encoded as the
+// input chooses.
+std::string definitions_of(FuzzedDataProvider* input) {
+  static const char* const kLengths[] = {"ascii", "bcd", "ebcdic", "binary"};
+  static const char* const kPanData[] = {"raw", "bcd", "ebcdic"};
+  static const char* const kTrackData[] = {"raw", "track", "ebcdic"};
+  static const char* const kTextData[] = {"raw", "ebcdic"};
+  auto properties = [input](const char* const* data, size_t choices) {
+    return std::string(" len=") + kLengths[input->ConsumeIntegralInRange<size_t>(0, 3)] +
+           " data=" + data[input->ConsumeIntegralInRange<size_t>(0, choices - 1)] +
+           (input->ConsumeBool() ? " align=left" : "") + "\n";
+  };
+  return "1|4|0\n2|19|2" + properties(kPanData, 3) + "35|37|2" + properties(kTrackData, 3) +
+         "36|104|2" + properties(kTrackData, 3) + "45|76|2" + properties(kTextData, 2) +
+         "52|8|0\n55|999|3\n";
+}
 
 constexpr size_t kKeptLeadingDigits = 6;
 constexpr size_t kKeptTrailingDigits = 4;
@@ -100,6 +117,8 @@ std::string message_of(const CardChoices& choices, bool twin) {
       {55, tlv("\x5A", packed(pans[4])) + track2 + tlv("\x9F\x6B", packed(pans[6] + "D" + rests[5])) +
                tlv("\x56", "B" + pans[7] + "^" + rests[3]) + choices.noise},
   };
+  // Card data as text, which the fields' encodings turn into bytes.
+  for (PackField& field : request.fields) field.value.is_text = field.number != 55;
   std::string message, error;
   fuzz_check(pack_message(default_decoder().dialect(), request, &message, &error), "the card data message does not pack");
   return message;
@@ -140,12 +159,12 @@ std::string twin_of_own(const std::string& message) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   silence_error_reports();
-  parse_field_defs(kDefinitions);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
+  fuzz_check(parse_field_defs(definitions_of(&input)) == 0, "the dialect does not read");
   CardChoices choices;
   for (int k = 0; k < 8; ++k) choices.pans.push_back(digits(&input, input.ConsumeIntegralInRange<size_t>(13, 19)));
   choices.rests = {digits(&input, 12), digits(&input, 20), "NAME/GIVEN^" + digits(&input, 10),

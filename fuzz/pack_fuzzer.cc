@@ -40,9 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_check(decoded.fields.size() == request.fields.size(), "the packed fields do not come back");
   for (size_t k = 0; k < request.fields.size(); ++k) {
     const DecodedField& field = decoded.fields[k];
+    const PackValue& value = request.fields[k].value;
+    // Bytes given as they stand, or text of a field shown as it stands,
+    // come back as they were; other texts were encoded.
+    const bool bytes_known = !value.is_text || is_plain(field);
     fuzz_check(field.number == request.fields[k].number &&
-                   std::string(reinterpret_cast<const char*>(field.data),
-                               static_cast<size_t>(field.length)) == request.fields[k].bytes,
+                   (!bytes_known || std::string(reinterpret_cast<const char*>(field.data),
+                                                static_cast<size_t>(field.length)) == value.bytes),
                "a packed field decodes to other bytes");
   }
   return 0;

@@ -2,7 +2,7 @@
 # Writes the reports that the window's output box must show, as
 # iso8583dump --raw prints them for the same messages, into OUT_DIR:
 #   make_expected_reports.sh SOURCE_DIR OUT_DIR ISO8583DUMP
-# NAME.report for each sample message NAME; purchase-cp936.hex and its
+# NAME.report for each sample message NAME (unionpay-pos with its dialect); purchase-cp936.hex and its
 # report, the purchase message followed by a Chinese character in code page
 # 936; purchase-undefined.report, the purchase message with no definitions.
 set -eu
@@ -26,6 +26,9 @@ decode() {
 for name in purchase response reversal; do
   decode --defs "$source_dir/bitmap.ini" "$source_dir/examples/$name.hex" >"$out/$name.report"
 done
+
+decode --defs "$source_dir/dialects/unionpay-pos.ini" "$source_dir/examples/unionpay-pos.hex" \
+  >"$out/unionpay-pos.report"
 
 # 中 is D6 D0 in code page 936.
 { tr -d '\r\n' <"$source_dir/examples/purchase.hex"; printf '\326\320'; } >"$out/purchase-cp936.hex"

@@ -27,8 +27,9 @@ ScratchFolder::~ScratchFolder() {
   RemoveDirectoryW(path_.c_str());
 }
 
-bool ScratchFolder::copy_in(const std::wstring& file) const {
+bool ScratchFolder::copy_in(const std::wstring& file, const std::wstring& name) const {
   const size_t name_start = file.find_last_of(L"\\/");
-  const std::wstring name = name_start == std::wstring::npos ? file : file.substr(name_start + 1);
-  return !path_.empty() && CopyFileW(file.c_str(), (path_ + L"\\" + name).c_str(), FALSE);
+  const std::wstring own_name = name_start == std::wstring::npos ? file : file.substr(name_start + 1);
+  const std::wstring& copy_name = name.empty() ? own_name : name;
+  return !path_.empty() && CopyFileW(file.c_str(), (path_ + L"\\" + copy_name).c_str(), FALSE);
 }

@@ -19,8 +19,9 @@ class ScratchFolder {
   // The folder's full path; empty when it could not be created.
   const std::wstring& path() const { return path_; }
 
-  // Copies `file` into the folder under its own name; false on failure.
-  bool copy_in(const std::wstring& file) const;
+  // Copies `file` into the folder under `name`, or under its own name when
+  // `name` is empty; false on failure.
+  bool copy_in(const std::wstring& file, const std::wstring& name = std::wstring()) const;
 
  private:
   std::wstring path_;

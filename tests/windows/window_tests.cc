@@ -173,11 +173,11 @@ std::optional<LRESULT> command(const ToolProcess& tool, const Window& window, HW
                                reinterpret_cast<LPARAM>(control), what);
 }
 
-// Fills the scratch folder as a user's would be: the definitions and the
-// icon beside the program.
-bool fill_folder(const ScratchFolder& folder) {
+// Fills the scratch folder as a user's would be: the definitions (those of
+// `definitions`, as bitmap.ini) and the icon beside the program.
+bool fill_folder(const ScratchFolder& folder, const std::wstring& definitions) {
   return check(!folder.path().empty(), "cannot create a scratch folder") &&
-         check(folder.copy_in(paths.definitions), "cannot copy bitmap.ini") &&
+         check(folder.copy_in(definitions, L"bitmap.ini"), "cannot copy bitmap.ini") &&
          check(folder.copy_in(paths.icon), "cannot copy trevask.ico");
 }
 
@@ -249,11 +249,13 @@ RECT rect_of(int left, int top, int width, int height) {
 }
 
 // Starts the program in a scratch folder named `label`, filled as a user's
-// would be, and runs `test` once its window waits for input.
+// would be with `definitions` (the repository's bitmap.ini when empty), and
+// runs `test` once its window waits for input.
 void run_started(const wchar_t* label,
-                 const std::function<void(const ToolProcess&, const Window&)>& test) {
+                 const std::function<void(const ToolProcess&, const Window&)>& test,
+                 const std::wstring& definitions = std::wstring()) {
   ScratchFolder folder(label);
-  if (!fill_folder(folder)) return;
+  if (!fill_folder(folder, definitions.empty() ? paths.definitions : definitions)) return;
   ToolProcess tool(paths.tool, folder.path());
   Window window;
   if (open_window(tool, &window)) test(tool, window);
@@ -308,7 +310,8 @@ void test_layout(const ToolProcess&, const Window& window) {
 // Pastes `message`, clicks Parse and checks that the output box shows
 // exactly `report`; then checks the window procedure's result for the same
 // command, which must give the same report again.
-void check_parse(const std::wstring& message, const std::wstring& report, const std::string& what) {
+void check_parse(const std::wstring& message, const std::wstring& report, const std::string& what,
+                 const std::wstring& definitions = std::wstring()) {
   run_started(L"parse", [&](const ToolProcess& tool, const Window& window) {
     check(set_window_text(window.input_edit, message), what + ": paste into the input box");
     click(tool, window.parse_button, what + ": Parse");
@@ -320,7 +323,7 @@ void check_parse(const std::wstring& message, const std::wstring& report, const 
     const std::optional<LRESULT> result = command(tool, window, window.parse_button, what);
     if (result) check_equal(*result, 0, what + ": result of the Parse command");
     check_text(window_text(window.output_edit), report, what + ": output box after the command");
-  });
+  }, definitions);
 }
 
 void test_parse_purchase() {
@@ -333,6 +336,13 @@ void test_parse_response() {
 
 void test_parse_reversal() {
   check_parse(sample_message(L"reversal"), expected_report(L"reversal"), "reversal");
+}
+
+// With the UnionPay POS dialect as its bitmap.ini, the window decodes a
+// POS message: header, BCD type and lengths, packed numbers and tracks.
+void test_parse_unionpay_pos() {
+  check_parse(sample_message(L"unionpay-pos"), expected_report(L"unionpay-pos"), "UnionPay POS",
+              paths.examples + L"\\..\\dialects\\unionpay-pos.ini");
 }
 
 // The purchase message typed with a space between bytes and a line break
@@ -505,6 +515,7 @@ const std::map<std::string, std::function<void()>> kTests = {
     {"parse_purchase", test_parse_purchase},
     {"parse_response", test_parse_response},
     {"parse_reversal", test_parse_reversal},
+    {"parse_unionpay_pos", test_parse_unionpay_pos},
     {"parse_spaced_lines", test_parse_spaced_lines},
     {"parse_cp936_input", test_parse_cp936_input},
     {"parse_placeholder", [] { run_started(L"placeholder", test_parse_placeholder); }},
