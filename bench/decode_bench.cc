@@ -1,5 +1,5 @@
-// Speed of the decoder: one typical purchase request with chip data, one
-// maximal message (1,999 bytes, every short field filled and a long field
+// Speed of the decoder: one typical purchase request with chip data, a
+// UnionPay POS purchase in its dialect, one maximal message (1,999 bytes, every short field filled and a long field
 // 55), and reading the repository's definition file. Every decode includes
 // its whole report, as the Parse button and iso8583dump produce it.
 #include <benchmark/benchmark.h>
@@ -134,6 +134,16 @@ void BM_DecodeTypicalPurchase(benchmark::State& state) {
   decode_repeatedly(state, read_file(std::string(SOURCE_DIR) + "/examples/purchase.hex"));
 }
 BENCHMARK(BM_DecodeTypicalPurchase);
+
+// A UnionPay POS purchase with its dialect: header, BCD type and lengths,
+// packed numbers and track 2, decoded with its report.
+void BM_DecodeUnionPayPos(benchmark::State& state) {
+  if (load_field_defs(SOURCE_DIR "/dialects/unionpay-pos.ini") != 0) {
+    state.SkipWithError("cannot read dialects/unionpay-pos.ini");
+  }
+  decode_repeatedly(state, read_file(std::string(SOURCE_DIR) + "/examples/unionpay-pos.hex"));
+}
+BENCHMARK(BM_DecodeUnionPayPos);
 
 void BM_DecodeMaximalMessage(benchmark::State& state) {
   load_definitions(state);

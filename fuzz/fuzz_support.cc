@@ -30,7 +30,12 @@ void require(bool condition, const char* what, int field = 0) {
 void ignore_error(const char*) {}
 
 // "开始解包:" and the start of the indicator's line.
-constexpr std::string_view kHeadingStart = "\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\nfld[000][";
+constexpr std::string_view kHeadingStart = "\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\n";
+
+// What follows the heading: the header of a dialect that has one, or the
+// message type indicator.
+constexpr std::string_view kHeaderLineStart = "header[";
+constexpr std::string_view kIndicatorLineStart = "fld[000][";
 
 // Room for one report line besides the field's data: its field number,
 // length and brackets, or a failure or verdict line.
@@ -138,7 +143,10 @@ void check_decode(DecodeOutcome outcome, const Report& report) {
     require(report.empty(), "a rejected request wrote a report");
     return;
   }
-  require(report.compare(0, kHeadingStart.size(), kHeadingStart) == 0,
+  const size_t after = kHeadingStart.size();
+  require(report.compare(0, after, kHeadingStart) == 0 &&
+              (report.compare(after, kHeaderLineStart.size(), kHeaderLineStart) == 0 ||
+               report.compare(after, kIndicatorLineStart.size(), kIndicatorLineStart) == 0),
           "the report does not start with the heading");
   require(report.size() >= 2 && report.compare(report.size() - 2, 2, "\r\n") == 0,
           "the report does not end with a line end");
