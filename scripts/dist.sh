@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Packs dist/iso8583tool-VERSION-win32.zip from the 32-bit build (after
 # scripts/build-windows.sh): the window program, the command-line decoder
-# and packer, the sample definitions, the icon and a note for Windows users
-# with Windows line ends. VERSION is the one the programs were built with.
+# and packer, the sample definitions, the shipped dialects in dialects\,
+# the icon and a note for Windows users with Windows line ends. VERSION is the one the programs were built with.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,8 +26,12 @@ trap 'rm -rf "$staging"' EXIT
 cp "${files[@]}" "$staging/"
 sed 's/\r*$/\r/' ui/README-windows.txt >"$staging/README-windows.txt"
 sed -i 's/\r*$/\r/' "$staging/bitmap.ini"
+mkdir "$staging/dialects"
+for dialect in dialects/*.ini; do
+  sed 's/\r*$/\r/' "$dialect" >"$staging/$dialect"
+done
 
 mkdir -p dist
 rm -f "$zip_file"
-(cd "$staging" && zip -q -X -D "$OLDPWD/$zip_file" ./*)
+(cd "$staging" && zip -q -X -D -r "$OLDPWD/$zip_file" ./*)
 unzip -l "$zip_file"

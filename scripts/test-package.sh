@@ -54,6 +54,9 @@ check "a sample decodes with the installed definitions" grep -qx "解包成功" 
 packed=$("$bin/iso8583dump" --defs "$share/bitmap.ini" --json "$share/examples/purchase.hex" |
   "$bin/iso8583pack" --defs "$share/bitmap.ini")
 check "it packs back to the sample" test "$packed" = "$(tr -d ' \r\n' <"$share/examples/purchase.hex")"
+report=$("$bin/iso8583dump" --defs unionpay-pos "$share/examples/unionpay-pos.hex")
+check "a shipped dialect is found by its name" grep -qx "解包成功" <<<"$report"
+check "every shipped dialect is listed" test "$("$bin/iso8583dump" --dialects | wc -l)" -eq 5
 notes=$("$bin/iso8583dump" "$share/examples/purchase.hex" 2>&1 >/dev/null || true)
 check "a missing bitmap.ini points to the installed sample" \
   grep -qF "a sample bitmap.ini is installed as $share/bitmap.ini" <<<"$notes"
