@@ -16,6 +16,7 @@
 #include "capture/capture_writer.h"
 #include "decode/decode_request.h"
 #include "decode/definition_file.h"
+#include "decode/decoder.h"
 #include "pack/message_packer.h"
 
 namespace {
@@ -57,7 +58,7 @@ std::string pack(const char* type, std::vector<PackField> fields) {
   request.has_bit1 = request.bit1 = true;
   request.fields = std::move(fields);
   std::string message, error;
-  if (!pack_message(request, &message, &error)) {
+  if (!pack_message(default_decoder().dialect(), request, &message, &error)) {
     std::fprintf(stderr, "make_bench_capture: %s\n", error.c_str());
     std::exit(1);
   }

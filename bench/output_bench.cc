@@ -9,6 +9,7 @@
 #include <string>
 
 #include "decode/decode_request.h"
+#include "decode/decoder.h"
 #include "decode/definition_file.h"
 #include "explain/explain_report.h"
 #include "json/message_json.h"
@@ -90,7 +91,7 @@ void BM_PackTypicalPurchase(benchmark::State& state) {
   std::string line, packed, error;
   for (auto _ : state) {
     line = json_line;
-    if (!read_pack_request(&line, &request, &error) || !pack_message(request, &packed, &error)) {
+    if (!read_pack_request(&line, &request, &error) || !pack_message(default_decoder().dialect(), request, &packed, &error)) {
       state.SkipWithError(error.c_str());
     }
     benchmark::DoNotOptimize(packed.data());
