@@ -115,10 +115,7 @@ struct MessageJson::Writer {
     key("hex");
     hex(field, 0, field.length);
     const std::string_view bytes = shown_value(field, &shown);
-    if (!is_plain(field)) {
-      key("text");
-      string(bytes);
-    } else if (is_plain_ascii(bytes)) {
+    if (is_plain_ascii(bytes)) {
       key("text");
       unescaped_string(bytes);
     } else if (is_printable_cp936(bytes)) {
