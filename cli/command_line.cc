@@ -153,8 +153,13 @@ void load_definitions(const Program& program, const std::string& path) {
   definitions_path = path.c_str();
   definitions_error = 0;
   set_error_reporter(report_definitions_error);
-  load_field_defs(path.c_str());
+  DefinitionProblem problem;
+  load_field_defs(path.c_str(), &problem);
   set_error_reporter(nullptr);
+  if (problem.line > 0) {
+    std::fprintf(stderr, "%s: %s: line %ld: %s; the fields before it are used\n", program.name,
+                 path.c_str(), problem.line, problem.reason);
+  }
   if (definitions_error == ENOENT && path == kDefaultDefinitions) {
     const std::string sample = installed_sample();
     if (!sample.empty()) {

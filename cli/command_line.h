@@ -63,7 +63,8 @@ void report_input_error(const Program& program, const std::string& path, int err
 
 // Reads the definition file at `path`. When it cannot be read, the
 // library's "fopen error" is followed by the path and the reason; when the
-// default file is missing, by where the installed sample is.
+// default file is missing, by where the installed sample is. A line that
+// ends the reading as invalid is named with its number and why.
 void load_definitions(const Program& program, const std::string& path);
 
 // Writes what is pending on `output`. Returns false when some output could

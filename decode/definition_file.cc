@@ -74,6 +74,10 @@ bool is_valid_framing(int max_length, int length_digits) {
 // How reading goes on after one definition line.
 enum class LineEffect { kContinue, kStop, kInvalid };
 
+// Why a line is invalid.
+constexpr char kNumberBelowOne[] = "field number below 1";
+constexpr char kBadFraming[] = "maximum length not 0 to 9999 or length digits not 0 to 4";
+
 // The comment after the first '#' of `piece`, without the blanks around it.
 std::string comment_of(const std::string& piece) {
   const size_t hash = piece.find('#');
@@ -84,7 +88,8 @@ std::string comment_of(const std::string& piece) {
   return piece.substr(first, piece.find_last_not_of(kBlanks) + 1 - first);
 }
 
-LineEffect read_definition_line(std::string* piece) {
+// Reads one line piece; `*reason` receives why it is invalid.
+LineEffect read_definition_line(std::string* piece, const char** reason) {
   std::string name = comment_of(*piece);
   char* line = strip_blanks(piece->data());
   if (line[0] == '\0' || line[0] == '#') return LineEffect::kContinue;
@@ -92,9 +97,15 @@ LineEffect read_definition_line(std::string* piece) {
   int columns[3];
   read_columns(line, columns);
   const int number = columns[0];
-  if (number < 1) return LineEffect::kInvalid;
+  if (number < 1) {
+    *reason = kNumberBelowOne;
+    return LineEffect::kInvalid;
+  }
   if (number >= kFieldRows) return LineEffect::kStop;
-  if (!is_valid_framing(columns[1], columns[2])) return LineEffect::kInvalid;
+  if (!is_valid_framing(columns[1], columns[2])) {
+    *reason = kBadFraming;
+    return LineEffect::kInvalid;
+  }
   field_defs[number] = FieldDef{number, columns[1], columns[2]};
   field_names[number] = std::move(name);
   return number == kFieldRows - 1 ? LineEffect::kStop : LineEffect::kContinue;
@@ -124,22 +135,29 @@ bool read_whole_file(const char* path, std::string* contents) {
 
 }  // namespace
 
-int parse_field_defs(std::string_view contents) {
+int parse_field_defs(std::string_view contents, DefinitionProblem* problem) {
   clear_field_defs();
   int result = 0;
   size_t position = 0;
   std::string piece;
+  long next_line = 1;  // a long line comes in several pieces
   while (read_line_piece(contents, &position, &piece)) {
-    LineEffect effect = read_definition_line(&piece);
+    const long line = next_line;
+    if (piece.back() == '\n') ++next_line;
+    const char* reason = "";
+    LineEffect effect = read_definition_line(&piece, &reason);
     if (effect == LineEffect::kContinue) continue;
-    if (effect == LineEffect::kInvalid) result = -1;
+    if (effect == LineEffect::kInvalid) {
+      result = -1;
+      if (problem != nullptr) *problem = DefinitionProblem{line, reason};
+    }
     break;
   }
   alloc_field_storage();
   return result;
 }
 
-int load_field_defs(const char* path) {
+int load_field_defs(const char* path, DefinitionProblem* problem) {
   std::string contents;
   if (!read_whole_file(path, &contents)) {
     const int reason = errno;
@@ -149,5 +167,5 @@ int load_field_defs(const char* path) {
     report_error("fopen error");
     return -1;
   }
-  return parse_field_defs(contents);
+  return parse_field_defs(contents, problem);
 }
