@@ -12,7 +12,7 @@ try {
   await page.$eval('#message', (box, text) => { box.value = text; }, readFileSync(messagePath, 'utf8'));
   await page.click('#tab-explanation');
   await page.click('#parse');
-  await page.screenshot({ path: outputPath });
+  await page.screenshot({ path: outputPath, fullPage: true });
   if (page.errors.length > 0) throw new Error(`the page reported: ${page.errors.join('; ')}`);
 } finally {
   await browser.close();
