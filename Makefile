@@ -45,6 +45,8 @@ fuzz:
 
 bench:
 	scripts/bench.sh
+	@scripts/install-deps.sh web
+	scripts/bench-web.sh
 
 # The Windows programs: 32-bit shipped build and 64-bit twin for the tests.
 windows:

@@ -11,5 +11,9 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 
-emcmake cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
+# emcmake names its configure command on standard error; only a failure is shown.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+emcmake cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >"$log" 2>&1 ||
+  { cat "$log" >&2; exit 1; }
 cmake --build "$build_dir" -j "${JOBS:-2}" --target iso8583 >/dev/null
