@@ -136,6 +136,20 @@ TEST(DefinitionFile, LongLinesAreReadInPiecesOf255Characters) {
   EXPECT_EQ(definition_of(2), "2|19|2");
 }
 
+TEST(DefinitionFile, AnInvalidLineIsNamedWithItsNumberAndWhy) {
+  DefinitionProblem problem;
+  EXPECT_EQ(parse_field_defs("2|19|2\r\n\n# note\nabc|4|0\n", &problem), -1);
+  EXPECT_EQ(problem.line, 4);
+  EXPECT_STREQ(problem.reason, "field number below 1");
+  // A line of several pieces counts once.
+  EXPECT_EQ(parse_field_defs("2|19|2" + std::string(300, ' ') + "\n3|10000|0\n", &problem), -1);
+  EXPECT_EQ(problem.line, 2);
+  EXPECT_STREQ(problem.reason, "maximum length not 0 to 9999 or length digits not 0 to 4");
+  problem = DefinitionProblem();
+  EXPECT_EQ(parse_field_defs("2|19|2\n", &problem), 0);
+  EXPECT_EQ(problem.line, 0);
+}
+
 TEST(DefinitionFile, CrLfLineEndsCountAsOneCharacter) {
   // 254 characters and CR LF fit one piece, as text-mode reading gives.
   EXPECT_EQ(define_fields("#" + std::string(253, 'c') + "\r\n2|19|2\r\n"), 0);
