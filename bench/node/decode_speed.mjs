@@ -13,6 +13,7 @@ const Iso8583 = createRequire(import.meta.url)('iso_8583');
 const hexText = readFileSync(samplePath, 'utf8');
 const bytes = Buffer.from(hexText.replace(/\s/g, ''), 'hex');
 const decoder = await createDecoder({ dialect: 'bitmap' });
+const line = decoder.decodeLine(bytes);
 
 const peerFields = {
   0: '0200', 2: '6222021234567890123', 3: '000000', 4: '000000012850', 7: '1207093015',
@@ -47,6 +48,8 @@ function time(call) {
 const rows = [
   ['iso8583tools decode(bytes)', time(() => decoder.decode(bytes))],
   ['iso8583tools decode(hex text)', time(() => decoder.decode(hexText))],
+  ['iso8583tools decodeLine(bytes), the JSON text', time(() => decoder.decodeLine(bytes))],
+  ['  JSON.parse of that text alone', time(() => JSON.parse(line))],
   ['iso8583tools decode(bytes, {explain, mask})', time(() => decoder.decode(bytes, { explain: true, mask: true }))],
   ['iso8583tools report(bytes)', time(() => decoder.report(bytes))],
   ['iso_8583 getIsoJSON(buffer)', time(() => new Iso8583().getIsoJSON(peerMessage))],
