@@ -24,6 +24,7 @@ namespace {
 std::string result;
 const Iso8583Decoder* loaded = nullptr;  // whose definitions the library holds
 
+// Has the library hold the definitions of `decoder`.
 void use(const Iso8583Decoder* decoder) {
   if (loaded == decoder) return;
   parse_field_defs(decoder->definitions);
@@ -111,7 +112,9 @@ void iso8583_decoder_destroy(Iso8583Decoder* decoder) {
 int iso8583_decode(Iso8583Decoder* decoder, const char* input, size_t length, int flags) {
   // One writer for each combination of explained and masked.
   static JsonMessageWriter writers[] = {{false, false}, {true, false}, {false, true}, {true, true}};
-  JsonMessageWriter& writer = writers[((flags & ISO8583_EXPLAIN) != 0) + 2 * ((flags & ISO8583_MASK) != 0)];
+  const bool explain = (flags & ISO8583_EXPLAIN) != 0;
+  const bool mask = (flags & ISO8583_MASK) != 0;
+  JsonMessageWriter& writer = writers[explain + 2 * mask];
   const int status = decode_and_write(decoder, input, length, flags, &writer);
   if (!result.empty() && result.back() == '\n') result.pop_back();
   return status;
@@ -127,9 +130,7 @@ int iso8583_pack(Iso8583Decoder* decoder, const char* json, size_t length) {
   std::string line(json, length);
   PackRequest request;
   std::string error;
-  if (read_pack_request(&line, &request, &error) && pack_message(request, &result, &error)) {
-    return ISO8583_UNPACKED;
-  }
+  if (read_pack_request(&line, &request, &error) && pack_message(request, &result, &error)) return 0;
   result = error;
   return ISO8583_REJECTED;
 }

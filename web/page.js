@@ -16,6 +16,7 @@ const { openDecoder, readHexdump } = bindIso8583(wasmModule);
 
 let decoder = null;
 let lastJson = '';
+let opened = null;  // the message from a file that the input shows: {hex, bytes}
 
 function loadSettings() {
   try {
@@ -89,10 +90,12 @@ function decodeMessage() {
     return;
   }
   const text = byId('message').value;
+  // A message from a file is decoded from its bytes while it is shown unchanged.
+  const input = opened && opened.hex === text ? opened.bytes : text;
   const mask = byId('mask').checked;
-  const report = decoder.report(text, { mask });
+  const report = decoder.report(input, { mask });
   notes.length = 0;  // the JSON's decode notes the same again
-  lastJson = decoder.decodeLine(text, { explain: true, mask });
+  lastJson = decoder.decodeLine(input, { explain: true, mask });
   const message = JSON.parse(lastJson);
   byId('report').textContent = report;
   byId('json').textContent = JSON.stringify(message, null, 2);
@@ -277,12 +280,15 @@ function summary(message) {
   return `${message.mti ?? message.mti_hex} ${message.result}`;
 }
 
-// The messages of a file: its bytes, the dumps in it, its lines of hex
-// text when each line is a message that unpacks, or else its whole text.
+// The messages of a file, as {label, hex} and for messages that are bytes
+// {bytes}: its bytes, the dumps in it, its lines of hex text when each
+// line is a message that unpacks, or else its whole text.
 function messagesOfFile(bytes) {
-  if (isBinary(bytes)) return [{ label: 'binary', hex: toHex(bytes) }];
+  if (isBinary(bytes)) return [{ label: 'binary', hex: toHex(bytes), bytes }];
   const dumps = readHexdump(bytes);
-  if (dumps.length > 0) return dumps.map((dump) => ({ label: `line ${dump.line}`, hex: toHex(dump.bytes) }));
+  if (dumps.length > 0) {
+    return dumps.map((dump) => ({ label: `line ${dump.line}`, hex: toHex(dump.bytes), bytes: dump.bytes }));
+  }
   const text = new TextDecoder().decode(bytes);
   const lines = text.split('\n').map((line, index) => ({ label: `line ${index + 1}`, hex: line }))
     .filter((line) => /[^ \t\r]/.test(line.hex));
@@ -302,20 +308,24 @@ function showMessages(messages) {
   if (messages.length > 1) {
     const fragment = document.createDocumentFragment();
     messages.forEach((message, index) => {
-      const decoded = message.message ?? (decoder ? JSON.parse(decoder.decodeLine(message.hex)) : null);
+      const decoded = message.message ?? (decoder ? JSON.parse(decoder.decodeLine(message.bytes ?? message.hex)) : null);
       const option = new Option(`${index + 1}. ${message.label}: ${decoded ? summary(decoded) : ''}`, String(index));
       fragment.append(option);
     });
     list.append(fragment);
     notes.length = 0;
-    list.onchange = () => {
-      byId('message').value = messages[Number(list.value)].hex;
-      decodeMessage();
-    };
+    list.onchange = () => showMessage(messages[Number(list.value)]);
   }
-  byId('message').value = messages[0].hex;
+  showMessage(messages[0], false);
   if (messages.length > 1) list.value = '0';
   decodeMessage();
+}
+
+// Puts a message of a file into the input; decodes it unless told not to.
+function showMessage(message, decode = true) {
+  byId('message').value = message.hex;
+  opened = message.bytes ? message : null;
+  if (decode) decodeMessage();
 }
 
 async function openMessageFile(file) {

@@ -138,7 +138,9 @@ test('files: lines of messages to step through, dumps, binary messages', async (
   assert.equal(await textOf(page, 'report'), dump('--defs', bitmap, samples.response));
 
   const binary = join(scratch, 'reversal.bin');
-  writeFileSync(binary, Buffer.from(readFileSync(samples.reversal, 'utf8').replace(/\s/g, ''), 'hex'));
+  // Longer than a decode reads, which cuts it as --binary does.
+  writeFileSync(binary, Buffer.concat([
+    Buffer.from(readFileSync(samples.reversal, 'utf8').replace(/\s/g, ''), 'hex'), Buffer.alloc(1800, 0x30)]));
   const dumped = join(scratch, 'purchase.xxd');
   writeFileSync(dumped, spawnSync('xxd', [binary], { encoding: 'utf8' }).stdout);
   for (const [file, args] of [[binary, ['--binary']], [dumped, ['--hexdump']]]) {
