@@ -17,6 +17,7 @@ const { openDecoder, readHexdump } = bindIso8583(wasmModule);
 let decoder = null;
 let lastJson = '';
 let opened = null;  // the message from a file that the input shows: {hex, bytes}
+let definitionsInUse = null;
 
 function loadSettings() {
   try {
@@ -46,10 +47,12 @@ function definitionText() {
   return shippedDialects[dialect];
 }
 
-// Reads the definitions now shown; an invalid line is shown with its number.
+// Reads the definitions `text`, which the definitions box shows; an invalid
+// line is shown with its number.
 function useDefinitions(text) {
   if (decoder) decoder.close();
   decoder = null;
+  definitionsInUse = byId('definitions').value;  // as the box holds it: line ends made LF
   try {
     decoder = openDecoder(text);
     byId('definitions-error').textContent = '';
@@ -85,6 +88,7 @@ function showNotes(extra = []) {
 
 function decodeMessage() {
   notes.length = 0;
+  if (byId('definitions').value !== definitionsInUse) editDefinitions();
   if (!decoder) {
     showNotes(['定义文件有误，无法解析 · the definitions have an error']);
     return;
