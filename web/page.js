@@ -90,6 +90,8 @@ function decodeMessage() {
   notes.length = 0;
   if (byId('definitions').value !== definitionsInUse) editDefinitions();
   if (!decoder) {
+    for (const id of ['report', 'json', 'explanation']) byId(id).replaceChildren();
+    lastJson = '';
     showNotes(['定义文件有误，无法解析 · the definitions have an error']);
     return;
   }

@@ -119,6 +119,7 @@ test('a dialect switch, own definitions, and a definition error with its line', 
     box.dispatchEvent(new Event('change'));
   });
   assert.match(await textOf(page, 'definitions-error'), /line 5: field number below 1/);
+  assert.equal(await textOf(page, 'report'), '');
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');
   assert.match(await page.$eval('#definitions', (box) => box.value), /abc\|3\|0/);
