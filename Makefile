@@ -5,7 +5,7 @@ BUILD := build
 JOBS := $(shell nproc)
 
 .PHONY: demo check deps build test sanitize fuzz-smoke fuzz bench windows test-windows \
-        screenshot dist deb test-package clean
+        screenshot dist deb test-package web npm test-web clean
 
 demo:
 	@scripts/install-deps.sh build
@@ -19,6 +19,7 @@ check: deps
 	$(MAKE) fuzz-smoke
 	$(MAKE) test-windows
 	$(MAKE) test-package
+	$(MAKE) test-web
 
 deps:
 	scripts/install-deps.sh
@@ -44,6 +45,8 @@ fuzz:
 
 bench:
 	scripts/bench.sh
+	@scripts/install-deps.sh web
+	scripts/bench-web.sh
 
 # The Windows programs: 32-bit shipped build and 64-bit twin for the tests.
 windows:
@@ -65,6 +68,20 @@ deb:
 
 test-package: deb
 	scripts/test-package.sh
+
+# The decoder page dist/web/index.html (and docs/web.png), the npm package
+# dist/iso8583tools-VERSION.tgz, and their tests against iso8583dump.
+web:
+	@scripts/install-deps.sh web
+	scripts/web.sh
+
+npm:
+	@scripts/install-deps.sh web
+	scripts/npm.sh
+
+test-web: build web npm
+	scripts/test-web.sh
+	scripts/test-npm.sh
 
 clean:
 	rm -rf $(BUILD) build-* dist

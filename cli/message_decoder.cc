@@ -36,7 +36,7 @@ DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
     note(message.origin, "message cut to its first 1999 bytes");
   }
   byte_count_ = kept < kMaxMessageBytes ? kept : kMaxMessageBytes;
-  const DecodeOutcome outcome = decode_message_bytes(
+  const DecodeOutcome outcome = decoder_->decode(
       reinterpret_cast<const unsigned char*>(bytes->data()) + skipped, byte_count_, &decoded_);
   if (outcome == DecodeOutcome::kTooShort) {
     note(message.origin, "message too short");

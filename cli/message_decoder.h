@@ -9,6 +9,7 @@
 #include "cli/message_source.h"
 #include "decode/decode_request.h"
 #include "decode/decoded_message.h"
+#include "decode/decoder.h"
 
 // What to do with every message besides decoding it.
 struct DecodeSteps {
@@ -18,7 +19,9 @@ struct DecodeSteps {
 
 class MessageDecoder {
  public:
-  explicit MessageDecoder(const DecodeSteps& steps) : steps_(steps) {}
+  // Decodes with `decoder`'s dialect and storage.
+  explicit MessageDecoder(const DecodeSteps& steps, Decoder* decoder = &default_decoder())
+      : steps_(steps), decoder_(decoder) {}
 
   // Decodes `message`, noting on standard error what was cut or rejected.
   // After kUnpacked or kUnpackFailed, decoded() holds the result until the
@@ -30,6 +33,7 @@ class MessageDecoder {
 
  private:
   DecodeSteps steps_;
+  Decoder* decoder_;
   std::string bytes_;
   DecodedMessage decoded_;
   size_t byte_count_ = 0;

@@ -12,7 +12,8 @@ cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
 build_dir=build-fuzz
 work_dir=fuzz/corpus-work
-targets=(decode_request definition_file split_input hexdump capture_stream round_trip mask pack)
+targets=(decode_request definition_file split_input hexdump capture_stream round_trip mask pack
+         decoder_binding)
 
 generator=$(command -v ninja >/dev/null && echo Ninja || echo "Unix Makefiles")
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G "$generator" \
@@ -30,6 +31,7 @@ declare -A target_options=(
   [round_trip]="-max_len=12288 -dict=fuzz/definition_file.dict"
   [mask]="-max_len=4096"
   [pack]="-max_len=16384 -dict=fuzz/pack.dict"
+  [decoder_binding]="-max_len=16384 -dict=fuzz/definition_file.dict"
 )
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/ubsan-suppressions.txt
 

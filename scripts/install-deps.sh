@@ -7,20 +7,29 @@
 # GoogleTest, Google Benchmark, clang with libFuzzer and the sanitizer
 # runtimes, the mingw-w64 cross compilers, wine64 with Xvfb and a Chinese
 # font for the window tests, the dump tools the hexdump tests run, and
-# libtins and tshark, which the benchmarks measure against.
+# libtins and tshark, which the benchmarks measure against. `install-deps.sh
+# web` installs what the page and the npm package need: emscripten (with
+# the acorn parser its optimizer runs on), Node.js with npm, and Chromium
+# for the page's tests.
 set -euo pipefail
 
 # `build` is what building iso8583dump needs; the default is everything.
 build_packages=(cmake ninja-build g++ make python3 rapidjson-dev libpcap-dev iso-codes help2man)
 deb_packages=(dpkg-dev file)
+web_packages=(emscripten node-acorn chromium fonts-wqy-microhei xxd)
+# Node.js may come with its own npm, which Debian's npm package would clash with.
+command -v npm >/dev/null || web_packages+=(nodejs npm)
 if [ "${1:-all}" = build ]; then
   packages=("${build_packages[@]}")
 elif [ "${1:-all}" = deb ]; then
   packages=("${build_packages[@]}" "${deb_packages[@]}")
+elif [ "${1:-all}" = web ]; then
+  packages=("${build_packages[@]}" "${web_packages[@]}")
 else
   packages=(
     "${build_packages[@]}"
     "${deb_packages[@]}"
+    "${web_packages[@]}"
     libgtest-dev libgmock-dev libbenchmark-dev xxd bsdextrautils
     libtins-dev pkg-config tshark
     clang libclang-rt-14-dev

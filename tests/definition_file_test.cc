@@ -137,6 +137,19 @@ TEST(DefinitionFile, LongLinesAreReadInPiecesOf255Characters) {
   EXPECT_EQ(definition_of(2), "2|19|2");
 }
 
+TEST(DefinitionFile, AnInvalidLineIsNamedWithItsNumber) {
+  Dialect dialect;
+  DefinitionProblems problems;
+  EXPECT_EQ(parse_definitions("2|19|2\r\n\n# note\nabc|4|0\n", &dialect, &problems), -1);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].line, 4);
+  // A line of several pieces counts once.
+  problems.clear();
+  EXPECT_EQ(parse_definitions("2|19|2" + std::string(300, ' ') + "\n3|10000|0\n", &dialect, &problems), -1);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].line, 2);
+}
+
 TEST(DefinitionFile, CrLfLineEndsCountAsOneCharacter) {
   // 254 characters and CR LF fit one piece, as text-mode reading gives.
   EXPECT_EQ(define_fields("#" + std::string(253, 'c') + "\r\n2|19|2\r\n"), 0);

@@ -1,0 +1,123 @@
+// The decoder for JavaScript, over the C interface of the WebAssembly
+// module (wasm/decoder_binding.h): the page and the npm package both use
+// it, with the module loaded their own way.
+
+// Flags of the C interface.
+const INPUT_BYTES = 1;
+const EXPLAIN = 2;
+const MASK = 4;
+const REJECTED = 2;
+
+// The decoder functions over `module`, a loaded emscripten module.
+export function bindIso8583(module) {
+  const utf8 = new TextEncoder();
+  const text = new TextDecoder();
+
+  // Copies `bytes` into the module's memory for the length of `use`.
+  function withBytes(bytes, use) {
+    const at = module._iso8583_alloc(bytes.length);
+    module.HEAPU8.set(bytes, at);
+    try {
+      return use(at, bytes.length);
+    } finally {
+      module._iso8583_free(at);
+    }
+  }
+
+  function resultBytes() {
+    const at = module._iso8583_result();
+    return module.HEAPU8.subarray(at, at + module._iso8583_result_length());
+  }
+
+  function resultText() {
+    return text.decode(resultBytes());
+  }
+
+  // The bytes of a message and whether they are hexadecimal text.
+  function messageInput(input) {
+    if (typeof input === 'string') return [utf8.encode(input), 0];
+    if (input instanceof Uint8Array) return [input, INPUT_BYTES];  // a Buffer is one too
+    throw new TypeError('input must be hexadecimal text, a Uint8Array or a Buffer');
+  }
+
+  function optionFlags(options) {
+    if (options === null || typeof options !== 'object') throw new TypeError('options must be an object');
+    return (options.explain ? EXPLAIN : 0) | (options.mask ? MASK : 0);
+  }
+
+  // One set of definitions.
+  class Decoder {
+    constructor(handle) {
+      this.handle = handle;
+    }
+
+    // The message as one line of iso8583dump --json, as text.
+    decodeLine(input, options = {}) {
+      const [bytes, form] = messageInput(input);
+      const flags = form | optionFlags(options);
+      withBytes(bytes, (at, length) => module._iso8583_decode(this.handle, at, length, flags));
+      return resultText();
+    }
+
+    // The message as iso8583dump --json gives it, as an object.
+    decode(input, options = {}) {
+      return JSON.parse(this.decodeLine(input, options));
+    }
+
+    // The UTF-8 report of iso8583dump (--mask with `mask`); empty for
+    // rejected input.
+    report(input, options = {}) {
+      const [bytes, form] = messageInput(input);
+      const flags = form | (optionFlags(options) & MASK);
+      withBytes(bytes, (at, length) => module._iso8583_report(this.handle, at, length, flags));
+      return resultText();
+    }
+
+    // The message packed from its JSON object, as iso8583pack does.
+    pack(message) {
+      if (message === null || typeof message !== 'object' || Array.isArray(message)) {
+        throw new TypeError('pack takes a message object, as decode returns it');
+      }
+      const json = utf8.encode(JSON.stringify(message));
+      const status = withBytes(json, (at, length) => module._iso8583_pack(this.handle, at, length));
+      if (status === REJECTED) throw new Error(resultText());
+      return resultBytes().slice();
+    }
+
+    // Frees the decoder's memory; it cannot be used afterwards.
+    close() {
+      module._iso8583_decoder_destroy(this.handle);
+      this.handle = 0;
+    }
+  }
+
+  // A decoder for the definition file `definitions` (text or its bytes).
+  // Throws an Error "line 7: field number below 1" for an invalid line.
+  function openDecoder(definitions) {
+    let bytes;
+    if (typeof definitions === 'string') bytes = utf8.encode(definitions);
+    else if (definitions instanceof Uint8Array) bytes = definitions;
+    else throw new TypeError('definitions must be the text of a definition file, or its bytes');
+    const handle = withBytes(bytes, (at, length) => module._iso8583_decoder_create(at, length));
+    if (handle === 0) throw new Error(resultText());
+    return new Decoder(handle);
+  }
+
+  // The messages of hex dumps in `bytes`, as iso8583dump --hexdump reads
+  // them: [{line, bytes}].
+  function readHexdump(bytes) {
+    const count = withBytes(bytes, (at, length) => module._iso8583_read_hexdump(at, length));
+    const all = resultBytes();
+    const view = new DataView(all.buffer, all.byteOffset, all.length);
+    const messages = [];
+    for (let k = 0, at = 0; k < count; ++k) {
+      const line = view.getUint32(at, true);
+      const length = view.getUint32(at + 4, true);
+      messages.push({ line, bytes: all.slice(at + 8, at + 8 + length) });
+      at += 8 + length;
+    }
+    return messages;
+  }
+
+  return { openDecoder, readHexdump };
+}
