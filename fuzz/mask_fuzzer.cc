@@ -136,15 +136,17 @@ std::string masked_outputs(const std::string& message) {
 }
 
 // `message` with the hidden digits of its field 2 changed, when field 2
-// holds a card number; otherwise `message` itself.
+// holds a card number as ASCII digits; otherwise `message` itself.
 std::string twin_of_own(const std::string& message) {
   DecodedMessage decoded;
   if (decode_message_bytes(reinterpret_cast<const unsigned char*>(message.data()), message.size(),
                            &decoded) == DecodeOutcome::kTooShort) {
     return message;
   }
+  // Only a card number shown as it stands has its digits at the same places
+  // in the message.
   const DecodedField* pan = decoded.find(2);
-  if (pan == nullptr) return message;
+  if (pan == nullptr || !is_plain(*pan)) return message;
   const std::string digits(reinterpret_cast<const char*>(pan->data), static_cast<size_t>(pan->length));
   const size_t offset = static_cast<size_t>(pan->data_offset);
   if (digits.find_first_not_of("0123456789") != std::string::npos || offset + digits.size() > message.size()) {

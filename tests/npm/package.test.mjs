@@ -138,8 +138,9 @@ test('errors are the programs\' own', async () => {
   writeFileSync(definitions, invalid);
   const note = run(dump, ['--defs', definitions], samples[0]).err;
   await assert.rejects(createDecoder({ definitions: invalid }), (error) => {
-    assert.equal(error.message, 'line 4: field number below 1');
-    assert.ok(note.includes(`${definitions}: ${error.message};`), note);
+    assert.equal(error.message, 'line 4: not a definition (a field number from 1 to 128, or name=value properties): the reading stops here');
+    // The programs name the file where the package names only the line.
+    assert.ok(note.includes(`${definitions}:${error.message.replace(/^line (\d+): /, '$1: ')}\n`), note);
     return true;
   });
   await assert.rejects(createDecoder({ definitions: '7|99999|0' }), { message: /^line 1: maximum length/ });

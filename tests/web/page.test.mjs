@@ -118,7 +118,7 @@ test('a dialect switch, own definitions, and a definition error with its line', 
     box.value = '1|4|0\n2|19|2\n\n# a comment\nabc|3|0\n';
     box.dispatchEvent(new Event('change'));
   });
-  assert.match(await textOf(page, 'definitions-error'), /line 5: field number below 1/);
+  assert.match(await textOf(page, 'definitions-error'), /line 5: not a definition/);
   assert.equal(await textOf(page, 'report'), '');
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');
