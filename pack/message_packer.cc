@@ -11,15 +11,19 @@ namespace {
 
 constexpr int kFirstSecondaryField = 65;
 
-// The data bytes of `value` for a field of `format`, and its length in the
-// field's unit. Returns false after writing why into `error`.
-bool encode(const Dialect& dialect, const FieldFormat& format, const PackValue& value,
-            std::string* data, int* length, std::string* error) {
+// The data bytes of `value` for the field `def`, and its length in the
+// field's unit: as given, or else that of a fixed field the bytes fit, or
+// else every digit or byte they hold. Returns false after writing why into `error`.
+bool encode(const Dialect& dialect, const FieldDef& def, const PackValue& value, std::string* data,
+            int* length, std::string* error) {
+  const FieldFormat& format = def.format;
   if (value.is_text) {
     if (!encode_value(format, dialect.message.code_page, value.bytes, data, length, error)) return false;
   } else {
     *data = value.bytes;
-    *length = length_of_bytes(format, static_cast<int>(data->size()));
+    const int size = static_cast<int>(data->size());
+    const bool fixed_fits = def.length_digits == 0 && data_bytes(format, def.max_length) == size;
+    *length = fixed_fits ? def.max_length : length_of_bytes(format, size);
   }
   if (value.length >= 0) *length = value.length;
   const int needed = data_bytes(format, *length);
@@ -85,7 +89,8 @@ bool pack_message(const Dialect& dialect, const PackRequest& request, std::strin
   if (indicator_def.number == 1) {
     int length = 0;
     std::string reason;
-    if (!encode(dialect, indicator_def.format, request.type_indicator, &indicator, &length, &reason)) {
+    const FieldDef fixed_indicator{1, indicator_def.max_length, 0, indicator_def.format};
+    if (!encode(dialect, fixed_indicator, request.type_indicator, &indicator, &length, &reason)) {
       *error = "mti: " + reason;
       return false;
     }
@@ -126,7 +131,7 @@ bool pack_message(const Dialect& dialect, const PackRequest& request, std::strin
     }
     int length = 0;
     std::string reason;
-    if (!encode(dialect, def.format, ordered[k]->value, &data, &length, &reason) ||
+    if (!encode(dialect, def, ordered[k]->value, &data, &length, &reason) ||
         !fits_definition(def, length, &reason)) {
       *error = name + reason;
       return false;
