@@ -188,4 +188,21 @@ TEST(DialectRoundTrip, RandomDialectsPackDumpAndPackAgainToTheSameBytes) {
   }
 }
 
+// Found by fuzzing: bytes alone hold an even count of packed digits, so a
+// fixed field of 5 digits takes its length from its definition.
+TEST(DialectRoundTrip, FixedFieldsOfOddDigitCountsPackFromTheirBytes) {
+  Decoder decoder;
+  ASSERT_EQ(decoder.parse("1|5|0 data=bcd\n3|5|0 data=bcd\n"), 0);
+  PackRequest request;
+  request.type_indicator = std::string("\x00\x20\x01", 3);
+  request.fields.push_back({3, std::string("\x01\x23\x45", 3)});
+  std::string packed, error;
+  ASSERT_TRUE(pack_message(decoder.dialect(), request, &packed, &error)) << error;
+  packed += std::string(20, '\0');
+  DecodedMessage message;
+  decoder.decode(reinterpret_cast<const unsigned char*>(packed.data()), packed.size(), &message);
+  EXPECT_EQ(std::string(message.type_indicator.value, 5), "02001");
+  EXPECT_EQ(std::string(message.fields.at(0).value, 5), "12345");
+}
+
 }  // namespace
