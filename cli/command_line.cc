@@ -61,8 +61,10 @@ std::string installed_sample() {
 // The definition file being read, for its error reporter.
 const char* definitions_path = "";
 int definitions_error = 0;
+bool definitions_failed = false;
 
 void report_definitions_error(const char* message) {
+  definitions_failed = true;
   definitions_error = errno;
   std::fprintf(stderr, "%s: %s: %s\n", message, definitions_path,
                std::strerror(definitions_error));
@@ -109,7 +111,8 @@ bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptio
 }
 
 void print_usage_error(const Program& program, const std::string& error) {
-  std::fprintf(stderr, "%s: %s\n%s", program.name, error.c_str(), program.usage);
+  std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", program.name,
+               error.c_str(), program.name);
 }
 
 bool answer_help_or_version(const Program& program, const CommonOptions& options) {
@@ -149,9 +152,10 @@ void report_input_error(const Program& program, const std::string& path, int err
   report_system_error(program, path == "-" ? "standard input" : path.c_str(), error);
 }
 
-void load_definitions(const Program& program, const std::string& path) {
+bool load_definitions(const Program& program, const std::string& path) {
   definitions_path = path.c_str();
   definitions_error = 0;
+  definitions_failed = false;
   set_error_reporter(report_definitions_error);
   load_field_defs(path.c_str());
   set_error_reporter(nullptr);
@@ -163,6 +167,7 @@ void load_definitions(const Program& program, const std::string& path) {
                    program.name, kDefaultDefinitions, sample.c_str());
     }
   }
+  return !definitions_failed;
 }
 
 bool finish_output(const Program& program, Output* output) {

@@ -42,7 +42,7 @@ bool read_option_value(int argc, const char* const* argv, int* k, const char* na
 bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptions* options,
                           std::string* error);
 
-// Writes `error` and the usage on standard error.
+// Writes `error` on standard error, and a pointer to --help.
 void print_usage_error(const Program& program, const std::string& error);
 
 // Prints the usage (--help) or the version (--version) when they were
@@ -61,10 +61,10 @@ std::FILE* open_input(const Program& program, const std::string& path);
 // the system's error `error` (an errno value).
 void report_input_error(const Program& program, const std::string& path, int error);
 
-// Reads the definition file at `path`. When it cannot be read, the
-// library's "fopen error" is followed by the path and the reason; when the
-// default file is missing, by where the installed sample is.
-void load_definitions(const Program& program, const std::string& path);
+// Reads the definition file at `path`. Returns false when it cannot be
+// read, after the library's "fopen error" with the path and the reason,
+// and, when the default file is missing, where the installed sample is.
+bool load_definitions(const Program& program, const std::string& path);
 
 // Writes what is pending on `output`. Returns false when some output could
 // not be written, after telling why on standard error; a closed pipe ends

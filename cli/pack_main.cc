@@ -71,7 +71,10 @@ int main(int argc, char** argv) {
   static LineReader input;
   input.file = open_input(kPack, options.common.input_path);
   if (input.file == nullptr) return kExitRefused;
-  load_definitions(kPack, options.common.defs_path);
+  if (!load_definitions(kPack, options.common.defs_path)) {
+    std::fclose(input.file);
+    return kExitRefused;
+  }
   Output output(stdout, options.binary ? OutputEncoding::kBinary : OutputEncoding::kUtf8);
   int status = pack_all(&input, options.binary, &output);
   if (input.error != 0) {

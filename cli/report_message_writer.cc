@@ -20,4 +20,4 @@ void ReportMessageWriter::write_decoded(const MessageOrigin& origin, size_t byte
   output->maybe_flush();
 }
 
-void ReportMessageWriter::write_rejected(const MessageOrigin&, DecodeOutcome, Output*) {}
+void ReportMessageWriter::write_rejected(const MessageOrigin&, const Refusal&, Output*) {}

@@ -106,6 +106,7 @@ UnpackVerdict unpack_fields(const MessageBytes& message, int byte_count,
       return verdict;
     }
   }
+  verdict.end_offset = offset;
   if (offset > byte_count) {
     verdict.result = UnpackResult::kTooShort;
     verdict.needed = offset;

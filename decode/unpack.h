@@ -33,6 +33,7 @@ struct UnpackVerdict {
   int field = 0;      // the field that ended the unpack, for the field failures
   int needed = 0;     // kTooShort: the bytes the elements need
   int available = 0;  // kTooShort: the bytes the message has
+  int end_offset = 0;  // the offset after the last element read
 };
 
 // Whether `bitmap` flags field `field` (1 to 128): bit field - 1, counted

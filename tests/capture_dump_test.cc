@@ -65,14 +65,14 @@ TEST_F(CaptureDumpTest, SummaryLinesUpTheResponseWithItsRequest) {
   const ProcessRun run = dump("--summary --pcap " + write_conversation());
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
-            "time                        where  direction                     mti  proc   "
-            "amount       stan   rc result            ms\n"
-            "2026-12-07T09:30:15.123456Z 1#1    10.0.0.1:40000->10.0.0.2:8583 0200 000000 "
-            "000000012850 000371 -  unpacked          -\n"
-            "2026-12-07T09:30:15.148456Z 1#2    10.0.0.2:8583->10.0.0.1:40000 0210 000000 "
-            "000000012850 000371 00 unpacked          25.000\n"
-            "2026-12-07T09:30:17.000000Z 1#3    10.0.0.1:40000->10.0.0.2:8583 0400 000000 "
-            "000000012850 000372 98 unpacked          -\n");
+            summary_heading() +
+                summary_line({"2026-12-07T09:30:15.123456Z", "1#1", "10.0.0.1:40000->10.0.0.2:8583",
+                              "0200", "000000", "000000012850", "000371", "-", "unpacked", "-"}) +
+                summary_line({"2026-12-07T09:30:15.148456Z", "1#2", "10.0.0.2:8583->10.0.0.1:40000",
+                              "0210", "000000", "000000012850", "000371", "00", "unpacked",
+                              "25.000"}) +
+                summary_line({"2026-12-07T09:30:17.000000Z", "1#3", "10.0.0.1:40000->10.0.0.2:8583",
+                              "0400", "000000", "000000012850", "000372", "98", "unpacked", "-"}));
 }
 
 TEST_F(CaptureDumpTest, ProblemsGoToStandardError) {

@@ -387,6 +387,27 @@ void test_parse_odd_digit_count(const ToolProcess& tool, const Window& window) {
   check_text(window_text(window.output_edit), report, "the output box is still unchanged");
 }
 
+// A letter that is no hexadecimal digit, typed for a 6: the text has an
+// even count and enough bytes, and is refused by a message box of its own.
+void test_parse_not_hex(const ToolProcess& tool, const Window& window) {
+  const std::wstring purchase = sample_message(L"purchase");
+  set_window_text(window.input_edit, purchase);
+  click(tool, window.parse_button, "Parse on the purchase message");
+  const std::wstring report = window_text(window.output_edit);
+  check_text(report, expected_report(L"purchase"), "the report before the bad digit");
+
+  std::wstring typo = purchase;
+  typo[typo.find(L'6')] = L'G';
+  set_window_text(window.input_edit, typo);
+  const ExpectedBox hex_error = {kErrorTitle, L"msg hex error", nullptr, {IDOK}};
+  const std::optional<LRESULT> result = send_answering_box(
+      tool, window.main, WM_COMMAND, MAKEWPARAM(kControlId, BN_CLICKED),
+      reinterpret_cast<LPARAM>(window.parse_button), hex_error, IDOK, "a non-hexadecimal digit");
+  if (result) check_equal(*result, -1, "result of Parse on a non-hexadecimal digit");
+  check_text(window_text(window.output_edit), report, "the output box is unchanged");
+  check_text(window_text(window.input_edit), typo, "the input box is unchanged");
+}
+
 void test_clear(const ToolProcess& tool, const Window& window) {
   click(tool, window.clear_button, "Clear on the placeholders");
   check_text(window_text(window.input_edit), L"", "Clear empties the input placeholder");
@@ -509,6 +530,7 @@ const std::map<std::string, std::function<void()>> kTests = {
     {"parse_cp936_input", test_parse_cp936_input},
     {"parse_placeholder", [] { run_started(L"placeholder", test_parse_placeholder); }},
     {"parse_odd_digit_count", [] { run_started(L"odd", test_parse_odd_digit_count); }},
+    {"parse_not_hex", [] { run_started(L"not-hex", test_parse_not_hex); }},
     {"clear", [] { run_started(L"clear", test_clear); }},
     {"other_commands", [] { run_started(L"commands", test_other_commands); }},
     {"close_answered_no", [] { run_started(L"close-no", test_close_answered_no); }},
