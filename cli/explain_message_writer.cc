@@ -10,7 +10,7 @@ void ExplainMessageWriter::write_decoded(const MessageOrigin& origin, size_t byt
   append_capture_heading(origin, byte_count, "\n", text);
   write_explanation(message, text);
   const size_t trailing = trailing_bytes(byte_count, message);
-  if (trailing > 0) *text += "Trailing: " + std::to_string(trailing) + " bytes after the last field\n";
+  if (trailing > 0) *text += "Trailing: " + trailing_text(trailing) + "\n";
   if (separate_) *text += '\n';
   output->maybe_flush();
 }

@@ -61,7 +61,7 @@ void MessageDecoder::note_trailing(const SourceMessage& message) {
   if (trailing == 0) return;
   tally_.bytes_dropped += trailing;
   if (steps_.note_trailing) {
-    note(message.origin, std::to_string(trailing) + " bytes after the last field");
+    note(message.origin, trailing_text(trailing));
   }
   const size_t lines = steps_.whole_input ? count_non_blank_lines(message.content) : 0;
   if (lines > 1) {

@@ -8,6 +8,10 @@ size_t trailing_bytes(size_t byte_count, const DecodedMessage& message) {
                                                                                  : 0;
 }
 
+std::string trailing_text(size_t trailing) {
+  return std::to_string(trailing) + (trailing == 1 ? " byte" : " bytes") + " after the last field";
+}
+
 void append_capture_heading(const MessageOrigin& origin, size_t byte_count,
                             std::string_view line_end, std::string* text) {
   if (origin.time.empty()) return;

@@ -25,6 +25,9 @@ struct Refusal {
 // `byte_count` it was decoded from; 0 for every other ending.
 size_t trailing_bytes(size_t byte_count, const DecodedMessage& message);
 
+// "1 byte after the last field", "3 bytes after the last field".
+std::string trailing_text(size_t trailing);
+
 // One output form.
 class MessageWriter {
  public:
