@@ -116,6 +116,7 @@ int decode_all(const DumpOptions& options, MessageSource* source, MessageWriter*
   const SourceLosses losses = source->losses();
   if (losses.faulty) status = kExitRejected;
   RunTally tally = decoder.tally();
+  tally.bytes_lost = losses.bytes_lost;
   tally.bytes_dropped += losses.bytes_dropped;
   tally.bytes_dropped_expected = losses.bytes_dropped_expected;
   write_closing_summary(kDump.name, tally);

@@ -30,8 +30,9 @@ struct SourceMessage {
 // What a source could not make into messages, for the exit status and the
 // closing summary.
 struct SourceLosses {
-  uint64_t bytes_dropped = 0;           // lost or dropped from the input, all told
-  uint64_t bytes_dropped_expected = 0;  // of them, those that are expected
+  uint64_t bytes_lost = 0;              // missing from the input
+  uint64_t bytes_dropped = 0;           // in the input, but in no whole message
+  uint64_t bytes_dropped_expected = 0;  // of the dropped ones, those that are expected
   bool faulty = false;  // what was missing makes the run fail; the source named it
 };
 
