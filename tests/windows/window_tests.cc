@@ -348,12 +348,17 @@ void test_parse_spaced_lines() {
 }
 
 // A Chinese character after the purchase message is two bytes in code page
-// 936: the program must decode the text in that code page, whatever the
-// system's, or the digit count would be odd.
-void test_parse_cp936_input() {
+// 936: the program must read the text in that code page, whatever the
+// system's, or the digit count would be odd ("msg length error"); as two
+// characters that are no hexadecimal digits, the text is refused.
+void test_parse_cp936_input(const ToolProcess& tool, const Window& window) {
   const std::wstring message = from_cp936(read_file(paths.expected + L"\\purchase-cp936.hex"));
   check(message.find(L'中') != std::wstring::npos, "the message carries the Chinese character");
-  check_parse(message, expected_report(L"purchase-cp936"), "purchase and a Chinese character");
+  set_window_text(window.input_edit, message);
+  const ExpectedBox hex_error = {kErrorTitle, L"msg hex error", nullptr, {IDOK}};
+  send_answering_box(tool, window.parse_button, BM_CLICK, 0, 0, hex_error, IDOK,
+                     "Parse on the purchase and a Chinese character");
+  check_text(window_text(window.output_edit), kOutputPlaceholder, "the output box is unchanged");
 }
 
 void test_parse_placeholder(const ToolProcess& tool, const Window& window) {
@@ -527,7 +532,7 @@ const std::map<std::string, std::function<void()>> kTests = {
     {"parse_response", test_parse_response},
     {"parse_reversal", test_parse_reversal},
     {"parse_spaced_lines", test_parse_spaced_lines},
-    {"parse_cp936_input", test_parse_cp936_input},
+    {"parse_cp936_input", [] { run_started(L"cp936", test_parse_cp936_input); }},
     {"parse_placeholder", [] { run_started(L"placeholder", test_parse_placeholder); }},
     {"parse_odd_digit_count", [] { run_started(L"odd", test_parse_odd_digit_count); }},
     {"parse_not_hex", [] { run_started(L"not-hex", test_parse_not_hex); }},
