@@ -9,30 +9,49 @@
 
 namespace {
 
-// What stands before the data of an element line: "fld[NNN][LLL]=[".
-constexpr std::string_view kDataOpening = "]=[";
+// Where the data of the element line that starts at or after text[at],
+// "fld[NNN][LLL]=[DATA]", begins: after its "=[", which only this part of
+// a line holds. The end of `text` when there is none.
+size_t data_start(std::string_view text, size_t at) {
+  // Scanned by hand: the opening is a few bytes away, nearer than a
+  // library search pays for.
+  for (; at + 1 < text.size(); ++at) {
+    if (text[at] == '=' && text[at + 1] == '[') return at + 2;
+  }
+  return text.size();
+}
+
+// Whether `data` is visible ASCII only, which converts the same anywhere.
+bool is_visible_ascii(std::string_view data) {
+  for (const char ch : data) {
+    if (ch < 0x20 || ch > 0x7E) return false;
+  }
+  return true;
+}
 
 // Appends `report`, the report of `message`, as UTF-8 with LF line ends.
 // Message bytes stand only in the data of the element lines,
 // "fld[NNN][LLL]=[DATA]", which holds exactly LLL bytes; there a control
 // character shows as its picture, so that no data byte moves the cursor,
-// ends a line or starts an escape sequence.
+// ends a line or starts an escape sequence. The text between such data
+// goes over in one piece, as most data is visible ASCII.
 void append_report_as_utf8(const Report& report, const DecodedMessage& message,
                            std::string* utf8) {
   const std::string_view text = report;
+  size_t plain_start = 0;  // of the text not yet appended
   size_t at = 0;
   const auto append_data = [&](const DecodedField& field) {
-    const size_t opening = text.find(kDataOpening, at);
-    if (opening == std::string_view::npos) return;
-    const size_t data = opening + kDataOpening.size();
-    append_cp936_as_utf8(text.substr(at, data - at), utf8);
-    const size_t length = static_cast<size_t>(field.length);
-    append_cp936_as_visible_utf8(text.substr(data, length), utf8);
-    at = data + length;
+    const size_t data = data_start(text, at);
+    const std::string_view bytes = text.substr(data, static_cast<size_t>(field.length));
+    at = data + bytes.size();
+    if (is_visible_ascii(bytes)) return;
+    append_cp936_as_utf8(text.substr(plain_start, data - plain_start), utf8);
+    append_cp936_as_visible_utf8(bytes, utf8);
+    plain_start = at;
   };
   append_data(message.type_indicator);
   for (const DecodedField& field : message.fields) append_data(field);
-  append_cp936_as_utf8(text.substr(at), utf8);
+  append_cp936_as_utf8(text.substr(plain_start), utf8);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "decode/field_report.h"
-#include "decode/hex_text.h"
 #include "decode/unpack.h"
 
 namespace {
@@ -35,6 +34,29 @@ constexpr NibbleTable kNibbles = make_nibble_table();
 // The UTF-8 byte-order mark, which editors put in front of texts.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// What a character of message text is, looked up for each character.
+enum CharClass : unsigned char { kHexDigit, kBlank, kLineFeed, kOther };
+
+struct CharClasses {
+  CharClass of[256];
+};
+
+constexpr CharClasses make_char_classes() {
+  CharClasses classes{};
+  for (int code = 0; code < 256; ++code) {
+    const bool digit = (code >= '0' && code <= '9') || (code >= 'A' && code <= 'F') ||
+                       (code >= 'a' && code <= 'f');
+    classes.of[code] = digit ? kHexDigit : kOther;
+  }
+  classes.of[static_cast<unsigned char>(' ')] = kBlank;
+  classes.of[static_cast<unsigned char>('\t')] = kBlank;
+  classes.of[static_cast<unsigned char>('\r')] = kBlank;
+  classes.of[static_cast<unsigned char>('\n')] = kLineFeed;
+  return classes;
+}
+
+constexpr CharClasses kCharClasses = make_char_classes();
+
 }  // namespace
 
 unsigned char hex_pair_to_byte(const char* chars) {
@@ -52,19 +74,29 @@ bool hex_text_to_bytes(std::string_view input_text, std::string* bytes,
   size_t line = 1;
   size_t line_start = 0;
   for (size_t at = 0; at < text.size(); ++at) {
+    // Most of a text is digits, which are copied in runs.
+    size_t run_end = at;
+    while (run_end < text.size() &&
+           kCharClasses.of[static_cast<unsigned char>(text[run_end])] == kHexDigit) {
+      ++run_end;
+    }
+    std::memcpy(kept + kept_count, text.data() + at, run_end - at);
+    kept_count += run_end - at;
+    if (run_end == text.size()) break;
+    at = run_end;
     const char ch = text[at];
-    if (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n') {
-      if (ch == '\n') {
-        ++line;
-        line_start = at + 1;
-      }
+    const CharClass char_class = kCharClasses.of[static_cast<unsigned char>(ch)];
+    if (char_class == kLineFeed) {
+      ++line;
+      line_start = at + 1;
       continue;
     }
-    if (ch == kByteOrderMark[0] && text.compare(at, kByteOrderMark.size(), kByteOrderMark) == 0) {
+    if (char_class == kBlank) continue;
+    if (text.compare(at, kByteOrderMark.size(), kByteOrderMark) == 0) {
       at += kByteOrderMark.size() - 1;
       continue;
     }
-    if (non_hex.line == 0 && hex_digit_value(ch) < 0) {
+    if (non_hex.line == 0) {
       non_hex.offset = at;
       non_hex.line = line;
       non_hex.column = at - line_start + 1;
