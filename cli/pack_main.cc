@@ -71,10 +71,7 @@ int main(int argc, char** argv) {
   static LineReader input;
   input.file = open_input(kPack, options.common.input_path);
   if (input.file == nullptr) return kExitRefused;
-  if (!load_definitions(kPack, options.common.defs_path)) {
-    std::fclose(input.file);
-    return kExitRefused;
-  }
+  if (!load_definitions(kPack, options.common.defs_path)) return kExitRefused;
   Output output(stdout, options.binary ? OutputEncoding::kBinary : OutputEncoding::kUtf8);
   int status = pack_all(&input, options.binary, &output);
   if (input.error != 0) {
