@@ -71,13 +71,14 @@ bool frame_kind_named(const std::string& name, FrameKind* kind) {
 }
 
 MessageFramer::MessageFramer(const FramingRules& rules, MessageSink* sink, const NoteSink* notes,
-                             std::string label)
+                             std::string label, StreamLosses* losses)
     : rules_(rules),
       header_size_(framing_of(rules.kind).header_size),
       read_header_(framing_of(rules.kind).read_header),
       sink_(sink),
       notes_(notes),
-      label_(std::move(label)) {}
+      label_(std::move(label)),
+      losses_(losses) {}
 
 size_t MessageFramer::buffer_bound() const {
   return kLengthsToTrust * (header_size_ + rules_.skip + rules_.longest) + rules_.keep;
@@ -95,7 +96,7 @@ void MessageFramer::on_bytes(const StreamChunk& chunk) {
 }
 
 void MessageFramer::on_gap(GapCause cause, uint64_t lost) {
-  if (cause == GapCause::kStartedBeforeCapture) started_mid_stream_ = true;
+  if (cause == GapCause::kStartedBeforeCapture) started_mid_stream_ = before_first_boundary_ = true;
   if (cause == GapCause::kBufferFull) buffer_full_ = true;
   lost_ += lost;
   if (in_step_) {
@@ -159,6 +160,9 @@ void MessageFramer::take_framed(const StreamChunk& chunk) {
         size_t value;
         if (read_header_(header, &value)) {
           cause_ = "length " + std::to_string(value) + " cannot be right";
+          if (value > 0 && value <= rules_.skip) {
+            cause_ += ": no longer than the " + std::to_string(rules_.skip) + " bytes of --skip";
+          }
         } else {
           cause_ = "length field is not " + std::to_string(header_size_) + " digits";
         }
@@ -308,6 +312,7 @@ void MessageFramer::lose_step() {
 
 void MessageFramer::regain_step() {
   note_trouble("resynchronised");
+  before_first_boundary_ = false;
   in_step_ = true;
 }
 
@@ -324,6 +329,11 @@ void MessageFramer::note_trouble(const char* ending) {
   if (dropped_ > 0) add(std::to_string(dropped_) + " bytes dropped");
   if (ending != nullptr) add(ending);
   if (notes_ != nullptr && *notes_) (*notes_)(note);
+  if (losses_ != nullptr) {
+    losses_->lost += lost_;
+    losses_->dropped += dropped_;
+    if (before_first_boundary_) losses_->dropped_expected += dropped_;
+  }
   started_mid_stream_ = buffer_full_ = false;
   lost_ = dropped_ = 0;
   cause_.clear();

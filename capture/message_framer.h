@@ -39,6 +39,16 @@ struct FramedMessage {
   int64_t time = 0;  // of the packet that completed it
 };
 
+// What streams lost and dropped, added up over all of them.
+struct StreamLosses {
+  uint64_t lost = 0;     // bytes the capture lacks
+  uint64_t dropped = 0;  // bytes that were captured but belong to no whole message
+  // Of the dropped ones, those before the first message boundary of a
+  // stream that started before the capture: expected, as it started
+  // inside a message.
+  uint64_t dropped_expected = 0;
+};
+
 class MessageSink {
  public:
   virtual ~MessageSink() = default;
@@ -48,9 +58,10 @@ class MessageSink {
 class MessageFramer : public StreamConsumer {
  public:
   // Passes messages to `sink` and notes to `notes`, each note after `label`
-  // ("connection 3 10.0.0.1:40000 -> 10.0.0.2:8583").
+  // ("connection 3 10.0.0.1:40000 -> 10.0.0.2:8583"), and adds what it
+  // loses to `losses` when that is given.
   MessageFramer(const FramingRules& rules, MessageSink* sink, const NoteSink* notes,
-                std::string label);
+                std::string label, StreamLosses* losses = nullptr);
 
   void on_bytes(const StreamChunk& chunk) override;
   void on_gap(GapCause cause, uint64_t lost) override;
@@ -97,6 +108,7 @@ class MessageFramer : public StreamConsumer {
   MessageSink* sink_;
   const NoteSink* notes_;
   std::string label_;
+  StreamLosses* losses_;
 
   bool in_step_ = true;
   int64_t last_time_ = 0;  // of the latest bytes
@@ -116,6 +128,7 @@ class MessageFramer : public StreamConsumer {
   bool replaying_ = false;
   // What happened since the stream was last in step.
   bool started_mid_stream_ = false;
+  bool before_first_boundary_ = false;  // started mid-stream, and no boundary found yet
   bool buffer_full_ = false;
   uint64_t lost_ = 0;
   uint64_t dropped_ = 0;

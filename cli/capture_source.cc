@@ -27,13 +27,17 @@ class CaptureSource : public MessageSource, public StreamConsumerFactory {
       : rules_(rules), notes_(std::move(notes)) {}
 
   bool open(const CaptureOptions& options, std::string* error) {
+    port_ = options.port;
     reader_ = CaptureReader::open(options.path, options.port, this, ConnectionLimits(), error);
     return reader_ != nullptr;
   }
 
   bool next(SourceMessage* message) override;
   int64_t bytes_read() const override { return reader_->bytes_read(); }
+  SourceLosses losses() const override;
   StreamConsumers make_consumers(const ConnectionInfo& connection) override;
+  // What the streams lost, for their framers to add to.
+  StreamLosses* stream_losses() { return &stream_losses_; }
 
   // Queues a message of `connection`, sent by its client or its server.
   void add_message(const FramedMessage& framed, ConnectionState* connection, bool from_client);
@@ -55,6 +59,9 @@ class CaptureSource : public MessageSource, public StreamConsumerFactory {
 
   FramingRules rules_;
   NoteSink notes_;
+  int port_ = 0;
+  long connections_ = 0;
+  StreamLosses stream_losses_;
   std::unique_ptr<CaptureReader> reader_;
   std::vector<Ready> ready_;
   size_t ready_count_ = 0;
@@ -72,7 +79,7 @@ class StreamReader : public StreamConsumer, public MessageSink {
       : source_(source),
         connection_(std::move(connection)),
         from_client_(from_client),
-        framer_(rules, this, notes, label()) {}
+        framer_(rules, this, notes, label(), source->stream_losses()) {}
 
   void on_bytes(const StreamChunk& chunk) override { framer_.on_bytes(chunk); }
   void on_gap(GapCause cause, uint64_t lost) override { framer_.on_gap(cause, lost); }
@@ -96,6 +103,7 @@ class StreamReader : public StreamConsumer, public MessageSink {
 };
 
 StreamConsumers CaptureSource::make_consumers(const ConnectionInfo& connection) {
+  ++connections_;
   auto state = std::make_shared<ConnectionState>();
   state->number = connection.number;
   state->client = endpoint_text(connection.client);
@@ -149,6 +157,20 @@ void CaptureSource::note_end() {
   if (reader_->fragments() > 0) {
     notes_("IP fragments skipped, not reassembled: " + std::to_string(reader_->fragments()));
   }
+  if (connections_ == 0) {
+    notes_(port_ == 0 ? std::string("no TCP connection in the capture")
+                      : "no TCP connection with port " + std::to_string(port_) + " in the capture");
+  }
+}
+
+SourceLosses CaptureSource::losses() const {
+  SourceLosses losses;
+  losses.bytes_lost = stream_losses_.lost;
+  losses.bytes_dropped = stream_losses_.dropped;
+  losses.bytes_dropped_expected = stream_losses_.dropped_expected;
+  losses.faulty = !reader_->read_error().empty() || connections_ == 0 || stream_losses_.lost > 0 ||
+                  stream_losses_.dropped > stream_losses_.dropped_expected;
+  return losses;
 }
 
 void CaptureSource::set_time_text(int64_t micros, std::string* text) {

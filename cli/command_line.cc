@@ -90,8 +90,10 @@ std::string dialect_title(const std::filesystem::path& path) {
 // The definition file being read, for its error reporter.
 const char* definitions_path = "";
 int definitions_error = 0;
+bool definitions_failed = false;
 
 void report_definitions_error(const char* message) {
+  definitions_failed = true;
   definitions_error = errno;
   std::fprintf(stderr, "%s: %s: %s\n", message, definitions_path,
                std::strerror(definitions_error));
@@ -142,7 +144,8 @@ bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptio
 }
 
 void print_usage_error(const Program& program, const std::string& error) {
-  std::fprintf(stderr, "%s: %s\n%s", program.name, error.c_str(), program.usage);
+  std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", program.name,
+               error.c_str(), program.name);
 }
 
 bool answer_help_or_version(const Program& program, const CommonOptions& options) {
@@ -213,9 +216,10 @@ bool load_definitions(const Program& program, const std::string& name) {
   const std::string path = definitions_file(name);
   definitions_path = path.c_str();
   definitions_error = 0;
+  definitions_failed = false;
   set_error_reporter(report_definitions_error);
   DefinitionProblems problems;
-  const int result = default_decoder().load(path.c_str(), &problems);
+  default_decoder().load(path.c_str(), &problems);
   set_error_reporter(nullptr);
   if (definitions_error == ENOENT && path == kDefaultDefinitions) {
     const std::string sample = installed_sample();
@@ -225,12 +229,12 @@ bool load_definitions(const Program& program, const std::string& name) {
                    program.name, kDefaultDefinitions, sample.c_str());
     }
   }
-  bool trusted = result == 0 || definitions_error == 0;
+  bool trusted = !definitions_failed;
   for (const DefinitionProblem& problem : problems) {
     std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), problem.line, problem.reason.c_str());
     if (problem.is_error) trusted = false;
   }
-  return trusted && definitions_error == 0;
+  return trusted;
 }
 
 void print_definitions() {

@@ -44,7 +44,7 @@ bool read_option_value(int argc, const char* const* argv, int* k, const char* na
 bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptions* options,
                           std::string* error);
 
-// Writes `error` and the usage on standard error.
+// Writes `error` on standard error, and a pointer to --help.
 void print_usage_error(const Program& program, const std::string& error);
 
 // Prints the usage (--help) or the version (--version) when they were

@@ -19,9 +19,10 @@ const char kDumpUsage[] =
     "  --print-defs  print the definitions as read, every property spelled out\n"
     "  (default)     the whole input is one message of hexadecimal text\n"
     "  --each-line   every non-blank input line is one message of text\n"
-    "  --hexdump     messages as dumps in a log: xxd (also -g1), hexdump -C,\n"
-    "                od -A x -t x1z, and lines such as '0000: 30 32 30 30  0200';\n"
-    "                consecutive dump lines are one message\n"
+    "  --hexdump     messages as dumps in a log: xxd (also -g1 and -p), hexdump -C,\n"
+    "                od -A x -t x1z, tcpdump -X and -xx, Wireshark's copy as hex\n"
+    "                dump, and lines such as '0000: 30 32 30 30  0200', also\n"
+    "                behind a log prefix; consecutive dump lines are one message\n"
     "  --binary      the input is the message's bytes\n"
     "  --pcap FILE   the TCP streams of a pcap or pcapng capture\n"
     "  --port N      with --pcap: only connections with port N at either end\n"
@@ -49,8 +50,11 @@ const char kDumpUsage[] =
     "messages a second.\n"
     "\n"
     "Exit status: 0 when every message unpacked successfully, 1 when a report\n"
-    "ends with a failure line, 2 when input was rejected, on a usage error, or\n"
-    "when the input cannot be read or the output cannot be written.\n";
+    "ends with a failure line, 2 when input was refused (text that is not\n"
+    "hexadecimal, an odd digit count, a message too short, no dump found), when a\n"
+    "capture lost bytes or could not be read to its end, when no connection\n"
+    "matched, on a usage error, when the definition file or the input cannot be\n"
+    "read, or when the output cannot be written.\n";
 
 namespace {
 

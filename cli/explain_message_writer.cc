@@ -9,8 +9,10 @@ void ExplainMessageWriter::write_decoded(const MessageOrigin& origin, size_t byt
   std::string* text = output->pending();
   append_capture_heading(origin, byte_count, "\n", text);
   write_explanation(message, text);
+  const size_t trailing = trailing_bytes(byte_count, message);
+  if (trailing > 0) *text += "Trailing: " + trailing_text(trailing) + "\n";
   if (separate_) *text += '\n';
   output->maybe_flush();
 }
 
-void ExplainMessageWriter::write_rejected(const MessageOrigin&, DecodeOutcome, Output*) {}
+void ExplainMessageWriter::write_rejected(const MessageOrigin&, const Refusal&, Output*) {}

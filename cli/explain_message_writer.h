@@ -11,7 +11,7 @@ class ExplainMessageWriter : public MessageWriter {
 
   void write_decoded(const MessageOrigin& origin, size_t byte_count, DecodeOutcome outcome,
                      const DecodedMessage& message, Output* output) override;
-  void write_rejected(const MessageOrigin& origin, DecodeOutcome outcome,
+  void write_rejected(const MessageOrigin& origin, const Refusal& refusal,
                       Output* output) override;
 
  private:

@@ -33,24 +33,42 @@ bool HexdumpSource::next(SourceMessage* message) {
     switch (line_.kind) {
       case DumpLineKind::kBytes:
         if (!open) {
-          start_message(message);
+          start_message(false, message);
           open = true;
-        } else if (line_.offset != 0 && reach(line_.offset, message)) {
+        } else if (!bare_ && line_.offset != 0 && reach(line_.offset, message)) {
           append_line(message);
         } else {
           line_held_ = true;
           return true;
         }
         continue;
+      case DumpLineKind::kDigits:
+        if (open && bare_) {
+          append_line(message);
+          continue;
+        }
+        if (open && line_.may_be_length) {
+          reach(line_.offset, message);  // the closing length
+          break;
+        }
+        if (open) {
+          line_held_ = true;
+          return true;
+        }
+        // A short number alone is no dump; xxd -p's lines are longer.
+        if (line_.may_be_length) break;
+        start_message(true, message);
+        open = true;
+        continue;
       case DumpLineKind::kRepeat:
-        if (open && !repeat_pending_) {
+        if (open && !bare_ && !repeat_pending_) {
           repeat_pending_ = true;
           continue;
         }
         break;
       case DumpLineKind::kEnd:
         // The closing length: the dump is complete, whether or not it fits.
-        if (open) reach(line_.offset, message);
+        if (open && !bare_) reach(line_.offset, message);
         break;
       case DumpLineKind::kNone:
         break;
@@ -72,7 +90,9 @@ bool HexdumpSource::read_dump_line() {
   return true;
 }
 
-void HexdumpSource::start_message(SourceMessage* message) {
+void HexdumpSource::start_message(bool bare, SourceMessage* message) {
+  bare_ = bare;
+  if (bare) line_.offset = 0;
   if (line_.offset != 0) {
     char note[80];
     std::snprintf(note, sizeof note, "line %ld: dump starts at offset 0x%lx, not 0", line_number_,

@@ -1,6 +1,12 @@
-// Messages as logs and tools hold them: hex dumps (xxd, xxd -g1,
-// hexdump -C, od -A x -t x1z, and logs' "0000: 30 32 ...  02..."), read in
-// constant memory. Which lines are dump lines is told in cli/dump_line.h.
+// Messages as logs and tools hold them: hex dumps (xxd, xxd -g1, xxd -p,
+// hexdump -C, od -A x -t x1z, tcpdump -X and -xx, Wireshark's "copy as hex
+// dump", and logs' "0000: 30 32 ...  02...", also behind a log prefix),
+// read in constant memory. Which lines are dump lines is told in
+// cli/dump_line.h.
+//
+// Consecutive lines of bare digits (xxd -p) make one message, which any
+// other line, a blank one included, ends; a dump line with an offset
+// does not follow on from them.
 //
 // Consecutive dump lines make one message. A message ends at a line that is
 // not a dump line (also one longer than kDumpLineLimit), at a dump line with
@@ -41,8 +47,8 @@ class HexdumpSource : public MessageSource {
  private:
   // Reads and parses the next line into line_; false at the end of input.
   bool read_dump_line();
-  // Starts `message` with the bytes line in line_.
-  void start_message(SourceMessage* message);
+  // Starts `message` with the bytes line in line_, of bare digits when `bare`.
+  void start_message(bool bare, SourceMessage* message);
   // Brings the message open in `message` up to `offset`, repeating the
   // last bytes line after a "*"; false when `offset` does not follow on.
   bool reach(uint64_t offset, SourceMessage* message);
@@ -57,6 +63,7 @@ class HexdumpSource : public MessageSource {
   std::string text_;       // the line read
   DumpLine line_;          // the line parsed
   bool line_held_ = false;  // line_ ended a message and starts the next
+  bool bare_ = false;       // the open message is of bare digits (xxd -p)
   long line_number_ = 0;
   uint64_t start_offset_ = 0;  // of the open message's first byte
   uint64_t position_ = 0;      // the offset that follows the open message's bytes

@@ -1,6 +1,28 @@
 // One JSON object a line.
 #include "cli/json_message_writer.h"
 
+namespace {
+
+struct RefusalName {
+  DecodeOutcome outcome;
+  const char* name;
+};
+
+const RefusalName kRefusalNames[] = {
+    {DecodeOutcome::kOddDigitCount, "odd_digit_count"},
+    {DecodeOutcome::kTooShort, "too_short"},
+    {DecodeOutcome::kNotHex, "not_hex"},
+};
+
+const char* refusal_name(DecodeOutcome outcome) {
+  for (const RefusalName& refusal : kRefusalNames) {
+    if (refusal.outcome == outcome) return refusal.name;
+  }
+  return "";
+}
+
+}  // namespace
+
 void JsonMessageWriter::begin(const MessageOrigin& origin, Output* output) {
   json_.begin(output->pending());
   if (origin.line > 0) json_.add("line", origin.line);
@@ -19,17 +41,25 @@ void JsonMessageWriter::end(Output* output) {
   output->maybe_flush();
 }
 
-void JsonMessageWriter::write_decoded(const MessageOrigin& origin, size_t, DecodeOutcome,
-                                      const DecodedMessage& message, Output* output) {
+void JsonMessageWriter::write_decoded(const MessageOrigin& origin, size_t byte_count,
+                                      DecodeOutcome, const DecodedMessage& message,
+                                      Output* output) {
   begin(origin, output);
   json_.add_decoded(message);
+  const size_t trailing = trailing_bytes(byte_count, message);
+  if (trailing > 0) json_.add("trailing", static_cast<long>(trailing));
   if (masked_) json_.add_flag("masked");
   end(output);
 }
 
-void JsonMessageWriter::write_rejected(const MessageOrigin& origin, DecodeOutcome outcome,
+void JsonMessageWriter::write_rejected(const MessageOrigin& origin, const Refusal& refusal,
                                        Output* output) {
   begin(origin, output);
-  json_.add("error", outcome == DecodeOutcome::kOddDigitCount ? "odd_digit_count" : "too_short");
+  json_.add("error", refusal_name(refusal.outcome));
+  if (refusal.outcome == DecodeOutcome::kNotHex) {
+    if (origin.line == 0) json_.add("line", refusal.line);
+    json_.add("column", refusal.column);
+    json_.add("character", refusal.character);
+  }
   end(output);
 }

@@ -16,6 +16,8 @@
 #include "cli/message_decoder.h"
 #include "cli/progress.h"
 #include "cli/report_message_writer.h"
+#include "cli/run_tally.h"
+#include "cli/status_line.h"
 #include "cli/summary_writer.h"
 #include "cli/text_sources.h"
 
@@ -75,27 +77,49 @@ std::unique_ptr<MessageWriter> make_writer(const DumpOptions& options) {
 }
 
 // Decodes every message of `source` and writes it, until the output
-// fails; returns the exit status: the worst of all messages.
-int decode_all(MessageSource* source, const DecodeSteps& steps, MessageWriter* writer,
+// fails; returns the exit status: the worst of all messages and of what
+// the source lost. The closing summary tells what went missing.
+int decode_all(const DumpOptions& options, MessageSource* source, MessageWriter* writer,
                Output* output, Progress* progress) {
+  DecodeSteps steps;
+  steps.skip = options.skip;
+  steps.mask = options.mask;
+  steps.note_trailing = options.output_form == OutputForm::kReport ||
+                        options.output_form == OutputForm::kSummary;
+  steps.whole_input = options.input_form == InputForm::kText;
   MessageDecoder decoder(steps);
   SourceMessage message;
   int status = kExitUnpacked;
+  long messages = 0;
   while (output->ok() && source->next(&message)) {
+    ++messages;
     progress->count_message();
     const DecodeOutcome outcome = decoder.decode(message);
     int message_status;
-    if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort) {
-      writer->write_rejected(message.origin, outcome, output);
-      message_status = kExitRejected;
-    } else {
+    if (outcome == DecodeOutcome::kUnpacked || outcome == DecodeOutcome::kUnpackFailed) {
       writer->write_decoded(message.origin, decoder.byte_count(), outcome, decoder.decoded(),
                             output);
       message_status = outcome == DecodeOutcome::kUnpacked ? kExitUnpacked : kExitUnpackFailed;
+    } else {
+      writer->write_rejected(message.origin, decoder.refusal(), output);
+      message_status = kExitRejected;
     }
     if (message_status > status) status = message_status;
   }
   writer->finish(output);
+  if (messages == 0 && options.input_form == InputForm::kHexdump) {
+    write_note(std::string(kDump.name) +
+               ": no hex dump found; hint: hexadecimal text needs no --hexdump, and text of "
+               "one message a line is read with --each-line");
+    status = kExitRejected;
+  }
+  const SourceLosses losses = source->losses();
+  if (losses.faulty) status = kExitRejected;
+  RunTally tally = decoder.tally();
+  tally.bytes_lost = losses.bytes_lost;
+  tally.bytes_dropped += losses.bytes_dropped;
+  tally.bytes_dropped_expected = losses.bytes_dropped_expected;
+  write_closing_summary(kDump.name, tally);
   return status;
 }
 
@@ -131,15 +155,9 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<MessageWriter> writer = make_writer(options);
   Output output(stdout, options.raw ? OutputEncoding::kCp936 : OutputEncoding::kUtf8);
-  DecodeSteps steps;
-  steps.skip = options.skip;
-  steps.mask = options.mask;
-  int status;
-  {
-    Progress progress(source.get(), input_file_size(input_path),
-                      has_many_messages(options.input_form));
-    status = decode_all(source.get(), steps, writer.get(), &output, &progress);
-  }
+  Progress progress(source.get(), input_file_size(input_path),
+                    has_many_messages(options.input_form));
+  int status = decode_all(options, source.get(), writer.get(), &output, &progress);
   if (input.error != 0) {
     report_input_error(kDump, input_path, input.error);
     status = kExitRejected;

@@ -2,9 +2,10 @@
 #include "cli/message_decoder.h"
 
 #include "cli/status_line.h"
+#include "cli/text_hints.h"
 #include "mask/card_data_mask.h"
 
-void note(const MessageOrigin& origin, const char* text) {
+void note(const MessageOrigin& origin, const std::string& text) {
   std::string line;
   if (!origin.time.empty()) {
     line = "connection " + std::to_string(origin.connection) + " message " +
@@ -16,17 +17,66 @@ void note(const MessageOrigin& origin, const char* text) {
   write_note(line);
 }
 
+DecodeOutcome MessageDecoder::refuse(const MessageOrigin& origin, DecodeOutcome outcome,
+                                     const std::string& text) {
+  note(origin, text);
+  refusal_.outcome = outcome;
+  ++tally_.refused;
+  return outcome;
+}
+
+std::string MessageDecoder::describe_non_hex(const SourceMessage& message) {
+  refusal_.line = static_cast<long>(non_hex_.line) +
+                  (message.origin.line > 0 ? message.origin.line - 1 : 0);
+  refusal_.column = static_cast<long>(non_hex_.column);
+  refusal_.character = shown_character(message.content, non_hex_.offset);
+  const std::string& character = refusal_.character;
+  return "line " + std::to_string(refusal_.line) + ", column " + std::to_string(refusal_.column) +
+         ": " + (character.size() == 1 ? "'" + character + "'" : character) +
+         " is not a hexadecimal digit";
+}
+
+void MessageDecoder::hint_non_hex(const SourceMessage& message, bool name_character) {
+  if (!message.is_text || non_hex_.line == 0) return;
+  // The place is the input's line and column, so no line of origin before it.
+  if (name_character) write_note("hint: " + describe_non_hex(message));
+  for (const std::string& hint : non_hex_hints(message.content)) {
+    note(message.origin, "hint: " + hint);
+  }
+}
+
+bool MessageDecoder::convert_text(const SourceMessage& message) {
+  if (message.full_length > kInputTextLimit) {
+    note(message.origin, "input cut to its first 3999 characters");
+    ++tally_.cut;
+  }
+  if (hex_text_to_bytes(message.content, &bytes_, &non_hex_)) return true;
+  refuse(message.origin, DecodeOutcome::kOddDigitCount, "msg length error");
+  hint_non_hex(message, true);
+  return false;
+}
+
+void MessageDecoder::note_trailing(const SourceMessage& message) {
+  const size_t trailing = trailing_bytes(byte_count_, decoded_);
+  if (trailing == 0) return;
+  tally_.bytes_dropped += trailing;
+  if (steps_.note_trailing) {
+    note(message.origin, trailing_text(trailing));
+  }
+  const size_t lines = steps_.whole_input ? count_non_blank_lines(message.content) : 0;
+  if (lines > 1) {
+    note(message.origin, "hint: the input has " + std::to_string(lines) +
+                             " lines; to decode one message a line, use --each-line");
+  }
+}
+
 DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
   const std::string* bytes = &message.content;
   size_t full_byte_count = message.full_length;
+  non_hex_ = TextPosition();
+  refusal_ = Refusal();
   if (message.is_text) {
-    if (message.full_length > kInputTextLimit) {
-      note(message.origin, "input cut to its first 3999 characters");
-    }
-    if (!hex_text_to_bytes(message.content, &bytes_)) {
-      note(message.origin, "msg length error");
-      return DecodeOutcome::kOddDigitCount;
-    }
+    if (!convert_text(message)) return DecodeOutcome::kOddDigitCount;
     bytes = &bytes_;
     full_byte_count = bytes_.size();
   }
@@ -34,13 +84,33 @@ DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
   const size_t kept = bytes->size() - skipped;
   if (full_byte_count - skipped > kMaxMessageBytes) {
     note(message.origin, "message cut to its first 1999 bytes");
+    ++tally_.cut;
+    tally_.bytes_dropped += full_byte_count - skipped - kMaxMessageBytes;
   }
   byte_count_ = kept < kMaxMessageBytes ? kept : kMaxMessageBytes;
+  if (byte_count_ < static_cast<size_t>(kMinMessageBytes)) {
+    if (steps_.skip > 0 && steps_.skip >= bytes->size()) {
+      refuse(message.origin, DecodeOutcome::kTooShort,
+             "message too short: its " + std::to_string(bytes->size()) +
+                 " bytes are all skipped by --skip " + std::to_string(steps_.skip));
+    } else {
+      refuse(message.origin, DecodeOutcome::kTooShort, "message too short");
+    }
+    hint_non_hex(message, true);
+    return DecodeOutcome::kTooShort;
+  }
+  if (non_hex_.line != 0) {
+    refuse(MessageOrigin(), DecodeOutcome::kNotHex, describe_non_hex(message));
+    hint_non_hex(message, false);
+    return DecodeOutcome::kNotHex;
+  }
   const DecodeOutcome outcome = decoder_->decode(
       reinterpret_cast<const unsigned char*>(bytes->data()) + skipped, byte_count_, &decoded_);
-  if (outcome == DecodeOutcome::kTooShort) {
-    note(message.origin, "message too short");
-    return outcome;
+  if (outcome == DecodeOutcome::kUnpacked) {
+    ++tally_.decoded;
+    note_trailing(message);
+  } else {
+    ++tally_.failed;
   }
   if (steps_.mask) mask_card_data(&decoded_);
   return outcome;

@@ -27,6 +27,15 @@ struct SourceMessage {
   MessageOrigin origin;
 };
 
+// What a source could not make into messages, for the exit status and the
+// closing summary.
+struct SourceLosses {
+  uint64_t bytes_lost = 0;              // missing from the input
+  uint64_t bytes_dropped = 0;           // in the input, but in no whole message
+  uint64_t bytes_dropped_expected = 0;  // of the dropped ones, those that are expected
+  bool faulty = false;  // what was missing makes the run fail; the source named it
+};
+
 // A source of messages.
 class MessageSource {
  public:
@@ -40,6 +49,9 @@ class MessageSource {
   // How many bytes of the input have been read so far; -1 when that is
   // not known.
   virtual int64_t bytes_read() const = 0;
+
+  // What the source lost of its input so far; nothing unless it says so.
+  virtual SourceLosses losses() const { return SourceLosses(); }
 };
 
 #endif  // CLI_MESSAGE_SOURCE_H_

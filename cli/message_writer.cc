@@ -1,5 +1,16 @@
-// What the output forms share: the heading of a captured message.
+// What the output forms share: the heading of a captured message, and the
+// bytes left after the last field.
 #include "cli/message_writer.h"
+
+size_t trailing_bytes(size_t byte_count, const DecodedMessage& message) {
+  const size_t end = static_cast<size_t>(message.verdict.end_offset);
+  return message.verdict.result == UnpackResult::kUnpacked && byte_count > end ? byte_count - end
+                                                                                 : 0;
+}
+
+std::string trailing_text(size_t trailing) {
+  return std::to_string(trailing) + (trailing == 1 ? " byte" : " bytes") + " after the last field";
+}
 
 void append_capture_heading(const MessageOrigin& origin, size_t byte_count,
                             std::string_view line_end, std::string* text) {

@@ -11,6 +11,23 @@
 #include "decode/decode_request.h"
 #include "decode/decoded_message.h"
 
+// A message refused before decoding.
+struct Refusal {
+  DecodeOutcome outcome = DecodeOutcome::kTooShort;  // kOddDigitCount, kTooShort or kNotHex
+  // kNotHex: where the first character that is not a hexadecimal digit
+  // stands in the input, and that character as shown_character gives it.
+  long line = 0;
+  long column = 0;
+  std::string character;
+};
+
+// The bytes after the last field of a message that unpacked, out of the
+// `byte_count` it was decoded from; 0 for every other ending.
+size_t trailing_bytes(size_t byte_count, const DecodedMessage& message);
+
+// "1 byte after the last field", "3 bytes after the last field".
+std::string trailing_text(size_t trailing);
+
 // One output form.
 class MessageWriter {
  public:
@@ -20,9 +37,8 @@ class MessageWriter {
   virtual void write_decoded(const MessageOrigin& origin, size_t byte_count, DecodeOutcome outcome,
                              const DecodedMessage& message, Output* output) = 0;
 
-  // Writes what the output shows of a message rejected before decoding:
-  // `outcome` is kOddDigitCount or kTooShort.
-  virtual void write_rejected(const MessageOrigin& origin, DecodeOutcome outcome,
+  // Writes what the output shows of a message refused before decoding.
+  virtual void write_rejected(const MessageOrigin& origin, const Refusal& refusal,
                               Output* output) = 0;
 
   // Writes what follows the last message.

@@ -27,7 +27,8 @@ const char kPackUsage[] =
     "with its line and field, and nothing is written for it.\n"
     "\n"
     "Exit status: 0 when every message was packed, 2 otherwise (also when the\n"
-    "input cannot be read or the output cannot be written).\n";
+    "definition file or the input cannot be read, or the output cannot be\n"
+    "written).\n";
 
 int parse_pack_options(int argc, const char* const* argv, PackOptions* options,
                        std::string* error) {

@@ -19,9 +19,13 @@ struct ColumnFormat {
   size_t width;
 };
 
+// Wide enough for every value: "where" for "line:" and any line number,
+// "direction" for two IPv6 addresses with their ports,
+// "[ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff]:65535", and "result" for
+// "rejected_odd_digits". A field value longer than its column is cut.
 const ColumnFormat kColumns[] = {
-    {"time", 27},  {"where", 6}, {"direction", 29}, {"mti", 4},     {"proc", 6},
-    {"amount", 12}, {"stan", 6}, {"rc", 2},         {"result", 17}, {"ms", 0},
+    {"time", 27},  {"where", 24}, {"direction", 96}, {"mti", 4},     {"proc", 6},
+    {"amount", 12}, {"stan", 6},  {"rc", 2},         {"result", 19}, {"ms", 0},
 };
 
 struct RejectionName {
@@ -32,10 +36,14 @@ struct RejectionName {
 const RejectionName kRejectionNames[] = {
     {DecodeOutcome::kOddDigitCount, "rejected_odd_digits"},
     {DecodeOutcome::kTooShort, "rejected_too_short"},
+    {DecodeOutcome::kNotHex, "rejected_not_hex"},
 };
 
-// The most bytes of a field's value shown; a longer one ends in "...".
-constexpr size_t kLongestValue = 24;
+// The most bytes of a field's value read: more than any column holds.
+constexpr size_t kLongestValue = 16;
+
+// The last character of a value cut to its column.
+constexpr char kCutMark = '~';
 
 // Ends the column `column` whose text started at `start`.
 void end_column(Column column, size_t start, std::string* text) {
@@ -50,15 +58,20 @@ void end_column(Column column, size_t start, std::string* text) {
 
 void append_column(Column column, std::string_view value, std::string* text) {
   const size_t start = text->size();
+  const size_t width = kColumns[column].width;
   if (value.empty()) {
     *text += '-';
+  } else if (width > 0 && value.size() > width) {
+    text->append(value.data(), width - 1);
+    *text += kCutMark;
   } else {
     text->append(value.data(), value.size());
   }
   end_column(column, start, text);
 }
 
-// A field's value as one word: bytes that are no visible ASCII show as '.'.
+// A field's value as one word, or its start when it is long: bytes that
+// are no visible ASCII show as '.'.
 void field_text(const DecodedField* field, std::string* value) {
   static std::string shown;
   value->clear();
@@ -69,7 +82,6 @@ void field_text(const DecodedField* field, std::string* value) {
     const unsigned char byte = static_cast<unsigned char>(text[k]);
     *value += byte > ' ' && byte < 0x7F ? static_cast<char>(byte) : '.';
   }
-  if (text.size() > kLongestValue) *value += "...";
 }
 
 // Whether `mti` is a message type of 4 digits, as the matching needs.
@@ -183,7 +195,7 @@ void SummaryWriter::write_decoded(const MessageOrigin& origin, size_t, DecodeOut
   output->maybe_flush();
 }
 
-void SummaryWriter::write_rejected(const MessageOrigin& origin, DecodeOutcome outcome,
+void SummaryWriter::write_rejected(const MessageOrigin& origin, const Refusal& refusal,
                                    Output* output) {
   std::string* text = output->pending();
   start_line(origin, text);
@@ -191,7 +203,7 @@ void SummaryWriter::write_rejected(const MessageOrigin& origin, DecodeOutcome ou
     append_column(static_cast<Column>(column), "", text);
   }
   for (const RejectionName& rejection : kRejectionNames) {
-    if (rejection.outcome == outcome) append_column(kResult, rejection.name, text);
+    if (rejection.outcome == refusal.outcome) append_column(kResult, rejection.name, text);
   }
   append_column(kMilliseconds, "", text);
   output->maybe_flush();

@@ -1,10 +1,12 @@
 // The --summary output: one line a message with its time, where it was
 // found, its direction, type, processing code, amount, STAN, response code
 // and the unpack's result. A response names the milliseconds since its
-// request. Columns are separated by blanks; an empty one shows "-".
+// request. Columns keep fixed widths, wide enough for any line number and
+// two IPv6 addresses with their ports, and are separated by blanks; an
+// empty one shows "-".
 //
-//   time                        where  direction                     mti  proc   amount       stan   rc result   ms
-//   2026-12-07T09:30:15.123456Z 1#1    10.0.0.1:40000->10.0.0.2:8583 0200 000000 000000012850 000371 -  unpacked -
+//   time                        where    direction                       mti  proc   …  result   ms
+//   2026-12-07T09:30:15.123456Z 1#1      10.0.0.1:40000->10.0.0.2:8583   0200 000000 …  unpacked -
 #ifndef CLI_SUMMARY_WRITER_H_
 #define CLI_SUMMARY_WRITER_H_
 
@@ -52,7 +54,7 @@ class SummaryWriter : public MessageWriter {
  public:
   void write_decoded(const MessageOrigin& origin, size_t byte_count, DecodeOutcome outcome,
                      const DecodedMessage& message, Output* output) override;
-  void write_rejected(const MessageOrigin& origin, DecodeOutcome outcome,
+  void write_rejected(const MessageOrigin& origin, const Refusal& refusal,
                       Output* output) override;
 
  private:

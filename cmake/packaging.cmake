@@ -1,7 +1,9 @@
 # Installing on Linux (`cmake --install BUILD --prefix P`) and the Debian
 # package made of what is installed (`cpack`, as scripts/deb.sh runs it):
 # the programs (cli/), their manual pages (man/), and here the sample
-# definitions, the shipped dialects, the sample messages and the README. The programs find the
+# definitions, the shipped dialects, the sample messages, the README, the
+# Debian copyright file and the notices of the third-party code and data
+# the programs carry, with the licence texts they name. The programs find the
 # sample definitions relative to their own folder, so that the installed
 # tree works wherever it is put.
 set(ISO8583_DATA_DIR ${CMAKE_INSTALL_DATADIR}/iso8583tools)
@@ -14,7 +16,10 @@ string(APPEND ISO8583_DIALECTS_FOLDER "/")
 install(FILES bitmap.ini DESTINATION ${ISO8583_DATA_DIR})
 install(DIRECTORY examples/ DESTINATION ${ISO8583_DATA_DIR}/examples FILES_MATCHING PATTERN "*.hex")
 install(DIRECTORY dialects/ DESTINATION ${ISO8583_DATA_DIR}/dialects FILES_MATCHING PATTERN "*.ini")
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/iso8583tools)
+set(ISO8583_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/iso8583tools)
+install(FILES README.md THIRD-PARTY-NOTICES.txt DESTINATION ${ISO8583_DOC_DIR})
+install(FILES licenses/LGPL-2.1.txt DESTINATION ${ISO8583_DOC_DIR}/licenses)
+install(FILES cmake/debian-copyright DESTINATION ${ISO8583_DOC_DIR} RENAME copyright)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME iso8583tools)

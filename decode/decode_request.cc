@@ -4,12 +4,11 @@
 #include <cstring>
 
 #include "decode/field_report.h"
-#include "decode/strip_blanks.h"
 #include "decode/unpack.h"
 
 namespace {
 
-constexpr int hex_digit_value(char ch) {
+constexpr int loose_digit_value(char ch) {
   const signed char code = static_cast<signed char>(ch);
   if (code >= 'A' && code <= 'F') return code - 0x37;
   if (code >= 'a' && code <= 'f') return code - 0x57;
@@ -25,12 +24,38 @@ struct NibbleTable {
 constexpr NibbleTable make_nibble_table() {
   NibbleTable table{};
   for (int code = 0; code < 256; ++code) {
-    table.of[code] = static_cast<unsigned char>(hex_digit_value(static_cast<char>(code)) & 0x0F);
+    table.of[code] = static_cast<unsigned char>(loose_digit_value(static_cast<char>(code)) & 0x0F);
   }
   return table;
 }
 
 constexpr NibbleTable kNibbles = make_nibble_table();
+
+// The UTF-8 byte-order mark, which editors put in front of texts.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// What a character of message text is, looked up for each character.
+enum CharClass : unsigned char { kHexDigit, kBlank, kLineFeed, kOther };
+
+struct CharClasses {
+  CharClass of[256];
+};
+
+constexpr CharClasses make_char_classes() {
+  CharClasses classes{};
+  for (int code = 0; code < 256; ++code) {
+    const bool digit = (code >= '0' && code <= '9') || (code >= 'A' && code <= 'F') ||
+                       (code >= 'a' && code <= 'f');
+    classes.of[code] = digit ? kHexDigit : kOther;
+  }
+  classes.of[static_cast<unsigned char>(' ')] = kBlank;
+  classes.of[static_cast<unsigned char>('\t')] = kBlank;
+  classes.of[static_cast<unsigned char>('\r')] = kBlank;
+  classes.of[static_cast<unsigned char>('\n')] = kLineFeed;
+  return classes;
+}
+
+constexpr CharClasses kCharClasses = make_char_classes();
 
 }  // namespace
 
@@ -40,16 +65,49 @@ unsigned char hex_pair_to_byte(const char* chars) {
   return static_cast<unsigned char>((high << 4) | low);
 }
 
-bool hex_text_to_bytes(std::string_view input_text, std::string* bytes) {
-  char text[kInputTextLimit + 1];
-  const size_t kept = input_text.size() < kInputTextLimit ? input_text.size() : kInputTextLimit;
-  std::memcpy(text, input_text.data(), kept);
-  text[kept] = '\0';
-  const size_t digit_count = std::strlen(strip_blanks(text));
+bool hex_text_to_bytes(std::string_view input_text, std::string* bytes,
+                       TextPosition* first_non_hex) {
+  const std::string_view text = input_text.substr(0, kInputTextLimit);
+  char kept[kInputTextLimit];
+  size_t kept_count = 0;
+  TextPosition non_hex;
+  size_t line = 1;
+  size_t line_start = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    // Most of a text is digits, which are copied in runs.
+    size_t run_end = at;
+    while (run_end < text.size() &&
+           kCharClasses.of[static_cast<unsigned char>(text[run_end])] == kHexDigit) {
+      ++run_end;
+    }
+    std::memcpy(kept + kept_count, text.data() + at, run_end - at);
+    kept_count += run_end - at;
+    if (run_end == text.size()) break;
+    at = run_end;
+    const char ch = text[at];
+    const CharClass char_class = kCharClasses.of[static_cast<unsigned char>(ch)];
+    if (char_class == kLineFeed) {
+      ++line;
+      line_start = at + 1;
+      continue;
+    }
+    if (char_class == kBlank) continue;
+    if (text.compare(at, kByteOrderMark.size(), kByteOrderMark) == 0) {
+      at += kByteOrderMark.size() - 1;
+      continue;
+    }
+    if (non_hex.line == 0) {
+      non_hex.offset = at;
+      non_hex.line = line;
+      non_hex.column = at - line_start + 1;
+    }
+    kept[kept_count++] = ch;
+  }
+  if (first_non_hex != nullptr) *first_non_hex = non_hex;
   bytes->clear();
-  if (digit_count % 2 != 0) return false;
-  bytes->resize(digit_count / 2);
-  for (size_t k = 0; k < bytes->size(); ++k) (*bytes)[k] = static_cast<char>(hex_pair_to_byte(text + 2 * k));
+  if (kept_count % 2 != 0) return false;
+  bytes->resize(kept_count / 2);
+  for (size_t k = 0; k < bytes->size(); ++k) (*bytes)[k] = static_cast<char>(hex_pair_to_byte(kept + 2 * k));
   return true;
 }
 
@@ -60,7 +118,10 @@ DecodeOutcome decode_message_bytes(const unsigned char* bytes, size_t count,
 
 DecodeOutcome decode_request(std::string_view input_text, Report* report) {
   static std::string bytes;
-  if (!hex_text_to_bytes(input_text, &bytes)) return DecodeOutcome::kOddDigitCount;
+  TextPosition non_hex;
+  if (!hex_text_to_bytes(input_text, &bytes, &non_hex)) return DecodeOutcome::kOddDigitCount;
+  if (bytes.size() < static_cast<size_t>(kMinMessageBytes)) return DecodeOutcome::kTooShort;
+  if (non_hex.line != 0) return DecodeOutcome::kNotHex;
   static DecodedMessage message;
   const DecodeOutcome outcome = decode_message_bytes(
       reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &message);

@@ -20,16 +20,31 @@ constexpr size_t kInputTextLimit = 3999;
 // The most message bytes a decode reads is what kInputTextLimit digits give.
 static_assert(kMaxMessageBytes == kInputTextLimit / 2, "a decode reads what the text gives");
 
+// Where a character stands in a text as it was given: `line` and `column`
+// count from 1, columns in bytes; `line` is 0 when there is no such
+// character.
+struct TextPosition {
+  size_t offset = 0;  // from the start of the text
+  size_t line = 0;
+  size_t column = 0;
+};
+
 // Decodes `input_text`, cut to kInputTextLimit characters: removes its
 // blanks, converts its hexadecimal digit pairs to message bytes, unpacks
-// them and decodes field 55. The report is written only when the outcome is
-// kUnpacked or kUnpackFailed.
+// them and decodes field 55. The early endings come in this order: an odd
+// count of characters other than blanks, too few bytes, a character that
+// is not a hexadecimal digit. The report is written only when the outcome
+// is kUnpacked or kUnpackFailed.
 DecodeOutcome decode_request(std::string_view input_text, Report* report);
 
-// Converts `input_text` as decode_request does (cut to kInputTextLimit
-// characters, blanks removed, digit pairs turned into bytes) into `bytes`.
-// Returns false, leaving `bytes` empty, when the digit count is odd.
-bool hex_text_to_bytes(std::string_view input_text, std::string* bytes);
+// Converts `input_text` as decode_request does into `bytes`: cut to
+// kInputTextLimit characters; blanks (spaces, tabs, carriage returns, line
+// feeds and UTF-8 byte-order marks) removed; every other character pair
+// turned into a byte. Returns false, leaving `bytes` empty, when the count
+// of the other characters is odd. `first_non_hex`, when given, receives
+// where the first character that is not a hexadecimal digit stands.
+bool hex_text_to_bytes(std::string_view input_text, std::string* bytes,
+                       TextPosition* first_non_hex = nullptr);
 
 // Decodes the first `count` bytes of `bytes` with default_decoder(), as
 // Decoder::decode does.

@@ -43,6 +43,12 @@ inline bool is_plain(const DecodedField& field) {
   return field.format == nullptr || is_plain(*field.format);
 }
 
+// How many bytes the report's line of `field` shows between its brackets:
+// its length for a field shown as it stands (padded), else its text's.
+inline int shown_length(const DecodedField& field) {
+  return is_plain(field) ? field.length : field.value_length;
+}
+
 // The nibbles of the byte at `position` of `field` that masking hides.
 inline unsigned char hidden_nibbles(const DecodedField& field, int position) {
   return field.hidden != nullptr && position >= 0 && position < field.length

@@ -17,6 +17,7 @@
 enum class DecodeOutcome {
   kOddDigitCount,  // the text minus its blanks has an odd length
   kTooShort,       // fewer than kMinMessageBytes bytes
+  kNotHex,         // a character is neither a hexadecimal digit nor a blank
   kUnpacked,       // decoded, and the unpack read the whole message
   kUnpackFailed,   // decoded, and the report ends the unpack with a failure
 };

@@ -1,5 +1,6 @@
-// Removal of the blanks that people put into pasted messages and
-// definition lines: spaces, carriage returns and line feeds.
+// Removal of the blanks that people put into definition lines: spaces,
+// carriage returns and line feeds. (Message text has blanks of its own,
+// tabs among them: see hex_text_to_bytes.)
 #ifndef DECODE_STRIP_BLANKS_H_
 #define DECODE_STRIP_BLANKS_H_
 

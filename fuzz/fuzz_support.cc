@@ -139,7 +139,8 @@ std::string hex_text_of(const uint8_t* bytes, size_t size) {
 
 void check_decode(DecodeOutcome outcome, const Report& report) {
   for (int n = 1; n < kFieldRows; ++n) check_field_row(n);
-  if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort) {
+  if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort ||
+      outcome == DecodeOutcome::kNotHex) {
     require(report.empty(), "a rejected request wrote a report");
     return;
   }

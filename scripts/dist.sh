@@ -2,7 +2,9 @@
 # Packs dist/iso8583tool-VERSION-win32.zip from the 32-bit build (after
 # scripts/build-windows.sh): the window program, the command-line decoder
 # and packer, the sample definitions, the shipped dialects in dialects\,
-# the icon and a note for Windows users with Windows line ends. VERSION is the one the programs were built with.
+# the icon, and with Windows line ends a note for Windows users, the
+# licence and the third-party notices with the licence texts they name.
+# VERSION is the one the programs were built with.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +27,10 @@ staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
 cp "${files[@]}" "$staging/"
 sed 's/\r*$/\r/' ui/README-windows.txt >"$staging/README-windows.txt"
+sed 's/\r*$/\r/' LICENSE >"$staging/LICENSE.txt"
+sed 's/\r*$/\r/' THIRD-PARTY-NOTICES.txt >"$staging/THIRD-PARTY-NOTICES.txt"
+mkdir "$staging/licenses"
+sed 's/\r*$/\r/' licenses/LGPL-2.1.txt >"$staging/licenses/LGPL-2.1.txt"
 sed -i 's/\r*$/\r/' "$staging/bitmap.ini"
 mkdir "$staging/dialects"
 for dialect in dialects/*.ini; do

@@ -43,6 +43,10 @@ for program in iso8583dump iso8583pack; do
   check "the manual page $program(1) of $version" \
     grep -q "^\.TH ${program^^} \"1\" .* \"$program $version\"" <<<"$(zcat "$root/usr/share/man/man1/$program.1.gz")"
 done
+doc=$root/usr/share/doc/iso8583tools
+check "the copyright file names the Apache licence" grep -q '^License: Apache-2.0' "$doc/copyright"
+check "the third-party notices and the LGPL they name" \
+  test -s "$doc/THIRD-PARTY-NOTICES.txt" -a -s "$doc/licenses/LGPL-2.1.txt"
 check "the manual page bitmap.ini(5)" \
   grep -q '^\.TH BITMAP\.INI 5' <<<"$(zcat "$root/usr/share/man/man5/bitmap.ini.5.gz")"
 

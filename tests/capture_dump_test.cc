@@ -3,6 +3,7 @@
 // one-line summary, and the notes on standard error.
 #include <pcap/dlt.h>
 
+#include <filesystem>
 #include <string>
 
 #include "gtest/gtest.h"
@@ -65,14 +66,14 @@ TEST_F(CaptureDumpTest, SummaryLinesUpTheResponseWithItsRequest) {
   const ProcessRun run = dump("--summary --pcap " + write_conversation());
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
-            "time                        where  direction                     mti  proc   "
-            "amount       stan   rc result            ms\n"
-            "2026-12-07T09:30:15.123456Z 1#1    10.0.0.1:40000->10.0.0.2:8583 0200 000000 "
-            "000000012850 000371 -  unpacked          -\n"
-            "2026-12-07T09:30:15.148456Z 1#2    10.0.0.2:8583->10.0.0.1:40000 0210 000000 "
-            "000000012850 000371 00 unpacked          25.000\n"
-            "2026-12-07T09:30:17.000000Z 1#3    10.0.0.1:40000->10.0.0.2:8583 0400 000000 "
-            "000000012850 000372 98 unpacked          -\n");
+            summary_heading() +
+                summary_line({"2026-12-07T09:30:15.123456Z", "1#1", "10.0.0.1:40000->10.0.0.2:8583",
+                              "0200", "000000", "000000012850", "000371", "-", "unpacked", "-"}) +
+                summary_line({"2026-12-07T09:30:15.148456Z", "1#2", "10.0.0.2:8583->10.0.0.1:40000",
+                              "0210", "000000", "000000012850", "000371", "00", "unpacked",
+                              "25.000"}) +
+                summary_line({"2026-12-07T09:30:17.000000Z", "1#3", "10.0.0.1:40000->10.0.0.2:8583",
+                              "0400", "000000", "000000012850", "000372", "98", "unpacked", "-"}));
 }
 
 TEST_F(CaptureDumpTest, ProblemsGoToStandardError) {
@@ -82,16 +83,75 @@ TEST_F(CaptureDumpTest, ProblemsGoToStandardError) {
     TestConnection connection(&writer, endpoint("10.0.0.1", 40000), endpoint("10.0.0.2", 8583));
     connection.send(true, framed(sample_bytes("purchase")).substr(30), kCaptureStart);
   }
+  // Bytes before the first boundary of a connection already running are
+  // expected: told, but the status stays 0.
   ProcessRun run = dump("--pcap " + path);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err,
             "connection 1 10.0.0.1:40000 -> 10.0.0.2:8583: started before the capture, 366 bytes "
-            "dropped, not resynchronised before its end\n");
+            "dropped, not resynchronised before its end\n"
+            "iso8583dump: 0 messages: 0 decoded, 0 failed, 0 refused; 366 bytes dropped (366 "
+            "before the first message of connections already running)\n");
 
   run = dump("--pcap no-such.pcap");
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err.find("iso8583dump: no-such.pcap: "), 0u) << run.err;
+}
+
+// What a capture loses makes the status 2, and the closing summary says it.
+TEST_F(CaptureDumpTest, LostAndDroppedBytesAndMissingConnectionsFailTheRun) {
+  const std::string path = capture_path("pcap");
+  {
+    CaptureWriter writer(path, DLT_EN10MB);
+    TestConnection connection(&writer, endpoint("10.0.0.1", 40000), endpoint("10.0.0.2", 8583));
+    connection.handshake(kCaptureStart);
+    connection.send(true, framed(sample_bytes("purchase")), kCaptureStart + 1);
+    connection.skip(true, 50);  // a lost segment
+    connection.send(true, framed(sample_bytes("reversal")), kCaptureStart + 2);
+    connection.close(kCaptureStart + 3);
+  }
+  ProcessRun run = dump("--summary --pcap " + path);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err,
+            "connection 1 10.0.0.1:40000 -> 10.0.0.2:8583: 50 bytes lost, resynchronised\n"
+            "iso8583dump: 2 messages: 2 decoded, 0 failed, 0 refused; 50 bytes lost\n");
+
+  // Bytes dropped after the first boundary fail the run too.
+  const std::string bad_length = capture_path("bad-length.pcap");
+  {
+    CaptureWriter writer(bad_length, DLT_EN10MB);
+    TestConnection connection(&writer, endpoint("10.0.0.1", 40000), endpoint("10.0.0.2", 8583));
+    connection.handshake(kCaptureStart);
+    connection.send(true, std::string("\x09\x60", 2) + std::string(7, 'x'), kCaptureStart + 1);
+    connection.close(kCaptureStart + 2);
+  }
+  run = dump("--pcap " + bad_length);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err,
+            "connection 1 10.0.0.1:40000 -> 10.0.0.2:8583: length 2400 cannot be right, 9 bytes "
+            "dropped, not resynchronised before its end\n"
+            "iso8583dump: 0 messages: 0 decoded, 0 failed, 0 refused; 9 bytes dropped\n");
+
+  run = dump("--port 9999 --pcap " + path);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "no TCP connection with port 9999 in the capture\n");
+
+  // A length no longer than --skip names --skip.
+  run = dump("--skip 400 --pcap " + write_conversation());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(": length 394 cannot be right: no longer than the 400 bytes of --skip, "),
+            std::string::npos)
+      << run.err;
+}
+
+TEST_F(CaptureDumpTest, ATruncatedCaptureFailsTheRun) {
+  const std::string path = write_conversation();
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) - 100);
+  const ProcessRun run = dump("--summary --pcap " + path);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("capture read up to an error: truncated dump file"), std::string::npos)
+      << run.err;
 }
 
 }  // namespace

@@ -51,12 +51,12 @@ TEST_F(SummaryTest, ResponseLinesUpWithItsRequest) {
   write(captured("2026-12-07T09:30:15.010000Z", 1, 1, true), purchase_);
   write(captured("2026-12-07T09:30:15.035500Z", 1, 2, false), response_);
   EXPECT_EQ(*output_.pending(),
-            "time                        where  direction                     mti  proc   "
-            "amount       stan   rc result            ms\n"
-            "2026-12-07T09:30:15.010000Z 1#1    10.0.0.1:40000->10.0.0.2:8583 0200 000000 "
-            "000000012850 000371 -  unpacked          -\n"
-            "2026-12-07T09:30:15.035500Z 1#2    10.0.0.2:8583->10.0.0.1:40000 0210 000000 "
-            "000000012850 000371 00 unpacked          25.500\n");
+            summary_heading() +
+                summary_line({"2026-12-07T09:30:15.010000Z", "1#1", "10.0.0.1:40000->10.0.0.2:8583",
+                              "0200", "000000", "000000012850", "000371", "-", "unpacked", "-"}) +
+                summary_line({"2026-12-07T09:30:15.035500Z", "1#2", "10.0.0.2:8583->10.0.0.1:40000",
+                              "0210", "000000", "000000012850", "000371", "00", "unpacked",
+                              "25.500"}));
 }
 
 TEST_F(SummaryTest, ResponseOfAnotherConnectionOrTypeOrForgottenRequestHasNoTime) {
@@ -69,10 +69,12 @@ TEST_F(SummaryTest, ResponseOfAnotherConnectionOrTypeOrForgottenRequestHasNoTime
   std::string text = lines();
   write(captured("2026-12-07T09:30:17.000000Z", 3, 2, false), response_);
   EXPECT_EQ(lines().substr(text.size()),
-            "2026-12-07T09:30:17.000000Z 3#2    10.0.0.2:8583->10.0.0.1:40000 0210 000000 "
-            "000000012850 000371 00 unpacked          1000.000\n");
-  EXPECT_NE(text.find("2#1    10.0.0.2:8583->10.0.0.1:40000 0210 000000 000000012850 000371 00 "
-                      "unpacked          -\n"),
+            summary_line({"2026-12-07T09:30:17.000000Z", "3#2", "10.0.0.2:8583->10.0.0.1:40000",
+                          "0210", "000000", "000000012850", "000371", "00", "unpacked",
+                          "1000.000"}));
+  EXPECT_NE(text.find(summary_line({"2026-12-07T09:30:15.001000Z", "2#1",
+                                    "10.0.0.2:8583->10.0.0.1:40000", "0210", "000000",
+                                    "000000012850", "000371", "00", "unpacked", "-"})),
             std::string::npos);
 }
 
@@ -83,18 +85,38 @@ TEST_F(SummaryTest, OtherSourcesFailuresAndRejectionsShowTheirResult) {
   damaged[20] = '9';  // the card number's length: 99 of at most 19
   write(line, damaged);
   write(MessageOrigin(), purchase_.substr(0, 40));
-  writer_.write_rejected(line, DecodeOutcome::kOddDigitCount, &output_);
-  writer_.write_rejected(MessageOrigin(), DecodeOutcome::kTooShort, &output_);
+  Refusal odd;
+  odd.outcome = DecodeOutcome::kOddDigitCount;
+  writer_.write_rejected(line, odd, &output_);
+  writer_.write_rejected(MessageOrigin(), Refusal(), &output_);
   EXPECT_EQ(lines(),
-            "-                           line:7 -                             0200 -      -    "
-            "        -      -  length_too_long   -\n"
-            // Fields past the end of the message read as zero bytes.
-            "-                           -      -                             0200 ...... "
-            "............ ...... -  too_short         -\n"
-            "-                           line:7 -                             -    -      -    "
-            "        -      -  rejected_odd_digits -\n"
-            "-                           -      -                             -    -      -    "
-            "        -      -  rejected_too_short -\n");
+            summary_line({"-", "line:7", "-", "0200", "-", "-", "-", "-", "length_too_long", "-"}) +
+                // Fields past the end of the message read as zero bytes.
+                summary_line({"-", "-", "-", "0200", "......", "............", "......", "-",
+                              "too_short", "-"}) +
+                summary_line({"-", "line:7", "-", "-", "-", "-", "-", "-", "rejected_odd_digits",
+                              "-"}) +
+                summary_line({"-", "-", "-", "-", "-", "-", "-", "-", "rejected_too_short", "-"}));
+}
+
+TEST_F(SummaryTest, ColumnsKeepTheirWidthsForLongValues) {
+  MessageOrigin far;
+  far.line = 9223372036854775807;
+  write(far, purchase_);
+  MessageOrigin ipv6 = captured("2026-12-07T09:30:15.000000Z", 1, 1, true);
+  ipv6.source = "[ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff]:65535";
+  ipv6.destination = ipv6.source;
+  write(ipv6, purchase_);
+  const std::string text = lines();
+  const std::string first = text.substr(0, text.find('\n') + 1);
+  EXPECT_EQ(first, summary_line({"-", "line:9223372036854775807", "-", "0200", "000000",
+                                 "000000012850", "000371", "-", "unpacked", "-"}));
+  EXPECT_EQ(text.substr(first.size()).find(" 0200 "), first.find(" 0200 "));
+  // A processing code of 9 bytes is cut to its column of 6.
+  ASSERT_EQ(parse_field_defs("1|4|0\n3|9|0\n"), 0);
+  write(MessageOrigin(), "0200" + std::string("\x20", 1) + std::string(15, '\0') + "123456789");
+  EXPECT_EQ(lines().substr(text.size()),
+            summary_line({"-", "-", "-", "0200", "12345~", "-", "-", "-", "unpacked", "-"}));
 }
 
 }  // namespace

@@ -94,3 +94,20 @@ std::string capture_path(const std::string& name) {
   }
   return ::testing::TempDir() + path;
 }
+
+std::string summary_line(const std::vector<std::string>& columns) {
+  const size_t widths[] = {27, 24, 96, 4, 6, 12, 6, 2, 19};
+  std::string line;
+  for (size_t k = 0; k < columns.size(); ++k) {
+    line += columns[k];
+    if (k + 1 == columns.size()) break;
+    if (k < 9 && columns[k].size() < widths[k]) line.append(widths[k] - columns[k].size(), ' ');
+    line += ' ';
+  }
+  return line + "\n";
+}
+
+std::string summary_heading() {
+  return summary_line(
+      {"time", "where", "direction", "mti", "proc", "amount", "stan", "rc", "result", "ms"});
+}

@@ -65,4 +65,12 @@ CaptureRead read_capture(const CaptureOptions& options, size_t byte_limit = 1999
 // A scratch file of the running test.
 std::string capture_path(const std::string& name);
 
+// One line of --summary: the ten columns padded to their fixed widths
+// (time 27, where 24, direction 96, mti 4, proc 6, amount 12, stan 6, rc 2,
+// result 19), each followed by a blank, the last by a line feed.
+std::string summary_line(const std::vector<std::string>& columns);
+
+// The heading line of --summary.
+std::string summary_heading();
+
 #endif  // TESTS_CAPTURE_TEST_SUPPORT_H_

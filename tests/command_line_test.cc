@@ -55,12 +55,14 @@ TEST(CommandLine, InputsThatCannotBeReadAreNamedWithTheReason) {
   }
 }
 
-TEST(CommandLine, DefinitionsThatCannotBeReadKeepTheWindowsWordsFirst) {
+TEST(CommandLine, DefinitionsThatCannotBeReadAreAnErrorInTheWindowsWords) {
   const ProcessRun directory = run_program(kDump, "--defs examples examples/purchase.hex");
   EXPECT_EQ(directory.status, 2);
+  EXPECT_EQ(directory.out, "");
   EXPECT_EQ(directory.err, "fopen error: examples: Is a directory\n");
-  const ProcessRun missing = run_program(kPack, "--defs no-such.ini");
+  const ProcessRun missing = run_program(kPack, "--defs no-such.ini", "{}\n");
   EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.out, "");
   EXPECT_EQ(missing.err, "fopen error: no-such.ini: No such file or directory\n");
 }
 

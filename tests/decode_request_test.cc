@@ -74,15 +74,32 @@ TEST_F(DecodeRequestTest, OddDigitCounts) {
   EXPECT_EQ(report, "untouched");
 }
 
-TEST_F(DecodeRequestTest, TabsStayAndCount) {
+TEST_F(DecodeRequestTest, TabsAndByteOrderMarksAreBlanks) {
+  const Report unbroken = decode_hex(kSmallMessage);
   const std::string message = kSmallMessage;
-  EXPECT_EQ(decode(message.substr(0, 8) + "\t" + message.substr(8)),
-            DecodeOutcome::kOddDigitCount);
-  // Two tabs keep the count even and pair with the characters beside them:
-  // "\t2" reads as 0x92 and "3\t" as 0x39.
-  EXPECT_EQ(decode("30\t2303\t" + message.substr(8)), DecodeOutcome::kUnpacked);
-  EXPECT_EQ(report.substr(0, report.find("fld[003]")),
-            report_text("开始解包:\nfld[000][004]=[") + "0\x92" "09]\r\n");
+  EXPECT_EQ(decode("\xEF\xBB\xBF" + message.substr(0, 8) + "\t" + message.substr(8) + "\t\r\n"),
+            DecodeOutcome::kUnpacked);
+  EXPECT_EQ(report, unbroken);
+}
+
+TEST_F(DecodeRequestTest, ACharacterThatIsNotHexadecimalIsRefusedWhereItStands) {
+  std::string message = std::string(kSmallMessage).insert(8, "\n\t");
+  message[13] = 'G';  // line 2, column 5: after the tab and three digits
+  report = "untouched";
+  EXPECT_EQ(decode(message), DecodeOutcome::kNotHex);
+  EXPECT_EQ(report, "untouched");
+  std::string bytes;
+  TextPosition non_hex;
+  EXPECT_TRUE(hex_text_to_bytes(message, &bytes, &non_hex));
+  EXPECT_EQ(non_hex.offset, 13u);
+  EXPECT_EQ(non_hex.line, 2u);
+  EXPECT_EQ(non_hex.column, 5u);
+  EXPECT_TRUE(hex_text_to_bytes(kSmallMessage, &bytes, &non_hex));
+  EXPECT_EQ(non_hex.line, 0u);
+  // An odd count and too few bytes come first.
+  EXPECT_EQ(decode(message + "0"), DecodeOutcome::kOddDigitCount);
+  EXPECT_EQ(decode("0x30323030"), DecodeOutcome::kTooShort);
+  EXPECT_EQ(decode("0x" + std::string(kSmallMessage)), DecodeOutcome::kNotHex);
 }
 
 TEST_F(DecodeRequestTest, TextBeyond3999CharactersIsCut) {

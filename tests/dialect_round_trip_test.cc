@@ -31,6 +31,17 @@ TEST(DialectPrograms, EverySampleDumpedAndPackedGivesItsBytes) {
   }
 }
 
+TEST(DialectPrograms, TheUtf8ReportOfEverySampleIsItsRawReport) {
+  for (const char* name : kDialects) {
+    const std::string arguments = std::string("--defs ") + name + " examples/" + name + ".hex";
+    const ProcessRun raw = run_program(ISO8583DUMP_PATH, "--raw " + arguments);
+    const ProcessRun utf8 = run_program(ISO8583DUMP_PATH, arguments);
+    std::string expected = iconv_convert("UTF-8", "CP936", raw.out);
+    for (size_t at; (at = expected.find("\r\n")) != std::string::npos;) expected.erase(at, 1);
+    EXPECT_EQ(utf8.out, expected) << name;
+  }
+}
+
 TEST(DialectPrograms, DialectsAreListedNamedAndShown) {
   const ProcessRun list = run_program(ISO8583DUMP_PATH, "--dialects");
   EXPECT_EQ(list.status, 0);

@@ -83,6 +83,10 @@ TEST(DumpLine, ReadsTheBytesOfEachFormAndNeverTheCharacterColumn) {
        "0200<> \0"s},
       {"  0A0: 3C 46 81  <F.\r", 0xa0, "<F\x81"},
       {"0000:\t61 62\t6162", 0, "ab"},
+      // tcpdump -X, Wireshark's copy as hex dump, and a dump behind a log prefix.
+      {"\t0x0010:  3032 3030 7238  0200r8", 0x10, "0200r8"},
+      {"0010   30 32 30 30 72 38 00 81  0e c0   0200r8....", 0x10, "0200r8\0\x81\x0e\xc0"s},
+      {"2026-12-07 09:30:15.123 DEBUG [io] 0020: 30 32  02", 0x20, "02"},
   };
   DumpLine line;
   for (const auto& c : cases) {
@@ -91,8 +95,15 @@ TEST(DumpLine, ReadsTheBytesOfEachFormAndNeverTheCharacterColumn) {
     EXPECT_EQ(line.bytes, c.bytes) << c.text;
   }
   EXPECT_EQ(parse_dump_line(" * \r", &line), DumpLineKind::kRepeat);
-  EXPECT_EQ(parse_dump_line("0000018a", &line), DumpLineKind::kEnd);
+  EXPECT_EQ(parse_dump_line("000018a", &line), DumpLineKind::kEnd);
   EXPECT_EQ(line.offset, 0x18au);
+  // Bare digits are bytes (xxd -p); up to 8 of them may also be a length.
+  EXPECT_EQ(parse_dump_line("0000018a", &line), DumpLineKind::kDigits);
+  EXPECT_EQ(line.offset, 0x18au);
+  EXPECT_TRUE(line.may_be_length);
+  EXPECT_EQ(parse_dump_line("3032303072 \r", &line), DumpLineKind::kDigits);
+  EXPECT_EQ(line.bytes, "0200r");
+  EXPECT_FALSE(line.may_be_length);
 }
 
 TEST(DumpLine, RefusesEveryOtherLine) {
@@ -113,7 +124,10 @@ TEST(DumpLine, RefusesEveryOtherLine) {
       "0: 30 31",                  // offset of 1 digit
       "0000-30 31",                // no separator after the offset
       "**",
-      "3032303072",                // pasted message text, not an offset
+      "303230307",                 // bare digits, an odd count
+      "0x: 30 31",                 // tcpdump's prefix without digits
+      "INFO 20: 30 31",            // behind a prefix, an offset of 2 digits
+      "a b c d e f g h i 0000: 30 31",  // a prefix of too many words
   };
   DumpLine line;
   for (const char* text : lines) {
@@ -132,6 +146,24 @@ TEST(HexdumpSource, GivesBackTheSampleBytesFromEachTool) {
           << command << " " << name;
     }
   }
+}
+
+TEST(HexdumpSource, PlainDigitsOfXxdAndTheFormsOfTcpdumpAndWireshark) {
+  const std::string purchase = sample_binary("purchase");
+  const std::string bytes = output_of("cat '" + purchase + "'");
+  // xxd -p: a blank line, or any line that is not bare digits, ends a message.
+  const std::string plain = output_of("xxd -p '" + purchase + "'");
+  const long lines = std::count(plain.begin(), plain.end(), '\n');
+  EXPECT_EQ(messages_of(plain + "\n" + plain + "done\n" + plain + "00000000: 3032\n"),
+            (std::vector<Message>{{bytes, bytes.size(), 1},
+                                  {bytes, bytes.size(), lines + 2},
+                                  {bytes, bytes.size(), 2 * lines + 3},
+                                  {"02", 2, 3 * lines + 3}}));
+  EXPECT_EQ(messages_of("\t0x0000:  3032 3030 7238 0081  0200r8..\n"
+                        "\t0x0008:  0ec0                0e\n"
+                        "0000   30 32 30 30 72 38   0200r8\n"
+                        "0006   00 81                   ..\n"),
+            (std::vector<Message>{{"0200r8\0\x81\x0e\xc0"s, 10, 1}, {"0200r8\0\x81"s, 8, 3}}));
 }
 
 TEST(HexdumpSource, RepeatedLinesMarkedByAStar) {

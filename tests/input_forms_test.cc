@@ -29,13 +29,21 @@ TEST(InputForms, BinaryMessagesWithAHeaderToSkipGiveTheSampleReport) {
 TEST(InputForms, AMessageLongerThanADecodeReadsIsCutWithANote) {
   const std::string message = sample_bytes("purchase") + std::string(1700, '\0');
   const ProcessRun run = run_program(ISO8583DUMP_PATH, "--binary --json", message);
-  EXPECT_EQ(run.err, "message cut to its first 1999 bytes\n");
+  EXPECT_EQ(run.err,
+            "message cut to its first 1999 bytes\n"
+            "iso8583dump: 1 message: 1 decoded, 0 failed, 0 refused; 1 cut; 1700 bytes dropped\n");
   EXPECT_NE(run.out.find("\"result\":\"unpacked\""), std::string::npos) << run.out;
   const ProcessRun skipped = run_program(ISO8583DUMP_PATH, "--binary --json --skip 99", message);
-  EXPECT_EQ(skipped.err, "");
+  // Skipped, the message reaches no further than a decode reads, and its
+  // zeros after the last field are dropped.
+  EXPECT_EQ(skipped.err, "iso8583dump: 1 message: 1 decoded, 0 failed, 0 refused; 1656 bytes dropped\n");
   const ProcessRun short_one = run_program(ISO8583DUMP_PATH, "--binary --skip 390", message.substr(0, 400));
   EXPECT_EQ(short_one.status, 2);
-  EXPECT_EQ(short_one.err, "message too short\n");
+  EXPECT_EQ(short_one.err, "message too short\niso8583dump: 1 message: 0 decoded, 0 failed, 1 refused\n");
+  const ProcessRun all_skipped = run_program(ISO8583DUMP_PATH, "--binary --skip 400", message.substr(0, 400));
+  EXPECT_EQ(all_skipped.status, 2);
+  EXPECT_EQ(all_skipped.err, "message too short: its 400 bytes are all skipped by --skip 400\n"
+                             "iso8583dump: 1 message: 0 decoded, 0 failed, 1 refused\n");
 }
 
 }  // namespace

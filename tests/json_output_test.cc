@@ -112,7 +112,8 @@ TEST(JsonOutput, EveryEndingHasItsKeysAndEachLineItsNumber) {
   EXPECT_EQ(endings, (std::vector<std::string>{"1 unpacked", "2 length_too_long field 2",
                                                "3 odd_digit_count", "4 too_short 33/24",
                                                "5 field_not_defined field 65"}));
-  EXPECT_EQ(run.err, "line 3: msg length error\n");
+  EXPECT_EQ(run.err, "line 3: msg length error\n"
+                     "iso8583dump: 5 messages: 1 decoded, 3 failed, 1 refused\n");
 }
 
 TEST(JsonOutput, TextsAreEscapedWhereJsonNeedsIt) {

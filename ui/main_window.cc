@@ -23,6 +23,7 @@ constexpr char kOutputPlaceholder[] = "\xBD\xE1\xB9\xFB\xCA\xE4\xB3\xF6";  // �
 constexpr char kParseLabel[] = "\xBD\xE2\xCE\xF6";                         // 解析
 constexpr char kClearLabel[] = "\xC7\xE5\xC6\xC1";                         // 清屏
 constexpr char kOddDigitCountMessage[] = "msg length error";
+constexpr char kNotHexMessage[] = "msg hex error";
 
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
                              ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
@@ -85,6 +86,9 @@ LRESULT on_parse() {
       return -1;
     case DecodeOutcome::kTooShort:
       set_text(output_edit, "");
+      return -1;
+    case DecodeOutcome::kNotHex:
+      show_error(kNotHexMessage);
       return -1;
     case DecodeOutcome::kUnpacked:
     case DecodeOutcome::kUnpackFailed:

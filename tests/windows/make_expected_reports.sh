@@ -2,9 +2,10 @@
 # Writes the reports that the window's output box must show, as
 # iso8583dump --raw prints them for the same messages, into OUT_DIR:
 #   make_expected_reports.sh SOURCE_DIR OUT_DIR ISO8583DUMP
-# NAME.report for each sample message NAME (unionpay-pos with its dialect); purchase-cp936.hex and its
-# report, the purchase message followed by a Chinese character in code page
-# 936; purchase-undefined.report, the purchase message with no definitions.
+# NAME.report for each sample message NAME (unionpay-pos with its dialect);
+# purchase-cp936.hex, the purchase message followed by a Chinese character
+# in code page 936; purchase-undefined.report, the purchase message with no
+# definitions (an empty definition file: iso8583dump refuses a missing one).
 set -eu
 source_dir=$1
 out=$2
@@ -32,9 +33,7 @@ decode --defs "$source_dir/dialects/unionpay-pos.ini" "$source_dir/examples/unio
 
 # 中 is D6 D0 in code page 936.
 { tr -d '\r\n' <"$source_dir/examples/purchase.hex"; printf '\326\320'; } >"$out/purchase-cp936.hex"
-decode --defs "$source_dir/bitmap.ini" "$out/purchase-cp936.hex" >"$out/purchase-cp936.report"
 
-# With no bitmap.ini the window decodes with nothing defined, as an empty
-# definition file leaves it.
-: >"$out/empty.ini"
-decode --defs "$out/empty.ini" "$source_dir/examples/purchase.hex" >"$out/purchase-undefined.report"
+: >"$out/empty-bitmap.ini"
+decode --defs "$out/empty-bitmap.ini" "$source_dir/examples/purchase.hex" \
+  >"$out/purchase-undefined.report"

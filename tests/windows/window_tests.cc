@@ -358,12 +358,17 @@ void test_parse_spaced_lines() {
 }
 
 // A Chinese character after the purchase message is two bytes in code page
-// 936: the program must decode the text in that code page, whatever the
-// system's, or the digit count would be odd.
-void test_parse_cp936_input() {
+// 936: the program must read the text in that code page, whatever the
+// system's, or the digit count would be odd ("msg length error"); as two
+// characters that are no hexadecimal digits, the text is refused.
+void test_parse_cp936_input(const ToolProcess& tool, const Window& window) {
   const std::wstring message = from_cp936(read_file(paths.expected + L"\\purchase-cp936.hex"));
   check(message.find(L'中') != std::wstring::npos, "the message carries the Chinese character");
-  check_parse(message, expected_report(L"purchase-cp936"), "purchase and a Chinese character");
+  set_window_text(window.input_edit, message);
+  const ExpectedBox hex_error = {kErrorTitle, L"msg hex error", nullptr, {IDOK}};
+  send_answering_box(tool, window.parse_button, BM_CLICK, 0, 0, hex_error, IDOK,
+                     "Parse on the purchase and a Chinese character");
+  check_text(window_text(window.output_edit), kOutputPlaceholder, "the output box is unchanged");
 }
 
 void test_parse_placeholder(const ToolProcess& tool, const Window& window) {
@@ -395,6 +400,27 @@ void test_parse_odd_digit_count(const ToolProcess& tool, const Window& window) {
   send_answering_box(tool, window.parse_button, BM_CLICK, 0, 0, length_error, IDOK,
                      "Parse button on an odd digit count");
   check_text(window_text(window.output_edit), report, "the output box is still unchanged");
+}
+
+// A letter that is no hexadecimal digit, typed for a 6: the text has an
+// even count and enough bytes, and is refused by a message box of its own.
+void test_parse_not_hex(const ToolProcess& tool, const Window& window) {
+  const std::wstring purchase = sample_message(L"purchase");
+  set_window_text(window.input_edit, purchase);
+  click(tool, window.parse_button, "Parse on the purchase message");
+  const std::wstring report = window_text(window.output_edit);
+  check_text(report, expected_report(L"purchase"), "the report before the bad digit");
+
+  std::wstring typo = purchase;
+  typo[typo.find(L'6')] = L'G';
+  set_window_text(window.input_edit, typo);
+  const ExpectedBox hex_error = {kErrorTitle, L"msg hex error", nullptr, {IDOK}};
+  const std::optional<LRESULT> result = send_answering_box(
+      tool, window.main, WM_COMMAND, MAKEWPARAM(kControlId, BN_CLICKED),
+      reinterpret_cast<LPARAM>(window.parse_button), hex_error, IDOK, "a non-hexadecimal digit");
+  if (result) check_equal(*result, -1, "result of Parse on a non-hexadecimal digit");
+  check_text(window_text(window.output_edit), report, "the output box is unchanged");
+  check_text(window_text(window.input_edit), typo, "the input box is unchanged");
 }
 
 void test_clear(const ToolProcess& tool, const Window& window) {
@@ -517,9 +543,10 @@ const std::map<std::string, std::function<void()>> kTests = {
     {"parse_reversal", test_parse_reversal},
     {"parse_unionpay_pos", test_parse_unionpay_pos},
     {"parse_spaced_lines", test_parse_spaced_lines},
-    {"parse_cp936_input", test_parse_cp936_input},
+    {"parse_cp936_input", [] { run_started(L"cp936", test_parse_cp936_input); }},
     {"parse_placeholder", [] { run_started(L"placeholder", test_parse_placeholder); }},
     {"parse_odd_digit_count", [] { run_started(L"odd", test_parse_odd_digit_count); }},
+    {"parse_not_hex", [] { run_started(L"not-hex", test_parse_not_hex); }},
     {"clear", [] { run_started(L"clear", test_clear); }},
     {"other_commands", [] { run_started(L"commands", test_other_commands); }},
     {"close_answered_no", [] { run_started(L"close-no", test_close_answered_no); }},

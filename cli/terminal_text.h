@@ -1,0 +1,16 @@
+// Text that is safe on a terminal: message bytes in UTF-8 with every
+// control character (C0, DEL) shown as its picture from the Unicode
+// block Control Pictures (U+2400 to U+2421), so that no byte of a message
+// can move the cursor, end a line or start an escape sequence.
+#ifndef CLI_TERMINAL_TEXT_H_
+#define CLI_TERMINAL_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+// Appends `text`, code page 936, to `utf8` as append_cp936_as_utf8 does,
+// but with every control byte (0x00 to 0x1F and 0x7F) as its picture:
+// ESC as U+241B "␛", LF as U+240A "␊", DEL as U+2421 "␡".
+void append_cp936_as_visible_utf8(std::string_view text, std::string* utf8);
+
+#endif  // CLI_TERMINAL_TEXT_H_
