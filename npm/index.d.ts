@@ -13,13 +13,16 @@ export interface DecodeOptions {
 
 /** One line of iso8583dump --json: a decoded message, or {error} for rejected input. */
 export interface DecodedMessage {
+  header?: string;
   mti?: string;
   mti_hex?: string;
   bitmap?: string;
-  fields?: Array<{ field: number; length: number; hex: string; text?: string; name?: string; [key: string]: unknown }>;
-  result?: 'unpacked' | 'too_short' | 'field_not_defined' | 'length_too_long' | 'length_invalid';
+  fields?: Array<{ field: number; length: number; bytes: number; hex: string; text?: string; name?: string; [key: string]: unknown }>;
+  result?: 'unpacked' | 'too_short' | 'field_not_defined' | 'length_too_long' | 'length_invalid' |
+    'header_too_long' | 'bitmap_not_hex' | 'length_not_digits';
+  trailing?: number;
   field55?: Array<{ tag: string; length: number; value: string; name: string; [key: string]: unknown }>;
-  error?: 'odd_digit_count' | 'too_short';
+  error?: 'odd_digit_count' | 'too_short' | 'not_hex';
   masked?: true;
   [key: string]: unknown;
 }

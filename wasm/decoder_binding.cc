@@ -62,8 +62,9 @@ int decode_and_write(Iso8583Decoder* decoder, const char* input, size_t length, 
   const DecodeOutcome outcome = message_decoder.decode(message);
 
   static MemoryOutput memory;
-  if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort) {
-    writer->write_rejected(message.origin, outcome, memory.output());
+  if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort ||
+      outcome == DecodeOutcome::kNotHex) {
+    writer->write_rejected(message.origin, message_decoder.refusal(), memory.output());
   } else {
     writer->write_decoded(message.origin, message_decoder.byte_count(), outcome,
                           message_decoder.decoded(), memory.output());

@@ -211,6 +211,7 @@ function flaggedFields(bitmap) {
 const rejections = {
   odd_digit_count: '十六进制位数为奇数 · odd number of hexadecimal digits (msg length error)',
   too_short: '报文太短 · message too short',
+  not_hex: '含非十六进制字符 · a character that is not a hexadecimal digit',
 };
 
 function resultInWords(message) {
@@ -219,6 +220,9 @@ function resultInWords(message) {
     case 'too_short': return `报文体总长度过短 · too short: the fields need ${message.needed} bytes, the message has ${message.available}`;
     case 'field_not_defined': return `fld[${message.field}] 未定义 · field ${message.field} is not defined`;
     case 'length_too_long': return `fld[${message.field}] 长度超限 · field ${message.field}: length too long`;
+    case 'length_not_digits': return `fld[${message.field}] 长度不是数字 · field ${message.field}: length not digits`;
+    case 'header_too_long': return `报文头过长 · header of ${message.needed} bytes, the message has ${message.available}`;
+    case 'bitmap_not_hex': return '位图不是十六进制 · bitmap not hexadecimal';
     default: return `fld[${message.field}] 长度无效 · field ${message.field}: length invalid`;
   }
 }
@@ -238,7 +242,10 @@ function renderExplanation(message) {
     head.append(th);
   }
   const body = table.createTBody();
-  addRow(body, 'MTI', nameOf('message type indicator', '消息类型'), message.mti_hex.length / 2,
+  if (message.header) {
+    addRow(body, 'Header', nameOf('header', '报文头'), message.header.length / 2, message.header, '');
+  }
+  addRow(body, 'MTI', nameOf('message type indicator', '消息类型'), (message.mti ?? message.mti_hex).length,
     message.mti ?? message.mti_hex, message.mti_meaning);
   addRow(body, 'Bitmap', nameOf('bitmap', '位图'), message.bitmap.length / 2, message.bitmap,
     `fields ${flaggedFields(message.bitmap).filter((n) => n > 1).join(', ')}`);
