@@ -294,14 +294,11 @@ function summary(message) {
 }
 
 // The messages of a file, as {label, hex} and for messages that are bytes
-// {bytes}: its bytes, the dumps in it, its lines of hex text when each
-// line is a message that unpacks, or else its whole text.
+// {bytes}: its bytes, its lines of hex text when each line is a message
+// that unpacks, the dumps in it (lines of bare hex digits among them, as
+// xxd -p writes a message), or else its whole text.
 function messagesOfFile(bytes) {
   if (isBinary(bytes)) return [{ label: 'binary', hex: toHex(bytes), bytes }];
-  const dumps = readHexdump(bytes);
-  if (dumps.length > 0) {
-    return dumps.map((dump) => ({ label: `line ${dump.line}`, hex: toHex(dump.bytes), bytes: dump.bytes }));
-  }
   const text = new TextDecoder().decode(bytes);
   const lines = text.split('\n').map((line, index) => ({ label: `line ${index + 1}`, hex: line }))
     .filter((line) => /[^ \t\r]/.test(line.hex));
@@ -309,6 +306,10 @@ function messagesOfFile(bytes) {
     const decoded = lines.map((line) => ({ ...line, message: JSON.parse(decoder.decodeLine(line.hex)) }));
     notes.length = 0;
     if (decoded.every((line) => line.message.result === 'unpacked')) return decoded;
+  }
+  const dumps = readHexdump(bytes);
+  if (dumps.length > 0) {
+    return dumps.map((dump) => ({ label: `line ${dump.line}`, hex: toHex(dump.bytes), bytes: dump.bytes }));
   }
   return [{ label: 'text', hex: text }];
 }
