@@ -43,40 +43,78 @@ const TagName tag_names[kTagNameRows] = {
 
 namespace {
 
-// The dictionary's tags as bytes, read once from their text, so that an
-// element's tag is looked up without rendering it.
-struct TagBytes {
-  unsigned char bytes[2];
-  int length;
-};
+// An element's tag as one number: its bytes, and whether it has two.
+int tag_key(const unsigned char* bytes, int length) {
+  return length == 2 ? 0x10000 | bytes[0] << 8 | bytes[1] : bytes[0];
+}
 
-struct DictionaryTags {
-  TagBytes rows[kFilledTagNames];
-  DictionaryTags() {
-    for (int row = 0; row < kFilledTagNames; ++row) {
+// The dictionary indexed by tag, read once from its text, so that an
+// element's tag is found without rendering it or comparing it with every
+// row: an open-addressing table of the filled rows, each found under its
+// tag as the first of the rows holding it, with the lengths of the names.
+class DictionaryIndex {
+ public:
+  DictionaryIndex() {
+    for (Slot& slot : slots_) slot = Slot{kEmpty, kFilledTagNames};
+    for (int row = kFilledTagNames - 1; row >= 0; --row) {
       const char* text = tag_names[row].tag;
-      rows[row].length = static_cast<int>(std::strlen(text)) / 2;
-      rows[row].bytes[1] = 0;
-      for (int k = 0; k < rows[row].length; ++k) {
-        rows[row].bytes[k] =
-            static_cast<unsigned char>(hex_digit_value(text[2 * k]) * 16 + hex_digit_value(text[2 * k + 1]));
+      unsigned char bytes[2] = {};
+      const int length = static_cast<int>(std::strlen(text)) / 2;
+      for (int k = 0; k < length; ++k) {
+        bytes[k] = static_cast<unsigned char>(hex_digit_value(text[2 * k]) * 16 +
+                                              hex_digit_value(text[2 * k + 1]));
       }
+      slot_for(tag_key(bytes, length))->row = row;  // an earlier row overwrites a later one
+    }
+    for (int row = 0; row < kTagNameRows; ++row) {
+      name_lengths_[row] = std::strlen(tag_names[row].name);
     }
   }
+
+  int row_of(int key) const {
+    for (int at = key & kMask;; at = (at + 1) & kMask) {
+      if (slots_[at].key == key) return slots_[at].row;
+      if (slots_[at].key == kEmpty) return kFilledTagNames;
+    }
+  }
+
+  size_t name_length(int row) const { return name_lengths_[row]; }
+
+ private:
+  struct Slot {
+    int key;
+    int row;
+  };
+  // Four times the filled rows, so that probes stay short.
+  static constexpr int kSlots = 128;
+  static constexpr int kMask = kSlots - 1;
+  static constexpr int kEmpty = -1;
+
+  Slot* slot_for(int key) {
+    int at = key & kMask;
+    while (slots_[at].key != kEmpty && slots_[at].key != key) at = (at + 1) & kMask;
+    slots_[at].key = key;
+    return &slots_[at];
+  }
+
+  Slot slots_[kSlots];
+  size_t name_lengths_[kTagNameRows];
 };
+
+const DictionaryIndex& dictionary_index() {
+  static const DictionaryIndex kIndex;
+  return kIndex;
+}
 
 }  // namespace
 
 int tag_name_row(const TlvElement& element) {
-  static const DictionaryTags kTags;
-  for (int row = 0; row < kFilledTagNames; ++row) {
-    const TagBytes& tag = kTags.rows[row];
-    if (tag.length == element.tag_length && tag.bytes[0] == element.tag[0] &&
-        tag.bytes[1] == element.tag[1]) {
-      return row;
-    }
-  }
-  return kFilledTagNames;
+  return dictionary_index().row_of(tag_key(element.tag, element.tag_length));
+}
+
+std::string_view tag_name_text(const TlvElement& element) {
+  const int row = tag_name_row(element);
+  return std::string_view(tag_names[row].name, dictionary_index().name_length(row));
 }
 
 void walk_tlv(const unsigned char* data, int readable, int begin, int end,

@@ -35,6 +35,19 @@ int read_count(const char** cursor, va_list* args) {
   return count;
 }
 
+// The numbers 0 to 999 as three digits each, zero-filled.
+struct ThreeDigits {
+  char of[1000][3];
+  constexpr ThreeDigits() : of() {
+    for (int value = 0; value < 1000; ++value) {
+      of[value][0] = static_cast<char>('0' + value / 100);
+      of[value][1] = static_cast<char>('0' + value / 10 % 10);
+      of[value][2] = static_cast<char>('0' + value % 10);
+    }
+  }
+};
+constexpr ThreeDigits kThreeDigits;
+
 // Room for a rendered int: a sign and ten digits.
 constexpr size_t kNumberRoom = 16;
 
@@ -103,11 +116,12 @@ void write_conversion(ReportWriter* writer, const Conversion& conversion, va_lis
 
 }  // namespace
 
-ReportWriter::ReportWriter(Report* report, size_t expected_length) : report_(report) {
-  const size_t start = report->size();
-  report->resize(start + expected_length);
-  cursor_ = &(*report)[0] + start;
-  limit_ = cursor_ + expected_length;
+ReportWriter::ReportWriter(Report* report, size_t expected_length, Start start)
+    : report_(report) {
+  const size_t begin = start == Start::kReplacing ? 0 : report->size();
+  if (report->size() < begin + expected_length) report->resize(begin + expected_length);
+  cursor_ = &(*report)[0] + begin;
+  limit_ = &(*report)[0] + report->size();
 }
 
 ReportWriter::~ReportWriter() { report_->resize(static_cast<size_t>(cursor_ - &(*report_)[0])); }
@@ -135,6 +149,22 @@ void ReportWriter::padded(const char* text, size_t length, int width, bool left_
 }
 
 void ReportWriter::zero_filled_decimal(int value, int digits) {
+  if (value >= 0 && value < 1000 && digits >= 2 && digits <= 3) {
+    // The common case, the report's field numbers, lengths and sequence
+    // numbers: three digits from a table, of which the needed ones.
+    const char* three = kThreeDigits.of[value];
+    if (digits == 3 || value >= 100) {
+      char* text = claim(3);
+      text[0] = three[0];
+      text[1] = three[1];
+      text[2] = three[2];
+    } else {
+      char* text = claim(2);
+      text[0] = three[1];
+      text[1] = three[2];
+    }
+    return;
+  }
   char room[kNumberRoom];
   char* end = room + sizeof room;
   char* start = render_decimal(value, end);
