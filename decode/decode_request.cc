@@ -81,14 +81,21 @@ bool hex_text_to_bytes(std::string_view input_text, std::string* bytes,
   size_t line = 1;
   size_t line_start = 0;
   for (size_t at = 0; at < size; ++at) {
-    unsigned char nibble = kCharClasses.of[in[at]];
-    if (nibble < kBlank && digits % 2 == 0 && at + 1 < size && kCharClasses.of[in[at + 1]] < kBlank) {
-      // Most of a text is pairs of digits.
-      out[digits / 2] = static_cast<unsigned char>(nibble << 4 | kCharClasses.of[in[at + 1]]);
-      digits += 2;
-      ++at;
-      continue;
+    if (digits % 2 == 0) {
+      // Most of a text is runs of digit pairs: a class of 16 or more in
+      // either of two characters ends the run.
+      unsigned char* pair = out + digits / 2;
+      while (at + 1 < size) {
+        const unsigned char high_nibble = kCharClasses.of[in[at]];
+        const unsigned char low_nibble = kCharClasses.of[in[at + 1]];
+        if ((high_nibble | low_nibble) >= kBlank) break;
+        *pair++ = static_cast<unsigned char>(high_nibble << 4 | low_nibble);
+        at += 2;
+      }
+      digits = 2 * static_cast<size_t>(pair - out);
+      if (at == size) break;
     }
+    unsigned char nibble = kCharClasses.of[in[at]];
     if (nibble == kLineFeed) {
       ++line;
       line_start = at + 1;
