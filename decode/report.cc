@@ -148,23 +148,22 @@ void ReportWriter::padded(const char* text, size_t length, int width, bool left_
   if (left_align) repeat(' ', padding);
 }
 
-void ReportWriter::zero_filled_decimal(int value, int digits) {
-  if (value >= 0 && value < 1000 && digits >= 2 && digits <= 3) {
-    // The common case, the report's field numbers, lengths and sequence
-    // numbers: three digits from a table, of which the needed ones.
-    const char* three = kThreeDigits.of[value];
-    if (digits == 3 || value >= 100) {
-      char* text = claim(3);
-      text[0] = three[0];
-      text[1] = three[1];
-      text[2] = three[2];
-    } else {
-      char* text = claim(2);
-      text[0] = three[1];
-      text[1] = three[2];
-    }
-    return;
+void ReportWriter::write_small_number(int value, int digits) {
+  // Three digits from a table, of which the needed ones.
+  const char* three = kThreeDigits.of[value];
+  if (digits == 3 || value >= 100) {
+    char* text = claim(3);
+    text[0] = three[0];
+    text[1] = three[1];
+    text[2] = three[2];
+  } else {
+    char* text = claim(2);
+    text[0] = three[1];
+    text[1] = three[2];
   }
+}
+
+void ReportWriter::write_any_number(int value, int digits) {
   char room[kNumberRoom];
   char* end = room + sizeof room;
   char* start = render_decimal(value, end);
