@@ -151,16 +151,10 @@ void ReportWriter::padded(const char* text, size_t length, int width, bool left_
 void ReportWriter::write_small_number(int value, int digits) {
   // Three digits from a table, of which the needed ones.
   const char* three = kThreeDigits.of[value];
-  if (digits == 3 || value >= 100) {
-    char* text = claim(3);
-    text[0] = three[0];
-    text[1] = three[1];
-    text[2] = three[2];
-  } else {
-    char* text = claim(2);
-    text[0] = three[1];
-    text[1] = three[2];
-  }
+  const int needed = value >= 100 ? 3 : value >= 10 ? 2 : 1;
+  const int count = needed > digits ? needed : digits;
+  char* text = claim(static_cast<size_t>(count));
+  for (int k = 0; k < count; ++k) text[k] = three[3 - count + k];
 }
 
 void ReportWriter::write_any_number(int value, int digits) {

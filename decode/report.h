@@ -97,7 +97,7 @@ class ReportWriter {
   // Writes `value` in decimal, zero-filled to at least `digits`
   // characters, as "%0<digits>d" does.
   void zero_filled_decimal(int value, int digits) {
-    if (value >= 0 && value < 1000 && digits >= 2 && digits <= 3) {
+    if (value >= 0 && value < 1000 && digits >= 1 && digits <= 3) {
       write_small_number(value, digits);
     } else {
       write_any_number(value, digits);
@@ -113,8 +113,8 @@ class ReportWriter {
     if (static_cast<size_t>(limit_ - cursor_) < length) grow(length);
   }
   void grow(size_t length);
-  // zero_filled_decimal for 0 to 999 in 2 or 3 digits, the report's field
-  // numbers, lengths and sequence numbers; and for every other number.
+  // zero_filled_decimal for 0 to 999 in at most 3 digits, the report's
+  // field numbers, lengths and sequence numbers; and for every other number.
   void write_small_number(int value, int digits);
   void write_any_number(int value, int digits);
 

@@ -11,7 +11,7 @@
 namespace {
 
 // The room an object starts with: a typical message's JSON fits.
-constexpr size_t kExpectedLength = 8192;
+constexpr size_t kExpectedLength = 4096;
 
 // The bytes that a JSON string holds as they are: all but the control
 // characters, the quote and the backslash. Bytes from 0x80 up are parts of
@@ -77,6 +77,11 @@ void JsonText::close(char bracket) {
 
 void JsonText::number(long value) {
   separate();
+  if (value >= 0 && value < 1000) {
+    // Most numbers of a message's JSON, its field numbers and lengths.
+    out_->zero_filled_decimal(static_cast<int>(value), 1);
+    return;
+  }
   char digits[24];
   const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
   out_->write(digits, static_cast<size_t>(end - digits));

@@ -46,7 +46,7 @@ struct MessageJson::Writer {
 
   template <size_t kSize>
   void key(const char (&name)[kSize]) {
-    json.key(std::string_view(name, kSize - 1));
+    json.key(name);
   }
   void key(std::string_view name) { json.key(name); }
   void string(std::string_view utf8) { json.string(utf8); }
