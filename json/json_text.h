@@ -13,6 +13,10 @@
 
 #include "decode/report.h"
 
+// Whether `bytes` are printable ASCII that a JSON string holds as they
+// are: no control character, no byte from 0x7F up, no quote or backslash.
+bool is_plain_ascii(std::string_view bytes);
+
 // `utf8` as a JSON string, quoted and escaped by RapidJSON.
 std::string json_quoted(std::string_view utf8);
 

@@ -21,14 +21,6 @@ bool is_ascii(std::string_view bytes) {
   return true;
 }
 
-// Whether `bytes` are printable ASCII that a JSON string holds as they are,
-// as most fields are: the same text in code page 936 and in UTF-8.
-bool is_plain_ascii(std::string_view bytes) {
-  for (char ch : bytes) {
-    if (ch < 0x20 || ch > 0x7E || ch == '"' || ch == '\\') return false;
-  }
-  return true;
-}
 
 }  // namespace
 
