@@ -1,8 +1,6 @@
 // The decode request: pasted text to report.
 #include "decode/decode_request.h"
 
-#include <cstring>
-
 #include "decode/field_report.h"
 #include "decode/unpack.h"
 
@@ -34,11 +32,12 @@ constexpr NibbleTable kNibbles = make_nibble_table();
 // The UTF-8 byte-order mark, which editors put in front of texts.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// What a character of message text is, looked up for each character.
-enum CharClass : unsigned char { kHexDigit, kBlank, kLineFeed, kOther };
+// What a character of message text is, looked up for each character: the
+// value of a hexadecimal digit, or one of the classes after them.
+enum CharClass : unsigned char { kBlank = 16, kLineFeed, kOther };
 
 struct CharClasses {
-  CharClass of[256];
+  unsigned char of[256];
 };
 
 constexpr CharClasses make_char_classes() {
@@ -46,7 +45,7 @@ constexpr CharClasses make_char_classes() {
   for (int code = 0; code < 256; ++code) {
     const bool digit = (code >= '0' && code <= '9') || (code >= 'A' && code <= 'F') ||
                        (code >= 'a' && code <= 'f');
-    classes.of[code] = digit ? kHexDigit : kOther;
+    classes.of[code] = digit ? kNibbles.of[code] : static_cast<unsigned char>(kOther);
   }
   classes.of[static_cast<unsigned char>(' ')] = kBlank;
   classes.of[static_cast<unsigned char>('\t')] = kBlank;
@@ -68,46 +67,66 @@ unsigned char hex_pair_to_byte(const char* chars) {
 bool hex_text_to_bytes(std::string_view input_text, std::string* bytes,
                        TextPosition* first_non_hex) {
   const std::string_view text = input_text.substr(0, kInputTextLimit);
-  char kept[kInputTextLimit];
-  size_t kept_count = 0;
+  // Every character that is not a blank is a digit of the message, a
+  // character that is no hexadecimal digit too (it refuses the text, but
+  // counts for the digit count first): each is turned into its nibble as it
+  // is read, in one pass.
+  bytes->resize(text.size() / 2 + 1);
+  unsigned char* out = reinterpret_cast<unsigned char*>(&(*bytes)[0]);
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = text.size();
+  size_t digits = 0;
+  unsigned char high = 0;
   TextPosition non_hex;
   size_t line = 1;
   size_t line_start = 0;
-  for (size_t at = 0; at < text.size(); ++at) {
-    // Most of a text is digits, which are copied in runs.
-    size_t run_end = at;
-    while (run_end < text.size() &&
-           kCharClasses.of[static_cast<unsigned char>(text[run_end])] == kHexDigit) {
-      ++run_end;
+  for (size_t at = 0; at < size; ++at) {
+    if (digits % 2 == 0) {
+      // Most of a text is runs of digit pairs: a class of 16 or more in
+      // either of two characters ends the run.
+      unsigned char* pair = out + digits / 2;
+      while (at + 1 < size) {
+        const unsigned char high_nibble = kCharClasses.of[in[at]];
+        const unsigned char low_nibble = kCharClasses.of[in[at + 1]];
+        if ((high_nibble | low_nibble) >= kBlank) break;
+        *pair++ = static_cast<unsigned char>(high_nibble << 4 | low_nibble);
+        at += 2;
+      }
+      digits = 2 * static_cast<size_t>(pair - out);
+      if (at == size) break;
     }
-    std::memcpy(kept + kept_count, text.data() + at, run_end - at);
-    kept_count += run_end - at;
-    if (run_end == text.size()) break;
-    at = run_end;
-    const char ch = text[at];
-    const CharClass char_class = kCharClasses.of[static_cast<unsigned char>(ch)];
-    if (char_class == kLineFeed) {
+    unsigned char nibble = kCharClasses.of[in[at]];
+    if (nibble == kLineFeed) {
       ++line;
       line_start = at + 1;
       continue;
     }
-    if (char_class == kBlank) continue;
-    if (text.compare(at, kByteOrderMark.size(), kByteOrderMark) == 0) {
-      at += kByteOrderMark.size() - 1;
-      continue;
+    if (nibble == kBlank) continue;
+    if (nibble == kOther) {
+      if (text.compare(at, kByteOrderMark.size(), kByteOrderMark) == 0) {
+        at += kByteOrderMark.size() - 1;
+        continue;
+      }
+      if (non_hex.line == 0) {
+        non_hex.offset = at;
+        non_hex.line = line;
+        non_hex.column = at - line_start + 1;
+      }
+      nibble = kNibbles.of[in[at]];
     }
-    if (non_hex.line == 0) {
-      non_hex.offset = at;
-      non_hex.line = line;
-      non_hex.column = at - line_start + 1;
+    if (digits % 2 == 0) {
+      high = nibble;
+    } else {
+      out[digits / 2] = static_cast<unsigned char>(high << 4 | nibble);
     }
-    kept[kept_count++] = ch;
+    ++digits;
   }
   if (first_non_hex != nullptr) *first_non_hex = non_hex;
-  bytes->clear();
-  if (kept_count % 2 != 0) return false;
-  bytes->resize(kept_count / 2);
-  for (size_t k = 0; k < bytes->size(); ++k) (*bytes)[k] = static_cast<char>(hex_pair_to_byte(kept + 2 * k));
+  if (digits % 2 != 0) {
+    bytes->clear();
+    return false;
+  }
+  bytes->resize(digits / 2);
   return true;
 }
 

@@ -88,7 +88,8 @@ void collect_stored_fields(const Dialect& dialect, const FieldValue values[kFiel
   message->type_indicator = view_of(dialect, values, 1);
   message->fields.clear();
   message->field55.clear();
-  for (int number = 2; number < kFieldRows; ++number) {
+  for (int k = 0; k < frame.touched_count; ++k) {
+    const int number = frame.touched[k];
     if (values[number].number == number) message->fields.push_back(view_of(dialect, values, number));
   }
   if (const DecodedField* field55 = message->find(55)) {

@@ -18,6 +18,7 @@ int Decoder::load(const char* path, DefinitionProblems* problems) {
     const int reason = errno;
     parse_definitions(std::string_view(), &dialect_, nullptr);
     alloc_field_storage(dialect_, values_);
+    frame_ = MessageFrame{};
     errno = reason;  // for a reporter that tells why
     report_error("fopen error");
     return -1;
@@ -28,6 +29,7 @@ int Decoder::load(const char* path, DefinitionProblems* problems) {
 int Decoder::parse(std::string_view contents, DefinitionProblems* problems) {
   const int result = parse_definitions(contents, &dialect_, problems);
   alloc_field_storage(dialect_, values_);
+  frame_ = MessageFrame{};
   return result;
 }
 
@@ -42,9 +44,8 @@ DecodeOutcome Decoder::decode(const unsigned char* bytes, size_t count, DecodedM
                 static_cast<size_t>(previous_byte_count_ - byte_count));
   }
   previous_byte_count_ = byte_count;
-  MessageFrame frame;
-  message->verdict = unpack_fields(dialect_, values_, buffer_, byte_count, &frame);
-  collect_stored_fields(dialect_, values_, buffer_, frame, message);
+  message->verdict = unpack_fields(dialect_, values_, buffer_, byte_count, &frame_);
+  collect_stored_fields(dialect_, values_, buffer_, frame_, message);
   return message->verdict.result == UnpackResult::kUnpacked ? DecodeOutcome::kUnpacked
                                                             : DecodeOutcome::kUnpackFailed;
 }

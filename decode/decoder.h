@@ -58,14 +58,16 @@ class Decoder {
   ValueTable& value_table() { return values_; }
   const FieldValue* values() const { return values_; }
 
-  // The message buffer, for the window's unpack of bytes already in it.
-  MessageBytes& buffer() { return buffer_; }
+  // What the last unpack into this decoder's rows found and wrote, for
+  // the window's unpack, which writes the same rows.
+  MessageFrame& frame() { return frame_; }
 
  private:
   Dialect dialect_;
   FieldValue values_[kFieldRows];
   MessageBytes buffer_{};
   int previous_byte_count_ = 0;  // what the buffer held after its zeros
+  MessageFrame frame_;           // of the last unpack: which rows it wrote
 };
 
 // The process-wide decoder of the window program and of the decoding

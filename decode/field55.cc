@@ -8,7 +8,7 @@
 #include "decode/field_table.h"
 #include "decode/hex_text.h"
 
-const TagName tag_names[kTagNameRows] = {
+constexpr TagName tag_names[kTagNameRows] = {
     {"9F26", "\xD3\xA6\xD3\xC3\xC3\xDC\xCE\xC4"},                          // 应用密文
     {"9F27", "\xC3\xDC\xCE\xC4\xD0\xC5\xCF\xA2\xCA\xFD\xBE\xDD"},          // 密文信息数据
     {"9F10", "\xB7\xA2\xBF\xA8\xD0\xD0\xD3\xA6\xD3\xC3\xCA\xFD\xBE\xDD"},  // 发卡行应用数据
@@ -43,40 +43,77 @@ const TagName tag_names[kTagNameRows] = {
 
 namespace {
 
-// The dictionary's tags as bytes, read once from their text, so that an
-// element's tag is looked up without rendering it.
-struct TagBytes {
-  unsigned char bytes[2];
-  int length;
-};
+// An element's tag as one number: its bytes, and whether it has two.
+constexpr int tag_key(const unsigned char* bytes, int length) {
+  return length == 2 ? 0x10000 | bytes[0] << 8 | bytes[1] : bytes[0];
+}
 
-struct DictionaryTags {
-  TagBytes rows[kFilledTagNames];
-  DictionaryTags() {
-    for (int row = 0; row < kFilledTagNames; ++row) {
+constexpr int digit_value(char digit) {
+  return digit <= '9' ? digit - '0' : digit - 'A' + 10;
+}
+
+constexpr size_t text_length(const char* text) {
+  size_t length = 0;
+  while (text[length] != '\0') ++length;
+  return length;
+}
+
+// The dictionary indexed by tag, made from its text when compiling, so
+// that an element's tag is found without rendering it or comparing it with
+// every row: an open-addressing table of the filled rows, each found under
+// its tag as the first of the rows holding it, with the lengths of the
+// names.
+class DictionaryIndex {
+ public:
+  constexpr DictionaryIndex() : slots_(), name_lengths_() {
+    for (Slot& slot : slots_) slot = Slot{kEmpty, kFilledTagNames};
+    for (int row = kFilledTagNames - 1; row >= 0; --row) {
       const char* text = tag_names[row].tag;
-      rows[row].length = static_cast<int>(std::strlen(text)) / 2;
-      rows[row].bytes[1] = 0;
-      for (int k = 0; k < rows[row].length; ++k) {
-        rows[row].bytes[k] =
-            static_cast<unsigned char>(hex_digit_value(text[2 * k]) * 16 + hex_digit_value(text[2 * k + 1]));
-      }
+      const unsigned char bytes[2] = {
+          static_cast<unsigned char>(digit_value(text[0]) * 16 + digit_value(text[1])),
+          static_cast<unsigned char>(text[2] == '\0' ? 0 : digit_value(text[2]) * 16 + digit_value(text[3]))};
+      const int key = tag_key(bytes, text[2] == '\0' ? 1 : 2);
+      int at = key & kMask;
+      while (slots_[at].key != kEmpty && slots_[at].key != key) at = (at + 1) & kMask;
+      slots_[at] = Slot{key, row};  // an earlier row overwrites a later one
+    }
+    for (int row = 0; row < kTagNameRows; ++row) name_lengths_[row] = text_length(tag_names[row].name);
+  }
+
+  int row_of(int key) const {
+    for (int at = key & kMask;; at = (at + 1) & kMask) {
+      if (slots_[at].key == key) return slots_[at].row;
+      if (slots_[at].key == kEmpty) return kFilledTagNames;
     }
   }
+
+  size_t name_length(int row) const { return name_lengths_[row]; }
+
+ private:
+  struct Slot {
+    int key;
+    int row;
+  };
+  // Four times the filled rows, so that probes stay short.
+  static constexpr int kSlots = 128;
+  static constexpr int kMask = kSlots - 1;
+  static constexpr int kEmpty = -1;
+
+  Slot slots_[kSlots];
+  size_t name_lengths_[kTagNameRows];
 };
+
+constexpr DictionaryIndex kDictionaryIndex;
 
 }  // namespace
 
 int tag_name_row(const TlvElement& element) {
-  static const DictionaryTags kTags;
-  for (int row = 0; row < kFilledTagNames; ++row) {
-    const TagBytes& tag = kTags.rows[row];
-    if (tag.length == element.tag_length && tag.bytes[0] == element.tag[0] &&
-        tag.bytes[1] == element.tag[1]) {
-      return row;
-    }
-  }
-  return kFilledTagNames;
+  return kDictionaryIndex.row_of(tag_key(element.tag, element.tag_length));
+}
+
+std::string_view tag_name_text(const TlvElement& element) {
+  const int row = tag_name_row(element);
+  return std::string_view(tag_names[row].name, kDictionaryIndex.name_length(row));
 }
 
 void walk_tlv(const unsigned char* data, int readable, int begin, int end,

@@ -3,6 +3,7 @@
 #ifndef DECODE_FIELD55_H_
 #define DECODE_FIELD55_H_
 
+#include <string_view>
 #include <vector>
 
 #include "decode/report.h"
@@ -64,6 +65,10 @@ inline unsigned char byte_at(const unsigned char* data, int readable, int positi
 // The row of tag_names that names the tag of `element`: one of the filled
 // rows, or the first empty row when the dictionary has none.
 int tag_name_row(const TlvElement& element);
+
+// The Chinese name of the tag of `element` (code page 936), with its
+// length: the name of its row of tag_names.
+std::string_view tag_name_text(const TlvElement& element);
 
 // The Chinese name of the tag of `element` (code page 936): the name of
 // its row of tag_names.

@@ -86,13 +86,21 @@ struct MessageFormat {
 inline bool is_plain(const FieldFormat& format) { return format.data == DataEncoding::kRaw; }
 
 // The bytes that `length` units of data take in the message.
-int data_bytes(const FieldFormat& format, int length);
+inline int data_bytes(const FieldFormat& format, int length) {
+  if (format.unit == LengthUnit::kBytes) return length;
+  const int packed = (length + 1) / 2;
+  return format.data == DataEncoding::kAmountBcd ? 1 + packed : packed;
+}
 
 // The bytes a length indicator of `digits` takes (its digit count for
 // text, or its byte count for binary).
-int indicator_bytes(LengthEncoding encoding, int digits);
+inline int indicator_bytes(LengthEncoding encoding, int digits) {
+  return encoding == LengthEncoding::kBcd ? (digits + 1) / 2 : digits;
+}
 
 // The bytes of one bitmap of 64 fields.
-int bitmap_bytes(BitmapEncoding encoding);
+inline int bitmap_bytes(BitmapEncoding encoding) {
+  return encoding == BitmapEncoding::kBinary ? 8 : 16;
+}
 
 #endif  // DECODE_FIELD_FORMAT_H_

@@ -27,34 +27,34 @@ constexpr size_t kTagLineOverhead = 80;
 // that length (hexadecimal) and may hold zero bytes.
 void write_element_line(int number, const DecodedField& field, ReportWriter* writer) {
   static std::string shown;
-  writer->write("fld[");
+  writer->literal("fld[");
   writer->zero_filled_decimal(number, 3);
-  writer->write("][");
+  writer->literal("][");
   if (is_plain(field)) {
     writer->zero_filled_decimal(field.length, 3);
-    writer->write("]=[");
+    writer->literal("]=[");
     writer->left_aligned_text(shown_text(field, &shown).data(), static_cast<size_t>(field.length),
                               field.length);
   } else {
     writer->zero_filled_decimal(field.unit_length, 3);
-    writer->write("]=[");
+    writer->literal("]=[");
     writer->write(shown_value(field, &shown));
   }
-  writer->write("]\r\n");
+  writer->literal("]\r\n");
 }
 
 // The heading, and the header of a dialect that has one as
 // "header[%03d]=[%s]\r\n", its byte count and its bytes in hexadecimal.
 void write_heading(const DecodedMessage& message, ReportWriter* writer) {
   // "开始解包:" (start unpacking)
-  writer->write("\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\n");
+  writer->literal("\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\n");
   if (message.header_length > 0) {
-    writer->write("header[");
+    writer->literal("header[");
     writer->zero_filled_decimal(message.header_length, 3);
-    writer->write("]=[");
+    writer->literal("]=[");
     render_hex(message.header, static_cast<size_t>(message.header_length),
                writer->claim(2 * static_cast<size_t>(message.header_length)));
-    writer->write("]\r\n");
+    writer->literal("]\r\n");
   }
   write_element_line(0, message.type_indicator, writer);
 }
@@ -63,12 +63,12 @@ void write_verdict(const UnpackVerdict& verdict, ReportWriter* writer) {
   switch (verdict.result) {
     case UnpackResult::kUnpacked:
       // "解包成功" (unpacked successfully)
-      writer->write("\xBD\xE2\xB0\xFC\xB3\xC9\xB9\xA6\r\n");
+      writer->literal("\xBD\xE2\xB0\xFC\xB3\xC9\xB9\xA6\r\n");
       break;
     case UnpackResult::kTooShort:
       writer->format("offset[%d],inLen[%d].\r\n", verdict.needed, verdict.available);
       // "报文体总长度过短." (message body too short)
-      writer->write("\xB1\xA8\xCE\xC4\xCC\xE5\xD7\xDC\xB3\xA4\xB6\xC8\xB9\xFD\xB6\xCC.\r\n");
+      writer->literal("\xB1\xA8\xCE\xC4\xCC\xE5\xD7\xDC\xB3\xA4\xB6\xC8\xB9\xFD\xB6\xCC.\r\n");
       break;
     case UnpackResult::kFieldNotDefined:
       writer->format("fld[%d] bitmap is not exist!\r\n", verdict.field);
@@ -83,7 +83,7 @@ void write_verdict(const UnpackVerdict& verdict, ReportWriter* writer) {
       writer->format("header[%d] is longer than inLen[%d]!\r\n", verdict.needed, verdict.available);
       break;
     case UnpackResult::kBitmapNotHex:
-      writer->write("bitmap is not hexadecimal!\r\n");
+      writer->literal("bitmap is not hexadecimal!\r\n");
       break;
     case UnpackResult::kLengthNotDigits:
       writer->format("fld[%d] length is not digits!\r\n", verdict.field);
@@ -97,43 +97,50 @@ void write_verdict(const UnpackVerdict& verdict, ReportWriter* writer) {
 // Spelled out piece by piece, as it is written for every element.
 void write_tag_line(const DecodedField& field55, const TlvElement& element, int sequence,
                     ReportWriter* writer) {
-  char tag_text[4];
-  char value_text[2 * kMaxTagValueLength];
-  render_hex(element.tag, static_cast<size_t>(element.tag_length), tag_text);
-  render_shown_hex(field55, element.value_offset, element.value_length, value_text);
-  const char* name = tag_name_of(element);
-  writer->write("Tag-");
+  writer->literal("Tag-");
   writer->zero_filled_decimal(sequence, 2);
   writer->write(':');
-  writer->padded(tag_text, 2 * static_cast<size_t>(element.tag_length), 4, true, ' ');
+  const size_t tag_digits = 2 * static_cast<size_t>(element.tag_length);
+  render_hex(element.tag, static_cast<size_t>(element.tag_length), writer->claim(tag_digits));
+  writer->repeat(' ', 4 - tag_digits);
   writer->write('[');
   writer->zero_filled_decimal(element.value_length, 2);
-  writer->write("]:");
-  writer->padded(value_text, 2 * static_cast<size_t>(element.value_length), 20, true, ' ');
-  writer->write(" [");
-  writer->write(name, std::strlen(name));
-  writer->write("]\r\n");
+  writer->literal("]:");
+  const size_t value_digits = 2 * static_cast<size_t>(element.value_length);
+  render_shown_hex(field55, element.value_offset, element.value_length, writer->claim(value_digits));
+  if (value_digits < 20) writer->repeat(' ', 20 - value_digits);
+  writer->literal(" [");
+  writer->write(tag_name_text(element));
+  writer->literal("]\r\n");
+}
+
+void write_field_report(const DecodedMessage& message, ReportWriter* writer) {
+  write_heading(message, writer);
+  for (const DecodedField& field : message.fields) write_element_line(field.number, field, writer);
+  write_verdict(message.verdict, writer);
+}
+
+void write_field55_listing(const DecodedField& field55, const std::vector<TlvElement>& elements,
+                           ReportWriter* writer) {
+  // "=======55域子域解析=========" (field 55 sub-fields)
+  writer->literal("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6=========\r\n");
+  int sequence = 0;
+  for (const TlvElement& element : elements) write_tag_line(field55, element, ++sequence, writer);
+  // "=======55域子域解析结束=======" (end of field 55 sub-fields)
+  writer->literal("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6\xBD\xE1\xCA\xF8=======\r\n");
 }
 
 }  // namespace
 
 void write_field_report(const DecodedMessage& message, Report* report) {
-  report->clear();
-  ReportWriter writer(report, kExpectedReportLength);
-  write_heading(message, &writer);
-  for (const DecodedField& field : message.fields) write_element_line(field.number, field, &writer);
-  write_verdict(message.verdict, &writer);
+  ReportWriter writer(report, kExpectedReportLength, ReportWriter::Start::kReplacing);
+  write_field_report(message, &writer);
 }
 
 void write_field55_listing(const DecodedField& field55, const std::vector<TlvElement>& elements,
                            Report* report) {
   ReportWriter writer(report, kExpectedListingLength);
-  // "=======55域子域解析=========" (field 55 sub-fields)
-  writer.write("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6=========\r\n");
-  int sequence = 0;
-  for (const TlvElement& element : elements) write_tag_line(field55, element, ++sequence, &writer);
-  // "=======55域子域解析结束=======" (end of field 55 sub-fields)
-  writer.write("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6\xBD\xE1\xCA\xF8=======\r\n");
+  write_field55_listing(field55, elements, &writer);
 }
 
 void write_tag_line(const DecodedField& field55, const TlvElement& element, int sequence,
@@ -143,8 +150,11 @@ void write_tag_line(const DecodedField& field55, const TlvElement& element, int 
 }
 
 void write_report(const DecodedMessage& message, Report* report) {
-  write_field_report(message, report);
+  // One writer for the whole report, which reuses the room of the last.
+  ReportWriter writer(report, kExpectedReportLength + kExpectedListingLength,
+                      ReportWriter::Start::kReplacing);
+  write_field_report(message, &writer);
   if (const DecodedField* field55 = message.find(55)) {
-    write_field55_listing(*field55, message.field55, report);
+    write_field55_listing(*field55, message.field55, &writer);
   }
 }

@@ -29,23 +29,25 @@ int alloc_field_storage(const Dialect& dialect, FieldValue values[kFieldRows]) {
   return reset_field_values(dialect, values);
 }
 
+void reset_field_value(FieldValue* value) {
+  // The storage is all zeros but for what the latest unpack stored, and
+  // clearing just that keeps a decode from writing every field's whole
+  // storage.
+  if (value->number != 0 && value->length > 0) {
+    const size_t stored = std::min(static_cast<size_t>(value->length), value->data.size());
+    std::fill_n(value->data.begin(), stored, 0);
+  }
+  value->number = 0;
+  value->data_offset = 0;
+  value->length = 0;
+  value->length_digits = 0;
+  value->unit_length = 0;
+  value->value_length = 0;
+}
+
 int reset_field_values(const Dialect& dialect, FieldValue values[kFieldRows]) {
   for (int n = 1; n < kFieldRows; ++n) {
-    if (dialect.defs[n].number <= 0) continue;
-    FieldValue& value = values[n];
-    // The storage is all zeros but for what the latest unpack stored, and
-    // clearing just that keeps a decode from writing every field's whole
-    // storage.
-    if (value.number != 0 && value.length > 0) {
-      const size_t stored = std::min(static_cast<size_t>(value.length), value.data.size());
-      std::fill_n(value.data.begin(), stored, 0);
-    }
-    value.number = 0;
-    value.data_offset = 0;
-    value.length = 0;
-    value.length_digits = 0;
-    value.unit_length = 0;
-    value.value_length = 0;
+    if (dialect.defs[n].number > 0) reset_field_value(&values[n]);
   }
   return 0;
 }

@@ -76,6 +76,9 @@ int alloc_field_storage(const Dialect& dialect, FieldValue values[kFieldRows]);
 // are cleared. Returns 0.
 int reset_field_values(const Dialect& dialect, FieldValue values[kFieldRows]);
 
+// Clears one row as reset_field_values clears every defined row.
+void reset_field_value(FieldValue* value);
+
 // The same for the tables of default_decoder().
 int alloc_field_storage();
 int reset_field_values();

@@ -35,6 +35,19 @@ int read_count(const char** cursor, va_list* args) {
   return count;
 }
 
+// The numbers 0 to 999 as three digits each, zero-filled.
+struct ThreeDigits {
+  char of[1000][3];
+  constexpr ThreeDigits() : of() {
+    for (int value = 0; value < 1000; ++value) {
+      of[value][0] = static_cast<char>('0' + value / 100);
+      of[value][1] = static_cast<char>('0' + value / 10 % 10);
+      of[value][2] = static_cast<char>('0' + value % 10);
+    }
+  }
+};
+constexpr ThreeDigits kThreeDigits;
+
 // Room for a rendered int: a sign and ten digits.
 constexpr size_t kNumberRoom = 16;
 
@@ -103,11 +116,12 @@ void write_conversion(ReportWriter* writer, const Conversion& conversion, va_lis
 
 }  // namespace
 
-ReportWriter::ReportWriter(Report* report, size_t expected_length) : report_(report) {
-  const size_t start = report->size();
-  report->resize(start + expected_length);
-  cursor_ = &(*report)[0] + start;
-  limit_ = cursor_ + expected_length;
+ReportWriter::ReportWriter(Report* report, size_t expected_length, Start start)
+    : report_(report) {
+  const size_t begin = start == Start::kReplacing ? 0 : report->size();
+  if (report->size() < begin + expected_length) report->resize(begin + expected_length);
+  cursor_ = &(*report)[0] + begin;
+  limit_ = &(*report)[0] + report->size();
 }
 
 ReportWriter::~ReportWriter() { report_->resize(static_cast<size_t>(cursor_ - &(*report_)[0])); }
@@ -134,7 +148,16 @@ void ReportWriter::padded(const char* text, size_t length, int width, bool left_
   if (left_align) repeat(' ', padding);
 }
 
-void ReportWriter::zero_filled_decimal(int value, int digits) {
+void ReportWriter::write_small_number(int value, int digits) {
+  // Three digits from a table, of which the needed ones.
+  const char* three = kThreeDigits.of[value];
+  const int needed = value >= 100 ? 3 : value >= 10 ? 2 : 1;
+  const int count = needed > digits ? needed : digits;
+  char* text = claim(static_cast<size_t>(count));
+  for (int k = 0; k < count; ++k) text[k] = three[3 - count + k];
+}
+
+void ReportWriter::write_any_number(int value, int digits) {
   char room[kNumberRoom];
   char* end = room + sizeof room;
   char* start = render_decimal(value, end);

@@ -28,9 +28,17 @@ void append_format(Report* report, const char* format, ...);
 // written; then it holds exactly that text.
 class ReportWriter {
  public:
-  // Starts at the end of `report`, making room for `expected_length`
-  // bytes; more room is made whenever it is needed.
-  ReportWriter(Report* report, size_t expected_length);
+  // Where a writer starts.
+  enum class Start {
+    kAtEnd,      // after the report's text, which stays
+    kReplacing,  // at its start: the text written replaces it
+  };
+
+  // Starts at the end of `report`, or replacing it, making room for
+  // `expected_length` bytes; more room is made whenever it is needed. A
+  // replacing writer reuses the room the report has, so that a report
+  // written again and again is not cleared each time.
+  ReportWriter(Report* report, size_t expected_length, Start start = Start::kAtEnd);
   ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
@@ -44,6 +52,15 @@ class ReportWriter {
   }
 
   void write(std::string_view text) { write(text.data(), text.size()); }
+
+  // Writes a string literal: its length is known when compiling, so the
+  // copy is a few moves, not a call.
+  template <size_t kSize>
+  void literal(const char (&text)[kSize]) {
+    make_room(kSize - 1);
+    std::memcpy(cursor_, text, kSize - 1);
+    cursor_ += kSize - 1;
+  }
 
   // Writes one character.
   void write(char ch) {
@@ -79,7 +96,13 @@ class ReportWriter {
 
   // Writes `value` in decimal, zero-filled to at least `digits`
   // characters, as "%0<digits>d" does.
-  void zero_filled_decimal(int value, int digits);
+  void zero_filled_decimal(int value, int digits) {
+    if (value >= 0 && value < 1000 && digits >= 1 && digits <= 3) {
+      write_small_number(value, digits);
+    } else {
+      write_any_number(value, digits);
+    }
+  }
 
   // Writes `text` up to its first zero byte and at most `precision` bytes,
   // padded with spaces on the right to `width`, as "%-*.*s" does.
@@ -90,6 +113,10 @@ class ReportWriter {
     if (static_cast<size_t>(limit_ - cursor_) < length) grow(length);
   }
   void grow(size_t length);
+  // zero_filled_decimal for 0 to 999 in at most 3 digits, the report's
+  // field numbers, lengths and sequence numbers; and for every other number.
+  void write_small_number(int value, int digits);
+  void write_any_number(int value, int digits);
 
   Report* report_;
   char* cursor_;

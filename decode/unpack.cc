@@ -37,7 +37,7 @@ void copy_message_bytes(const MessageBytes& message, int offset, int count,
   const int available = offset < kMessageCapacity ? kMessageCapacity - offset : 0;
   const int copied = count < available ? count : available;
   if (copied > 0) std::memcpy(destination, message.data() + offset, static_cast<size_t>(copied));
-  std::memset(destination + copied, 0, static_cast<size_t>(count - copied));
+  if (copied < count) std::memset(destination + copied, 0, static_cast<size_t>(count - copied));
 }
 
 // One field's text, when it is not shown as it stands.
@@ -92,8 +92,10 @@ bool read_bitmap(const MessageFormat& format, const MessageBytes& message, int* 
 // Reads data element `field` at `*offset` and stores it. Returns
 // kUnpacked, or the result that says why it cannot be read.
 UnpackResult unpack_element(const Dialect& dialect, FieldValue values[kFieldRows],
-                            const MessageBytes& message, int field, int* offset) {
+                            const MessageBytes& message, int field, int* offset,
+                            MessageFrame* frame) {
   if (!field_is_usable(dialect, values, field)) return UnpackResult::kFieldNotDefined;
+  frame->touched[frame->touched_count++] = static_cast<unsigned char>(field);
   const FieldDef& def = dialect.defs[field];
   FieldValue& value = values[field];
   const int indicator_size = indicator_bytes(def.format.length, def.length_digits);
@@ -137,10 +139,18 @@ const char* unpack_result_name(UnpackResult result) {
 
 UnpackVerdict unpack_fields(const Dialect& dialect, FieldValue values[kFieldRows],
                             const MessageBytes& message, int byte_count, MessageFrame* frame) {
-  reset_field_values(dialect, values);
+  if (frame->touched_count < 0) {
+    reset_field_values(dialect, values);
+  } else {
+    reset_field_value(&values[1]);
+    for (int k = 0; k < frame->touched_count; ++k) reset_field_value(&values[frame->touched[k]]);
+  }
   const MessageFormat& format = dialect.message;
   UnpackVerdict verdict;
-  *frame = MessageFrame{};
+  frame->header_length = 0;
+  std::memset(frame->bitmap, 0, sizeof frame->bitmap);
+  frame->bitmap_length = kBitmapLength;
+  frame->touched_count = 0;
   if (format.header_length > byte_count) {
     verdict.result = UnpackResult::kHeaderTooLong;
     verdict.needed = format.header_length;
@@ -164,7 +174,7 @@ UnpackVerdict unpack_fields(const Dialect& dialect, FieldValue values[kFieldRows
   const int last_field = frame->bitmap_length == 8 ? kPrimaryFields : kLastField;
   for (int field = 2; field <= last_field; ++field) {
     if (!is_flagged(frame->bitmap, field)) continue;
-    verdict.result = unpack_element(dialect, values, message, field, &offset);
+    verdict.result = unpack_element(dialect, values, message, field, &offset, frame);
     if (verdict.result != UnpackResult::kUnpacked) {
       verdict.field = field;
       return verdict;
@@ -182,7 +192,7 @@ UnpackVerdict unpack_fields(const Dialect& dialect, FieldValue values[kFieldRows
 int unpack_message(const MessageBytes& message, Report* report, int byte_count) {
   static DecodedMessage decoded;
   Decoder& decoder = default_decoder();
-  MessageFrame frame;
+  MessageFrame& frame = decoder.frame();
   decoded.verdict = unpack_fields(decoder.dialect(), decoder.values(), message, byte_count, &frame);
   collect_stored_fields(decoder.dialect(), decoder.values(), message, frame, &decoded);
   report->clear();

@@ -41,11 +41,16 @@ struct UnpackVerdict {
   int end_offset = 0;  // where the last element read ends
 };
 
-// What an unpack finds around the fields.
+// What an unpack finds around the fields, and which rows it wrote.
 struct MessageFrame {
   int header_length = 0;                     // bytes before the message type indicator
   unsigned char bitmap[kBitmapLength] = {};  // the bits, as binary bytes
   int bitmap_length = kBitmapLength;         // 8 without a secondary bitmap, else 16
+  // The data element rows the unpack wrote, ascending: those it stored and
+  // the one that ended it. Only these need clearing before the next unpack
+  // into the same rows; -1 when that is not known, and every row is.
+  int touched_count = -1;
+  unsigned char touched[kFieldRows];
 };
 
 // Whether `bitmap` flags field `field` (1 to 128): bit field - 1, counted
@@ -60,7 +65,8 @@ inline bool is_flagged(const unsigned char bitmap[kBitmapLength], int field) {
 const char* unpack_result_name(UnpackResult result);
 
 // Unpacks the first `byte_count` bytes of `message` as `dialect` lays them
-// out into `values`, and fills `frame`. Writes no report.
+// out into `values`, and fills `frame`. Writes no report. The rows that
+// `frame` says the previous unpack into `values` wrote are cleared first.
 UnpackVerdict unpack_fields(const Dialect& dialect, FieldValue values[kFieldRows],
                             const MessageBytes& message, int byte_count, MessageFrame* frame);
 

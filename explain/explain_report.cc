@@ -33,7 +33,7 @@ constexpr VerdictWords kVerdictWords[] = {
 };
 
 // The room an explanation starts with: a typical message's fits.
-constexpr size_t kExpectedExplanationLength = 8192;
+constexpr size_t kExpectedExplanationLength = 4096;
 
 void write_hex(const DecodedField& field, int position, int count, ReportWriter* out) {
   render_shown_hex(field, position, count, out->claim(2 * static_cast<size_t>(count)));

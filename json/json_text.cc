@@ -11,7 +11,7 @@
 namespace {
 
 // The room an object starts with: a typical message's JSON fits.
-constexpr size_t kExpectedLength = 8192;
+constexpr size_t kExpectedLength = 4096;
 
 // The bytes that a JSON string holds as they are: all but the control
 // characters, the quote and the backslash. Bytes from 0x80 up are parts of
@@ -34,6 +34,14 @@ bool needs_escape(uint64_t word) {
   return control || has_zero_byte(word ^ (kOnes * '"')) || has_zero_byte(word ^ (kOnes * '\\'));
 }
 
+// Whether any of the eight bytes of `word` is 0x7F or more.
+bool has_high_byte(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHighBits = 0x8080808080808080u;
+  const uint64_t delete_bytes = word ^ (kOnes * 0x7F);
+  return (word & kHighBits) != 0 || ((delete_bytes - kOnes) & ~delete_bytes & kHighBits) != 0;
+}
+
 bool is_plain(std::string_view text) {
   size_t at = 0;
   for (; at + 8 <= text.size(); at += 8) {
@@ -48,6 +56,20 @@ bool is_plain(std::string_view text) {
 }
 
 }  // namespace
+
+bool is_plain_ascii(std::string_view bytes) {
+  size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + at, sizeof word);
+    if (needs_escape(word) || has_high_byte(word)) return false;
+  }
+  for (; at < bytes.size(); ++at) {
+    const unsigned char byte = static_cast<unsigned char>(bytes[at]);
+    if (byte >= 0x7F || !kPlainBytes.is_plain[byte]) return false;
+  }
+  return true;
+}
 
 void JsonText::start(std::string* text) {
   out_.emplace(text, kExpectedLength);
@@ -77,6 +99,11 @@ void JsonText::close(char bracket) {
 
 void JsonText::number(long value) {
   separate();
+  if (value >= 0 && value < 1000) {
+    // Most numbers of a message's JSON, its field numbers and lengths.
+    out_->zero_filled_decimal(static_cast<int>(value), 1);
+    return;
+  }
   char digits[24];
   const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
   out_->write(digits, static_cast<size_t>(end - digits));

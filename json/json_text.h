@@ -6,11 +6,16 @@
 #ifndef JSON_JSON_TEXT_H_
 #define JSON_JSON_TEXT_H_
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "decode/report.h"
+
+// Whether `bytes` are printable ASCII that a JSON string holds as they
+// are: no control character, no byte from 0x7F up, no quote or backslash.
+bool is_plain_ascii(std::string_view bytes);
 
 // `utf8` as a JSON string, quoted and escaped by RapidJSON.
 std::string json_quoted(std::string_view utf8);
@@ -38,6 +43,19 @@ class JsonText {
     name.copy(room + 1, name.size());
     room[name.size() + 1] = '"';
     room[name.size() + 2] = ':';
+    after_key_ = true;
+  }
+
+  // The same for a key written as a string literal, copied without a call.
+  template <size_t kSize>
+  void key(const char (&name)[kSize]) {
+    const bool comma = needs_comma();
+    char* room = out_->claim(kSize - 1 + 3 + comma);
+    if (comma) *room++ = ',';
+    room[0] = '"';
+    std::memcpy(room + 1, name, kSize - 1);
+    room[kSize] = '"';
+    room[kSize + 1] = ':';
     after_key_ = true;
   }
 

@@ -21,14 +21,6 @@ bool is_ascii(std::string_view bytes) {
   return true;
 }
 
-// Whether `bytes` are printable ASCII that a JSON string holds as they are,
-// as most fields are: the same text in code page 936 and in UTF-8.
-bool is_plain_ascii(std::string_view bytes) {
-  for (char ch : bytes) {
-    if (ch < 0x20 || ch > 0x7E || ch == '"' || ch == '\\') return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -46,7 +38,7 @@ struct MessageJson::Writer {
 
   template <size_t kSize>
   void key(const char (&name)[kSize]) {
-    json.key(std::string_view(name, kSize - 1));
+    json.key(name);
   }
   void key(std::string_view name) { json.key(name); }
   void string(std::string_view utf8) { json.string(utf8); }
