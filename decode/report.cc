@@ -35,19 +35,6 @@ int read_count(const char** cursor, va_list* args) {
   return count;
 }
 
-// The numbers 0 to 999 as three digits each, zero-filled.
-struct ThreeDigits {
-  char of[1000][3];
-  constexpr ThreeDigits() : of() {
-    for (int value = 0; value < 1000; ++value) {
-      of[value][0] = static_cast<char>('0' + value / 100);
-      of[value][1] = static_cast<char>('0' + value / 10 % 10);
-      of[value][2] = static_cast<char>('0' + value % 10);
-    }
-  }
-};
-constexpr ThreeDigits kThreeDigits;
-
 // Room for a rendered int: a sign and ten digits.
 constexpr size_t kNumberRoom = 16;
 
@@ -146,15 +133,6 @@ void ReportWriter::padded(const char* text, size_t length, int width, bool left_
   }
   write(text, length);
   if (left_align) repeat(' ', padding);
-}
-
-void ReportWriter::write_small_number(int value, int digits) {
-  // Three digits from a table, of which the needed ones.
-  const char* three = kThreeDigits.of[value];
-  const int needed = value >= 100 ? 3 : value >= 10 ? 2 : 1;
-  const int count = needed > digits ? needed : digits;
-  char* text = claim(static_cast<size_t>(count));
-  for (int k = 0; k < count; ++k) text[k] = three[3 - count + k];
 }
 
 void ReportWriter::write_any_number(int value, int digits) {

@@ -9,6 +9,19 @@
 #include <string>
 #include <string_view>
 
+// The numbers 0 to 999 as three digits each, zero-filled.
+struct ThreeDigits {
+  char of[1000][3];
+  constexpr ThreeDigits() : of() {
+    for (int value = 0; value < 1000; ++value) {
+      of[value][0] = static_cast<char>('0' + value / 100);
+      of[value][1] = static_cast<char>('0' + value / 10 % 10);
+      of[value][2] = static_cast<char>('0' + value % 10);
+    }
+  }
+};
+inline constexpr ThreeDigits kThreeDigits;
+
 // The report text. It grows as needed, so no line is ever cut.
 using Report = std::string;
 
@@ -97,11 +110,19 @@ class ReportWriter {
   // Writes `value` in decimal, zero-filled to at least `digits`
   // characters, as "%0<digits>d" does.
   void zero_filled_decimal(int value, int digits) {
-    if (value >= 0 && value < 1000 && digits >= 1 && digits <= 3) {
-      write_small_number(value, digits);
-    } else {
+    if (value < 0 || value >= 1000 || digits < 1 || digits > 3) {
       write_any_number(value, digits);
+      return;
     }
+    // The report's field numbers, lengths and sequence numbers: three
+    // digits from a table, of which the needed ones.
+    const char* three = kThreeDigits.of[value];
+    const int needed = value >= 100 ? 3 : value >= 10 ? 2 : 1;
+    const int count = needed > digits ? needed : digits;
+    char* text = claim(static_cast<size_t>(count));
+    if (count == 3) *text++ = three[0];
+    if (count >= 2) *text++ = three[1];
+    *text = three[2];
   }
 
   // Writes `text` up to its first zero byte and at most `precision` bytes,
@@ -113,9 +134,7 @@ class ReportWriter {
     if (static_cast<size_t>(limit_ - cursor_) < length) grow(length);
   }
   void grow(size_t length);
-  // zero_filled_decimal for 0 to 999 in at most 3 digits, the report's
-  // field numbers, lengths and sequence numbers; and for every other number.
-  void write_small_number(int value, int digits);
+  // zero_filled_decimal for numbers outside 0 to 999 or wider than 3 digits.
   void write_any_number(int value, int digits);
 
   Report* report_;
