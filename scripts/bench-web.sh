@@ -19,7 +19,8 @@ node bench/node/decode_speed.mjs "$build_dir/npm-package/index.js" examples/purc
 echo
 echo "== the page in headless Chromium"
 messages=$build_dir/messages-10000.txt
-awk '{ line[NR] = $0 } END { for (k = 0; k < 10000; ++k) print line[k % NR + 1] }' examples/*.hex >"$messages"
+awk '{ line[NR] = $0 } END { for (k = 0; k < 10000; ++k) print line[k % NR + 1] }' \
+  examples/purchase.hex examples/response.hex examples/reversal.hex >"$messages"
 node bench/node/page_speed.mjs dist/web/index.html "$messages"
 
 echo
