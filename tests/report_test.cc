@@ -35,6 +35,29 @@ TEST(AppendFormat, DecimalConversions) {
   }
 }
 
+TEST(ReportWriter, ZeroFilledNumbersAtTheEdgesOfTheirTable) {
+  for (int value : {0, 9, 10, 99, 100, 999, 1000, 12345, -1, -99, INT_MAX, INT_MIN}) {
+    for (int digits : {0, 1, 2, 3, 4, 12}) {
+      Report report;
+      {
+        ReportWriter writer(&report, 4);
+        writer.zero_filled_decimal(value, digits);
+      }
+      EXPECT_EQ(report, by_snprintf("%0*d", digits, value)) << value << " in " << digits;
+    }
+  }
+}
+
+TEST(ReportWriter, AReplacingWriterLeavesExactlyItsText) {
+  Report report(100, 'x');
+  {
+    ReportWriter writer(&report, 8, ReportWriter::Start::kReplacing);
+    writer.literal("fld[");
+    writer.zero_filled_decimal(2, 3);
+  }
+  EXPECT_EQ(report, "fld[002");
+}
+
 TEST(AppendFormat, HexadecimalConversions) {
   for (unsigned int value : {0u, 9u, 10u, 0x9Fu, 0xFFu, 0x1234u}) {
     EXPECT_LIKE_PRINTF("%02X", value);
