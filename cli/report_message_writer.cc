@@ -9,9 +9,9 @@
 
 namespace {
 
-// Where the data of the element line that starts at or after text[at],
-// "fld[NNN][LLL]=[DATA]", begins: after its "=[", which only this part of
-// a line holds. The end of `text` when there is none.
+// Where the data of the line that starts at or after text[at],
+// "fld[NNN][LLL]=[DATA]" or "header[NNN]=[HEX]", begins: after its "=[",
+// which only this part of a line holds. The end of `text` when there is none.
 size_t data_start(std::string_view text, size_t at) {
   // Scanned by hand: the opening is a few bytes away, nearer than a
   // library search pays for.
@@ -30,29 +30,32 @@ bool is_visible_ascii(std::string_view data) {
 }
 
 // Appends `report`, the report of `message`, as UTF-8 with LF line ends.
-// Message bytes stand only in the data of the element lines,
-// "fld[NNN][LLL]=[DATA]", which holds exactly as many bytes as the field
-// shows (LLL for a field shown as it stands); there a control
-// character shows as its picture, so that no data byte moves the cursor,
-// ends a line or starts an escape sequence. The text between such data
-// goes over in one piece, as most data is visible ASCII.
+// Message bytes stand only in the data of the header line,
+// "header[NNN]=[HEX]", and of the element lines, "fld[NNN][LLL]=[DATA]",
+// each holding exactly as many bytes as it shows (LLL for a field shown as
+// it stands); there a control character shows as its picture, so that no
+// data byte moves the cursor, ends a line or starts an escape sequence.
+// The text between such data goes over in one piece, as most data is
+// visible ASCII.
 void append_report_as_utf8(const Report& report, const DecodedMessage& message,
                            std::string* utf8) {
   const std::string_view text = report;
   size_t plain_start = 0;  // of the text not yet appended
-  // A header line, "header[NNN]=[HEX]", holds hexadecimal digits only.
-  size_t at = message.header_length > 0 ? text.find("]\r\n", text.find("header[")) : 0;
-  const auto append_data = [&](const DecodedField& field) {
+  size_t at = 0;
+  const auto append_data = [&](size_t shown) {
     const size_t data = data_start(text, at);
-    const std::string_view bytes = text.substr(data, static_cast<size_t>(shown_length(field)));
+    const std::string_view bytes = text.substr(data, shown);
     at = data + bytes.size();
     if (is_visible_ascii(bytes)) return;
     append_cp936_as_utf8(text.substr(plain_start, data - plain_start), utf8);
     append_cp936_as_visible_utf8(bytes, utf8);
     plain_start = at;
   };
-  append_data(message.type_indicator);
-  for (const DecodedField& field : message.fields) append_data(field);
+  if (message.header_length > 0) append_data(2 * static_cast<size_t>(message.header_length));
+  append_data(static_cast<size_t>(shown_length(message.type_indicator)));
+  for (const DecodedField& field : message.fields) {
+    append_data(static_cast<size_t>(shown_length(field)));
+  }
   append_cp936_as_utf8(text.substr(plain_start), utf8);
 }
 

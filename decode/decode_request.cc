@@ -2,6 +2,7 @@
 #include "decode/decode_request.h"
 
 #include "decode/field_report.h"
+#include "decode/hex_text.h"
 #include "decode/unpack.h"
 
 namespace {
@@ -43,9 +44,8 @@ struct CharClasses {
 constexpr CharClasses make_char_classes() {
   CharClasses classes{};
   for (int code = 0; code < 256; ++code) {
-    const bool digit = (code >= '0' && code <= '9') || (code >= 'A' && code <= 'F') ||
-                       (code >= 'a' && code <= 'f');
-    classes.of[code] = digit ? kNibbles.of[code] : static_cast<unsigned char>(kOther);
+    const int value = hex_digit_value(static_cast<char>(code));
+    classes.of[code] = value >= 0 ? static_cast<unsigned char>(value) : static_cast<unsigned char>(kOther);
   }
   classes.of[static_cast<unsigned char>(' ')] = kBlank;
   classes.of[static_cast<unsigned char>('\t')] = kBlank;

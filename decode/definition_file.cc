@@ -309,8 +309,8 @@ class DefinitionReader {
     std::string name = comment_of(*piece);
     // The line as written, before its blanks go: properties are words.
     const std::string raw = piece->substr(0, piece->find('#'));
-    const std::vector<std::string_view> leading = words_of(std::string_view(raw).substr(0, raw.find('|')));
-    if (!leading.empty() && is_property(leading.front())) return read_message_line(line_number, raw);
+    const std::vector<std::string_view> words = words_of(raw);
+    if (!words.empty() && is_property(words.front())) return read_message_line(line_number, words);
 
     char* line = strip_blanks(piece->data());
     if (char* comment = std::strchr(line, '#')) *comment = '\0';
@@ -346,10 +346,10 @@ class DefinitionReader {
     return number == kFieldRows - 1 ? LineEffect::kStop : LineEffect::kContinue;
   }
 
-  LineEffect read_message_line(int line_number, std::string_view raw) {
+  LineEffect read_message_line(int line_number, const std::vector<std::string_view>& words) {
     Settings settings;
     std::string reason;
-    for (std::string_view word : words_of(raw)) {
+    for (std::string_view word : words) {
       if (!is_property(word)) {
         return stop_invalid(line_number, "'" + std::string(word) + "' on a line of properties is not a property", true);
       }

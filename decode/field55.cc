@@ -1,7 +1,7 @@
 // The field 55 walk and the tag dictionary.
 #include "decode/field55.h"
 
-#include <cstring>
+#include <string>
 
 #include "decode/decoded_message.h"
 #include "decode/field_report.h"
@@ -48,16 +48,6 @@ constexpr int tag_key(const unsigned char* bytes, int length) {
   return length == 2 ? 0x10000 | bytes[0] << 8 | bytes[1] : bytes[0];
 }
 
-constexpr int digit_value(char digit) {
-  return digit <= '9' ? digit - '0' : digit - 'A' + 10;
-}
-
-constexpr size_t text_length(const char* text) {
-  size_t length = 0;
-  while (text[length] != '\0') ++length;
-  return length;
-}
-
 // The dictionary indexed by tag, made from its text when compiling, so
 // that an element's tag is found without rendering it or comparing it with
 // every row: an open-addressing table of the filled rows, each found under
@@ -69,15 +59,20 @@ class DictionaryIndex {
     for (Slot& slot : slots_) slot = Slot{kEmpty, kFilledTagNames};
     for (int row = kFilledTagNames - 1; row >= 0; --row) {
       const char* text = tag_names[row].tag;
-      const unsigned char bytes[2] = {
-          static_cast<unsigned char>(digit_value(text[0]) * 16 + digit_value(text[1])),
-          static_cast<unsigned char>(text[2] == '\0' ? 0 : digit_value(text[2]) * 16 + digit_value(text[3]))};
-      const int key = tag_key(bytes, text[2] == '\0' ? 1 : 2);
+      const int length = text[2] == '\0' ? 1 : 2;
+      unsigned char bytes[2] = {};
+      for (int k = 0; k < length; ++k) {
+        bytes[k] = static_cast<unsigned char>(hex_digit_value(text[2 * k]) * 16 +
+                                              hex_digit_value(text[2 * k + 1]));
+      }
+      const int key = tag_key(bytes, length);
       int at = key & kMask;
       while (slots_[at].key != kEmpty && slots_[at].key != key) at = (at + 1) & kMask;
       slots_[at] = Slot{key, row};  // an earlier row overwrites a later one
     }
-    for (int row = 0; row < kTagNameRows; ++row) name_lengths_[row] = text_length(tag_names[row].name);
+    for (int row = 0; row < kTagNameRows; ++row) {
+      name_lengths_[row] = std::char_traits<char>::length(tag_names[row].name);
+    }
   }
 
   int row_of(int key) const {

@@ -53,8 +53,8 @@ int nibble_of(DataEncoding data, char ch) {
 
 }  // namespace
 
-IndicatorRead read_length_indicator(LengthEncoding encoding, EbcdicCodePage, int digits,
-                                    const unsigned char* bytes, int* length) {
+IndicatorRead read_length_indicator(LengthEncoding encoding, int digits, const unsigned char* bytes,
+                                    int* length) {
   int value = 0;
   switch (encoding) {
     case LengthEncoding::kAscii:
@@ -89,7 +89,7 @@ int largest_indicated_length(LengthEncoding encoding, int digits) {
   return static_cast<int>(largest - 1 > kMaxIndicatedLength ? kMaxIndicatedLength : largest - 1);
 }
 
-void append_length_indicator(LengthEncoding encoding, EbcdicCodePage, int digits, int length,
+void append_length_indicator(LengthEncoding encoding, int digits, int length,
                              std::string* message) {
   const size_t start = message->size();
   message->append(static_cast<size_t>(indicator_bytes(encoding, digits)), '\0');

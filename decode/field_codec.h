@@ -17,11 +17,11 @@ enum class IndicatorRead {
 };
 
 // Reads the length indicator of `digits` digits (or binary bytes) in
-// `encoding` from `bytes`, which hold indicator_bytes(encoding, digits)
+// `encoding` from `bytes` (EBCDIC digits are the same in every code page), which hold indicator_bytes(encoding, digits)
 // bytes and a zero byte after them. ASCII digits are read as atoi reads
 // them: leading white space, a sign, digits up to the first other byte.
-IndicatorRead read_length_indicator(LengthEncoding encoding, EbcdicCodePage code_page, int digits,
-                                    const unsigned char* bytes, int* length);
+IndicatorRead read_length_indicator(LengthEncoding encoding, int digits, const unsigned char* bytes,
+                                    int* length);
 
 // The largest length that an indicator of `digits` digits (or bytes) in
 // `encoding` can say.
@@ -29,8 +29,8 @@ int largest_indicated_length(LengthEncoding encoding, int digits);
 
 // Appends the indicator of `length` in `encoding`, `digits` digits (or
 // bytes) wide, to `message`. `length` must fit.
-void append_length_indicator(LengthEncoding encoding, EbcdicCodePage code_page, int digits,
-                             int length, std::string* message);
+void append_length_indicator(LengthEncoding encoding, int digits, int length,
+                             std::string* message);
 
 // The most characters the text of a field of `max_length` units can have.
 int value_capacity(const FieldFormat& format, int max_length);

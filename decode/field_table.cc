@@ -52,16 +52,6 @@ int reset_field_values(const Dialect& dialect, FieldValue values[kFieldRows]) {
   return 0;
 }
 
-int alloc_field_storage() {
-  Decoder& decoder = default_decoder();
-  return alloc_field_storage(decoder.dialect(), decoder.values());
-}
-
-int reset_field_values() {
-  Decoder& decoder = default_decoder();
-  return reset_field_values(decoder.dialect(), decoder.values());
-}
-
 bool field_is_usable(int number) {
   const Decoder& decoder = default_decoder();
   return field_is_usable(decoder.dialect(), decoder.values(), number);

@@ -79,10 +79,6 @@ int reset_field_values(const Dialect& dialect, FieldValue values[kFieldRows]);
 // Clears one row as reset_field_values clears every defined row.
 void reset_field_value(FieldValue* value);
 
-// The same for the tables of default_decoder().
-int alloc_field_storage();
-int reset_field_values();
-
 // Whether field `number` (1 to 128) is defined in `dialect` and has its
 // storage in `values`, so an unpack may store it.
 inline bool field_is_usable(const Dialect& dialect, const FieldValue values[kFieldRows],

@@ -104,7 +104,7 @@ UnpackResult unpack_element(const Dialect& dialect, FieldValue values[kFieldRows
   } else {
     unsigned char digits[kMaxLengthDigits + 1] = {};
     copy_message_bytes(message, *offset, indicator_size, digits);
-    if (read_length_indicator(def.format.length, dialect.message.code_page, def.length_digits,
+    if (read_length_indicator(def.format.length, def.length_digits,
                               digits, &value.unit_length) == IndicatorRead::kNotDigits) {
       value.unit_length = 0;
       return UnpackResult::kLengthNotDigits;
@@ -145,29 +145,27 @@ UnpackVerdict unpack_fields(const Dialect& dialect, FieldValue values[kFieldRows
   }
   const MessageFormat& format = dialect.message;
   UnpackVerdict verdict;
-  frame->header_length = 0;
+  const bool header_fits = format.header_length <= byte_count;
+  frame->header_length = header_fits ? format.header_length : 0;
   std::memset(frame->bitmap, 0, sizeof frame->bitmap);
   frame->bitmap_length = kBitmapLength;
   frame->touched_count = 0;
-  if (format.header_length > byte_count) {
+  if (!header_fits) {
     verdict.result = UnpackResult::kHeaderTooLong;
     verdict.needed = format.header_length;
     verdict.available = byte_count;
     return verdict;
   }
-  frame->header_length = format.header_length;
   int offset = unpack_type_indicator(dialect, values, message, format.header_length);
-  if (!read_bitmap(format, message, &offset, frame->bitmap)) {
+  bool bitmap_read = read_bitmap(format, message, &offset, frame->bitmap);
+  if (bitmap_read && format.secondary_when_flagged && !is_flagged(frame->bitmap, 1)) {
+    frame->bitmap_length = 8;
+  } else if (bitmap_read) {
+    bitmap_read = read_bitmap(format, message, &offset, frame->bitmap + 8);
+  }
+  if (!bitmap_read) {
     verdict.result = UnpackResult::kBitmapNotHex;
     return verdict;
-  }
-  if (!format.secondary_when_flagged || is_flagged(frame->bitmap, 1)) {
-    if (!read_bitmap(format, message, &offset, frame->bitmap + 8)) {
-      verdict.result = UnpackResult::kBitmapNotHex;
-      return verdict;
-    }
-  } else {
-    frame->bitmap_length = 8;
   }
   // Byte by byte, so that the bytes flagging nothing cost one test.
   for (int byte = 0; byte < frame->bitmap_length; ++byte) {
@@ -197,7 +195,6 @@ int unpack_message(const MessageBytes& message, Report* report, int byte_count) 
   MessageFrame& frame = decoder.frame();
   decoded.verdict = unpack_fields(decoder.dialect(), decoder.values(), message, byte_count, &frame);
   collect_stored_fields(decoder.dialect(), decoder.values(), message, frame, &decoded);
-  report->clear();
   write_field_report(decoded, report);
   return decoded.verdict.result == UnpackResult::kUnpacked ? 0 : -1;
 }

@@ -147,6 +147,18 @@ void write_element(const DecodedField& field55, const ExplainedElement& explaine
   }
 }
 
+// The line of `count` bytes of their own, such as the header or the
+// bitmap: "NAME | N bytes | HEX".
+void write_bytes_line(std::string_view name, const unsigned char* bytes, int count,
+                      ReportWriter* out) {
+  out->write(name);
+  out->write(kColumn);
+  write_bytes(count, out);
+  out->write(kColumn);
+  write_hex(bytes, static_cast<size_t>(count), out);
+  out->write('\n');
+}
+
 // The fields the bitmap flags, "2, 3, 4, …", the first bit aside.
 void write_flagged_fields(const unsigned char bitmap[kBitmapLength], ReportWriter* out) {
   std::string_view separator = "";
@@ -179,14 +191,7 @@ void write_explanation(const DecodedMessage& message, std::string* text) {
   static FieldMeaning meaning;
   static std::vector<ExplainedElement> tree;
   ReportWriter out(text, kExpectedExplanationLength);
-  if (message.header_length > 0) {
-    out.write("Header");
-    out.write(kColumn);
-    write_bytes(message.header_length, &out);
-    out.write(kColumn);
-    write_hex(message.header, static_cast<size_t>(message.header_length), &out);
-    out.write('\n');
-  }
+  if (message.header_length > 0) write_bytes_line("Header", message.header, message.header_length, &out);
   out.write("Message type indicator");
   out.write(kColumn);
   write_length(message.type_indicator, &out);
@@ -194,12 +199,7 @@ void write_explanation(const DecodedMessage& message, std::string* text) {
   write_value(message.type_indicator, &out);
   out.write('\n');
   if (explain_type_indicator(message, &meaning)) write_meaning_line(0, meaning.meaning, &out);
-  out.write("Bitmap");
-  out.write(kColumn);
-  write_bytes(message.bitmap_length, &out);
-  out.write(kColumn);
-  write_hex(message.bitmap, static_cast<size_t>(message.bitmap_length), &out);
-  out.write('\n');
+  write_bytes_line("Bitmap", message.bitmap, message.bitmap_length, &out);
   out.repeat(' ', kMeaningIndent);
   out.write("fields ");
   write_flagged_fields(message.bitmap, &out);

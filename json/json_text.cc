@@ -42,34 +42,26 @@ bool has_high_byte(uint64_t word) {
   return (word & kHighBits) != 0 || ((delete_bytes - kOnes) & ~delete_bytes & kHighBits) != 0;
 }
 
-bool is_plain(std::string_view text) {
+// Whether `text` needs no escaping in a JSON string, and, when
+// `ascii_only`, holds no byte from 0x7F up either. Eight bytes at a time,
+// as fields and names are mostly long runs of plain characters.
+bool is_plain(std::string_view text, bool ascii_only) {
   size_t at = 0;
   for (; at + 8 <= text.size(); at += 8) {
     uint64_t word;
     std::memcpy(&word, text.data() + at, sizeof word);
-    if (needs_escape(word)) return false;
+    if (needs_escape(word) || (ascii_only && has_high_byte(word))) return false;
   }
   for (; at < text.size(); ++at) {
-    if (!kPlainBytes.is_plain[static_cast<unsigned char>(text[at])]) return false;
+    const unsigned char byte = static_cast<unsigned char>(text[at]);
+    if (!kPlainBytes.is_plain[byte] || (ascii_only && byte >= 0x7F)) return false;
   }
   return true;
 }
 
 }  // namespace
 
-bool is_plain_ascii(std::string_view bytes) {
-  size_t at = 0;
-  for (; at + 8 <= bytes.size(); at += 8) {
-    uint64_t word;
-    std::memcpy(&word, bytes.data() + at, sizeof word);
-    if (needs_escape(word) || has_high_byte(word)) return false;
-  }
-  for (; at < bytes.size(); ++at) {
-    const unsigned char byte = static_cast<unsigned char>(bytes[at]);
-    if (byte >= 0x7F || !kPlainBytes.is_plain[byte]) return false;
-  }
-  return true;
-}
+bool is_plain_ascii(std::string_view bytes) { return is_plain(bytes, true); }
 
 void JsonText::start(std::string* text) {
   out_.emplace(text, kExpectedLength);
@@ -122,7 +114,7 @@ std::string json_quoted(std::string_view utf8) {
 }
 
 void JsonText::string(std::string_view utf8) {
-  if (is_plain(utf8)) {
+  if (is_plain(utf8, false)) {
     utf8.copy(unescaped_string(utf8.size()), utf8.size());
   } else {
     json_string(json_quoted(utf8));

@@ -137,7 +137,7 @@ bool pack_message(const Dialect& dialect, const PackRequest& request, std::strin
       return false;
     }
     if (def.length_digits > 0) {
-      append_length_indicator(def.format.length, format.code_page, def.length_digits, length, &body);
+      append_length_indicator(def.format.length, def.length_digits, length, &body);
     }
     body += data;
     bitmap[(number - 1) / 8] |= static_cast<unsigned char>(0x80 >> ((number - 1) % 8));

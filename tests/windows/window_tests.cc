@@ -379,22 +379,32 @@ void test_parse_placeholder(const ToolProcess& tool, const Window& window) {
   check_text(window_text(window.input_edit), kInputPlaceholder, "the input box keeps its text");
 }
 
-void test_parse_odd_digit_count(const ToolProcess& tool, const Window& window) {
-  const std::wstring purchase = sample_message(L"purchase");
-  set_window_text(window.input_edit, purchase);
+// Shows the purchase message's report, then parses `refused`, which must be
+// answered by `box` alone and leave both boxes as they were; returns the
+// report, which stays in the output box.
+std::wstring check_refused(const ToolProcess& tool, const Window& window,
+                           const std::wstring& refused, const ExpectedBox& box,
+                           const std::string& what) {
+  set_window_text(window.input_edit, sample_message(L"purchase"));
   click(tool, window.parse_button, "Parse on the purchase message");
   const std::wstring report = window_text(window.output_edit);
-  check_text(report, expected_report(L"purchase"), "the report before the odd message");
+  check_text(report, expected_report(L"purchase"), "the report before " + what);
 
-  const std::wstring odd = purchase.substr(0, purchase.size() - 1);
-  set_window_text(window.input_edit, odd);
-  const ExpectedBox length_error = {kErrorTitle, L"msg length error", nullptr, {IDOK}};
+  set_window_text(window.input_edit, refused);
   const std::optional<LRESULT> result = send_answering_box(
       tool, window.main, WM_COMMAND, MAKEWPARAM(kControlId, BN_CLICKED),
-      reinterpret_cast<LPARAM>(window.parse_button), length_error, IDOK, "odd digit count");
-  if (result) check_equal(*result, -1, "result of Parse on an odd digit count");
+      reinterpret_cast<LPARAM>(window.parse_button), box, IDOK, what);
+  if (result) check_equal(*result, -1, "result of Parse on " + what);
   check_text(window_text(window.output_edit), report, "the output box is unchanged");
-  check_text(window_text(window.input_edit), odd, "the input box is unchanged");
+  check_text(window_text(window.input_edit), refused, "the input box is unchanged");
+  return report;
+}
+
+void test_parse_odd_digit_count(const ToolProcess& tool, const Window& window) {
+  const std::wstring purchase = sample_message(L"purchase");
+  const ExpectedBox length_error = {kErrorTitle, L"msg length error", nullptr, {IDOK}};
+  const std::wstring odd = purchase.substr(0, purchase.size() - 1);
+  const std::wstring report = check_refused(tool, window, odd, length_error, "an odd digit count");
 
   // The same through the button itself.
   send_answering_box(tool, window.parse_button, BM_CLICK, 0, 0, length_error, IDOK,
@@ -405,22 +415,10 @@ void test_parse_odd_digit_count(const ToolProcess& tool, const Window& window) {
 // A letter that is no hexadecimal digit, typed for a 6: the text has an
 // even count and enough bytes, and is refused by a message box of its own.
 void test_parse_not_hex(const ToolProcess& tool, const Window& window) {
-  const std::wstring purchase = sample_message(L"purchase");
-  set_window_text(window.input_edit, purchase);
-  click(tool, window.parse_button, "Parse on the purchase message");
-  const std::wstring report = window_text(window.output_edit);
-  check_text(report, expected_report(L"purchase"), "the report before the bad digit");
-
-  std::wstring typo = purchase;
+  std::wstring typo = sample_message(L"purchase");
   typo[typo.find(L'6')] = L'G';
-  set_window_text(window.input_edit, typo);
-  const ExpectedBox hex_error = {kErrorTitle, L"msg hex error", nullptr, {IDOK}};
-  const std::optional<LRESULT> result = send_answering_box(
-      tool, window.main, WM_COMMAND, MAKEWPARAM(kControlId, BN_CLICKED),
-      reinterpret_cast<LPARAM>(window.parse_button), hex_error, IDOK, "a non-hexadecimal digit");
-  if (result) check_equal(*result, -1, "result of Parse on a non-hexadecimal digit");
-  check_text(window_text(window.output_edit), report, "the output box is unchanged");
-  check_text(window_text(window.input_edit), typo, "the input box is unchanged");
+  check_refused(tool, window, typo, {kErrorTitle, L"msg hex error", nullptr, {IDOK}},
+                "a non-hexadecimal digit");
 }
 
 void test_clear(const ToolProcess& tool, const Window& window) {
