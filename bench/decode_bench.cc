@@ -7,10 +7,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
-#include "decode/decode_request.h"
+#include "decode/decoder.h"
 #include "decode/definition_file.h"
-#include "decode/field_table.h"
+#include "decode/field_report.h"
+#include "decode/message_text.h"
 
 namespace {
 
@@ -69,8 +71,8 @@ constexpr int kLongestFilledField = 120;
 
 // Whether the maximal message fills field `n` to its largest length: the
 // defined fields apart from field 55 and the free-form ones of 999 bytes.
-bool is_filled(int n) {
-  const FieldDef& def = field_defs[n];
+bool is_filled(const Dialect& dialect, int n) {
+  const FieldDef& def = dialect.defs[n];
   return def.number == n && n != kChipField && def.max_length <= kLongestFilledField;
 }
 
@@ -84,45 +86,58 @@ std::string framed(const FieldDef& def, const std::string& data) {
 // A message of exactly `byte_count` bytes framed by the current
 // definitions: every filled field at its largest length, and field 55
 // taking all the bytes left.
-std::string maximal_message(size_t byte_count) {
+std::string maximal_message(const Dialect& dialect, size_t byte_count) {
+  const FieldDef* defs = dialect.defs;
   const size_t head_bytes = 4 + 16;
   size_t filled_bytes = 0;
   for (int n = 2; n < kFieldRows; ++n) {
-    if (is_filled(n)) filled_bytes += field_defs[n].length_digits + field_defs[n].max_length;
+    if (is_filled(dialect, n)) filled_bytes += defs[n].length_digits + defs[n].max_length;
   }
-  const size_t chip_bytes =
-      byte_count - head_bytes - filled_bytes - field_defs[kChipField].length_digits;
+  const size_t chip_bytes = byte_count - head_bytes - filled_bytes - defs[kChipField].length_digits;
 
   std::string bitmap(16, '\0');
   std::string body;
   for (int n = 2; n < kFieldRows; ++n) {
     std::string data;
-    if (is_filled(n)) {
-      data.assign(field_defs[n].max_length, static_cast<char>('0' + n % 10));
+    if (is_filled(dialect, n)) {
+      data.assign(defs[n].max_length, static_cast<char>('0' + n % 10));
     } else if (n == kChipField) {
       data = chip_data(chip_bytes);
     } else {
       continue;
     }
     bitmap[(n - 1) / 8] |= static_cast<char>(0x80 >> ((n - 1) % 8));
-    body += framed(field_defs[n], data);
+    body += framed(defs[n], data);
   }
   return "0200" + bitmap + body;
 }
 
-void load_definitions(benchmark::State& state) {
-  if (load_field_defs(kDefinitionPath.c_str()) != 0) state.SkipWithError("cannot read bitmap.ini");
+// A decoder of the definition file at `path`.
+Decoder decoder_of(benchmark::State& state, const std::string& path) {
+  Definitions definitions = parse_definitions(read_file(path));
+  if (!definitions.complete) state.SkipWithError(("cannot read " + path).c_str());
+  return Decoder(std::move(definitions.dialect));
 }
 
-// Decodes `text` over and over into one report, as iso8583dump does.
-void decode_repeatedly(benchmark::State& state, const std::string& text) {
+// Decodes `text` over and over into one report, as iso8583dump does: the
+// text read into bytes, decoded, and the report written.
+void decode_repeatedly(benchmark::State& state, const Decoder& decoder, const std::string& text) {
+  std::string bytes;
+  DecodedMessage message;
   Report report;
-  if (decode_request(text, &report) != DecodeOutcome::kUnpacked) {
+  const auto decode = [&] {
+    read_message_text(text, 0, &bytes);
+    const DecodeOutcome outcome =
+        decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &message);
+    write_report(message, &report);
+    return outcome;
+  };
+  if (decode() != DecodeOutcome::kUnpacked) {
     state.SkipWithError("the message does not decode");
     return;
   }
   for (auto _ : state) {
-    decode_request(text, &report);
+    decode();
     benchmark::DoNotOptimize(report.data());
   }
   state.SetItemsProcessed(state.iterations());
@@ -130,39 +145,48 @@ void decode_repeatedly(benchmark::State& state, const std::string& text) {
 }
 
 void BM_DecodeTypicalPurchase(benchmark::State& state) {
-  load_definitions(state);
-  decode_repeatedly(state, read_file(std::string(SOURCE_DIR) + "/examples/purchase.hex"));
+  decode_repeatedly(state, decoder_of(state, kDefinitionPath),
+                    read_file(std::string(SOURCE_DIR) + "/examples/purchase.hex"));
 }
 BENCHMARK(BM_DecodeTypicalPurchase);
 
 // A UnionPay POS purchase with its dialect: header, BCD type and lengths,
 // packed numbers and track 2, decoded with its report.
 void BM_DecodeUnionPayPos(benchmark::State& state) {
-  if (load_field_defs(SOURCE_DIR "/dialects/unionpay-pos.ini") != 0) {
-    state.SkipWithError("cannot read dialects/unionpay-pos.ini");
-  }
-  decode_repeatedly(state, read_file(std::string(SOURCE_DIR) + "/examples/unionpay-pos.hex"));
+  decode_repeatedly(state, decoder_of(state, SOURCE_DIR "/dialects/unionpay-pos.ini"),
+                    read_file(std::string(SOURCE_DIR) + "/examples/unionpay-pos.hex"));
 }
 BENCHMARK(BM_DecodeUnionPayPos);
 
+// The largest message the window's input box holds.
+constexpr size_t kMaximalBytes = 1999;
+
 void BM_DecodeMaximalMessage(benchmark::State& state) {
-  load_definitions(state);
-  const std::string message = maximal_message(kInputTextLimit / 2);
-  if (message.size() != kInputTextLimit / 2) state.SkipWithError("the message is not maximal");
-  decode_repeatedly(state, hex_of(message));
+  const Decoder decoder = decoder_of(state, kDefinitionPath);
+  const std::string message = maximal_message(decoder.dialect(), kMaximalBytes);
+  if (message.size() != kMaximalBytes) state.SkipWithError("the message is not maximal");
+  decode_repeatedly(state, decoder, hex_of(message));
 }
 BENCHMARK(BM_DecodeMaximalMessage);
 
 void BM_ParseDefinitionFile(benchmark::State& state) {
   const std::string contents = read_file(kDefinitionPath);
-  for (auto _ : state) benchmark::DoNotOptimize(parse_field_defs(contents));
-  if (field_defs[128].number != 128) state.SkipWithError("bitmap.ini was not read whole");
+  for (auto _ : state) {
+    Definitions definitions = parse_definitions(contents);
+    if (!definitions.dialect.defines(128)) state.SkipWithError("bitmap.ini was not read whole");
+    benchmark::DoNotOptimize(definitions);
+  }
 }
 BENCHMARK(BM_ParseDefinitionFile);
 
 void BM_LoadDefinitionFile(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(load_field_defs(kDefinitionPath.c_str()));
-  if (field_defs[128].number != 128) state.SkipWithError("bitmap.ini was not read whole");
+  std::string contents;
+  for (auto _ : state) {
+    if (!read_definition_file(kDefinitionPath.c_str(), &contents)) state.SkipWithError("cannot read");
+    Definitions definitions = parse_definitions(contents);
+    if (!definitions.dialect.defines(128)) state.SkipWithError("bitmap.ini was not read whole");
+    benchmark::DoNotOptimize(definitions);
+  }
 }
 BENCHMARK(BM_LoadDefinitionFile);
 

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "capture/capture_writer.h"
-#include "decode/decode_request.h"
-#include "decode/definition_file.h"
 #include "decode/decoder.h"
+#include "decode/definition_file.h"
+#include "decode/message_text.h"
 #include "pack/message_packer.h"
 
 namespace {
@@ -39,12 +39,20 @@ std::string read_text(const std::string& path) {
   return text;
 }
 
+// The decoder of the repository's definition file.
+const Decoder& sample_decoder() {
+  static const Decoder decoder(
+      parse_definitions(read_text(std::string(SOURCE_DIR) + "/bitmap.ini")).dialect);
+  return decoder;
+}
+
 // Field 55 of a sample message under examples/.
 std::string chip_data_of(const char* sample) {
   std::string bytes;
-  hex_text_to_bytes(read_text(std::string(SOURCE_DIR) + "/examples/" + sample + ".hex"), &bytes);
+  read_message_text(read_text(std::string(SOURCE_DIR) + "/examples/" + sample + ".hex"), 0, &bytes);
   DecodedMessage message;
-  decode_message_bytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &message);
+  sample_decoder().decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                          &message);
   const DecodedField* field = message.find(55);
   return field != nullptr ? std::string(reinterpret_cast<const char*>(field->data), field->length)
                           : std::string();
@@ -58,7 +66,7 @@ std::string pack(const char* type, std::vector<PackField> fields) {
   request.has_bit1 = request.bit1 = true;
   request.fields = std::move(fields);
   std::string message, error;
-  if (!pack_message(default_decoder().dialect(), request, &message, &error)) {
+  if (!pack_message(sample_decoder().dialect(), request, &message, &error)) {
     std::fprintf(stderr, "make_bench_capture: %s\n", error.c_str());
     std::exit(1);
   }
@@ -168,7 +176,7 @@ int main(int argc, char** argv) {
   }
   const long messages = std::atol(argv[2]);
   const int port = argc > 3 ? std::atoi(argv[3]) : 8583;
-  if (load_field_defs((std::string(SOURCE_DIR) + "/bitmap.ini").c_str()) != 0) return 1;
+  if (!sample_decoder().dialect().defines(128)) return 1;
   const std::string purchase_chip = chip_data_of("purchase");
   const std::string response_chip = chip_data_of("response");
   std::vector<Transaction> transactions;

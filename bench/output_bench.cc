@@ -8,9 +8,9 @@
 #include <iterator>
 #include <string>
 
-#include "decode/decode_request.h"
 #include "decode/decoder.h"
 #include "decode/definition_file.h"
+#include "decode/message_text.h"
 #include "explain/explain_report.h"
 #include "json/message_json.h"
 #include "json/pack_request_json.h"
@@ -19,19 +19,30 @@
 
 namespace {
 
-// The purchase request's bytes, with the repository's definitions loaded.
+std::string read_file(const char* path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The decoder of the repository's definition file.
+const Decoder& purchase_decoder() {
+  static const Decoder decoder(parse_definitions(read_file(SOURCE_DIR "/bitmap.ini")).dialect);
+  return decoder;
+}
+
+// The purchase request's bytes.
 std::string purchase_bytes(benchmark::State& state) {
-  if (load_field_defs(SOURCE_DIR "/bitmap.ini") != 0) state.SkipWithError("cannot read bitmap.ini");
-  std::ifstream file(SOURCE_DIR "/examples/purchase.hex", std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::string bytes;
-  if (!hex_text_to_bytes(text, &bytes)) state.SkipWithError("the sample is not hexadecimal");
+  if (read_message_text(read_file(SOURCE_DIR "/examples/purchase.hex"), 0, &bytes).ending !=
+      TextEnding::kMessage) {
+    state.SkipWithError("the sample is not a message");
+  }
   return bytes;
 }
 
 bool decode(const std::string& bytes, DecodedMessage* message) {
-  return decode_message_bytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                              message) == DecodeOutcome::kUnpacked;
+  return purchase_decoder().decode(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                   bytes.size(), message) == DecodeOutcome::kUnpacked;
 }
 
 // Decodes the purchase request over and over, each time running `output`
@@ -63,7 +74,10 @@ void BM_JsonTypicalPurchase(benchmark::State& state) {
 BENCHMARK(BM_JsonTypicalPurchase);
 
 void BM_ExplainTypicalPurchase(benchmark::State& state) {
-  decode_and_write(state, false, write_explanation);
+  ExplanationWriter explanation;
+  decode_and_write(state, false, [&explanation](const DecodedMessage& message, std::string* text) {
+    explanation.write(message, text);
+  });
 }
 BENCHMARK(BM_ExplainTypicalPurchase);
 
@@ -91,7 +105,7 @@ void BM_PackTypicalPurchase(benchmark::State& state) {
   std::string line, packed, error;
   for (auto _ : state) {
     line = json_line;
-    if (!read_pack_request(&line, &request, &error) || !pack_message(default_decoder().dialect(), request, &packed, &error)) {
+    if (!read_pack_request(&line, &request, &error) || !pack_message(purchase_decoder().dialect(), request, &packed, &error)) {
       state.SkipWithError(error.c_str());
     }
     benchmark::DoNotOptimize(packed.data());

@@ -9,7 +9,7 @@
 #include "capture/message_framer.h"
 #include "cli/capture_time.h"
 #include "cli/status_line.h"
-#include "decode/decode_request.h"
+#include "decode/limits.h"
 
 namespace {
 

@@ -19,12 +19,11 @@
 
 #include <filesystem>
 #include <set>
+#include <utility>
 
 #include "cli/build_config.h"
-#include "decode/decoder.h"
 #include "decode/definition_file.h"
 #include "decode/dialect_text.h"
-#include "decode/error_report.h"
 
 namespace {
 
@@ -85,18 +84,6 @@ std::string dialect_title(const std::filesystem::path& path) {
   }
   std::fclose(file);
   return title;
-}
-
-// The definition file being read, for its error reporter.
-const char* definitions_path = "";
-int definitions_error = 0;
-bool definitions_failed = false;
-
-void report_definitions_error(const char* message) {
-  definitions_failed = true;
-  definitions_error = errno;
-  std::fprintf(stderr, "%s: %s: %s\n", message, definitions_path,
-               std::strerror(definitions_error));
 }
 
 }  // namespace
@@ -212,34 +199,31 @@ std::string definitions_file(const std::string& name) {
   return std::filesystem::exists(shipped, error) ? shipped : name;
 }
 
-bool load_definitions(const Program& program, const std::string& name) {
+bool load_definitions(const Program& program, const std::string& name, Decoder* decoder) {
   const std::string path = definitions_file(name);
-  definitions_path = path.c_str();
-  definitions_error = 0;
-  definitions_failed = false;
-  set_error_reporter(report_definitions_error);
-  DefinitionProblems problems;
-  default_decoder().load(path.c_str(), &problems);
-  set_error_reporter(nullptr);
-  if (definitions_error == ENOENT && path == kDefaultDefinitions) {
+  std::string contents;
+  if (!read_definition_file(path.c_str(), &contents)) {
+    const int error = errno;
+    std::fprintf(stderr, "fopen error: %s: %s\n", path.c_str(), std::strerror(error));
     const std::string sample = installed_sample();
-    if (!sample.empty()) {
+    if (error == ENOENT && path == kDefaultDefinitions && !sample.empty()) {
       std::fprintf(stderr,
                    "%s: a sample %s is installed as %s; copy it here or name it with --defs\n",
                    program.name, kDefaultDefinitions, sample.c_str());
     }
+    return false;
   }
-  bool trusted = !definitions_failed;
-  for (const DefinitionProblem& problem : problems) {
-    std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), problem.line, problem.reason.c_str());
-    if (problem.is_error) trusted = false;
+  Definitions definitions = parse_definitions(contents);
+  for (const DefinitionProblem& problem : definitions.problems) {
+    std::fprintf(stderr, "%s\n", problem_text(path, problem).c_str());
   }
-  return trusted;
+  *decoder = Decoder(std::move(definitions.dialect));
+  return definitions.trusted();
 }
 
-void print_definitions() {
+void print_definitions(const Dialect& dialect) {
   std::string text;
-  write_dialect(default_decoder().dialect(), &text);
+  write_dialect(dialect, &text);
   std::fwrite(text.data(), 1, text.size(), stdout);
 }
 

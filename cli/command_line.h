@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cli/output.h"
+#include "decode/decoder.h"
 
 // A program's name and usage text, for its messages.
 struct Program {
@@ -72,18 +73,17 @@ bool list_dialects(const Program& program);
 // else, for a bare name, the shipped dialect of that name.
 std::string definitions_file(const std::string& name);
 
-// Reads the definition file that --defs `name` means into
-// default_decoder(), naming every problem of the file on standard error
-// as "FILE:LINE: reason". When it cannot be read, the library's "fopen
-// error" is followed by the path and the reason; when the default file is
-// missing, by where the installed sample is. Returns false when the file
-// cannot be read or holds a property not understood: nothing may be
-// decoded with it.
-bool load_definitions(const Program& program, const std::string& name);
+// Reads the definition file that --defs `name` means into `decoder`,
+// naming every problem of the file on standard error as "FILE:LINE:
+// reason". When it cannot be read, "fopen error" is followed by the path
+// and the reason; when the default file is missing, by where the installed
+// sample is. Returns false when the file cannot be read or holds a
+// property not understood: nothing may be decoded with it.
+bool load_definitions(const Program& program, const std::string& name, Decoder* decoder);
 
-// Prints the definitions read, with every property spelled out
+// Prints the definitions of `dialect`, with every property spelled out
 // (--print-defs).
-void print_definitions();
+void print_definitions(const Dialect& dialect);
 
 // Writes what is pending on `output`. Returns false when some output could
 // not be written, after telling why on standard error; a closed pipe ends

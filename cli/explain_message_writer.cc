@@ -1,14 +1,12 @@
 // The explanation of each message.
 #include "cli/explain_message_writer.h"
 
-#include "explain/explain_report.h"
-
 void ExplainMessageWriter::write_decoded(const MessageOrigin& origin, size_t byte_count,
                                          DecodeOutcome, const DecodedMessage& message,
                                          Output* output) {
   std::string* text = output->pending();
   append_capture_heading(origin, byte_count, "\n", text);
-  write_explanation(message, text);
+  explanation_.write(message, text);
   const size_t trailing = trailing_bytes(byte_count, message);
   if (trailing > 0) *text += "Trailing: " + trailing_text(trailing) + "\n";
   if (separate_) *text += '\n';

@@ -3,6 +3,7 @@
 #define CLI_EXPLAIN_MESSAGE_WRITER_H_
 
 #include "cli/message_writer.h"
+#include "explain/explain_report.h"
 
 class ExplainMessageWriter : public MessageWriter {
  public:
@@ -16,6 +17,7 @@ class ExplainMessageWriter : public MessageWriter {
 
  private:
   bool separate_;
+  ExplanationWriter explanation_;
 };
 
 #endif  // CLI_EXPLAIN_MESSAGE_WRITER_H_

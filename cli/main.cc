@@ -42,7 +42,7 @@ std::unique_ptr<MessageSource> open_source(const DumpOptions& options, LineReade
   const size_t byte_limit = kMaxMessageBytes + options.skip;
   switch (options.input_form) {
     case InputForm::kText:
-      return std::make_unique<WholeInputSource>(reader, true, kInputTextLimit);
+      return std::make_unique<WholeInputSource>(reader, true, kMaxMessageTextLength);
     case InputForm::kEachLine:
       return std::make_unique<EachLineSource>(reader);
     case InputForm::kHexdump:
@@ -79,15 +79,15 @@ std::unique_ptr<MessageWriter> make_writer(const DumpOptions& options) {
 // Decodes every message of `source` and writes it, until the output
 // fails; returns the exit status: the worst of all messages and of what
 // the source lost. The closing summary tells what went missing.
-int decode_all(const DumpOptions& options, MessageSource* source, MessageWriter* writer,
-               Output* output, Progress* progress) {
+int decode_all(const DumpOptions& options, const Decoder& definitions, MessageSource* source,
+               MessageWriter* writer, Output* output, Progress* progress) {
   DecodeSteps steps;
   steps.skip = options.skip;
   steps.mask = options.mask;
   steps.note_trailing = options.output_form == OutputForm::kReport ||
                         options.output_form == OutputForm::kSummary;
   steps.whole_input = options.input_form == InputForm::kText;
-  MessageDecoder decoder(steps);
+  MessageDecoder decoder(steps, definitions);
   SourceMessage message;
   int status = kExitUnpacked;
   long messages = 0;
@@ -135,9 +135,10 @@ int main(int argc, char** argv) {
   if (answer_help_or_version(kDump, options.common)) return kExitUnpacked;
   if (options.common.list_dialects) return list_dialects(kDump) ? kExitUnpacked : kExitRejected;
   use_binary_standard_streams();
-  if (!load_definitions(kDump, options.common.defs_path)) return kExitRejected;
+  static Decoder definitions;
+  if (!load_definitions(kDump, options.common.defs_path, &definitions)) return kExitRejected;
   if (options.common.print_definitions) {
-    print_definitions();
+    print_definitions(definitions.dialect());
     return kExitUnpacked;
   }
 
@@ -157,7 +158,7 @@ int main(int argc, char** argv) {
   Output output(stdout, options.raw ? OutputEncoding::kCp936 : OutputEncoding::kUtf8);
   Progress progress(source.get(), input_file_size(input_path),
                     has_many_messages(options.input_form));
-  int status = decode_all(options, source.get(), writer.get(), &output, &progress);
+  int status = decode_all(options, definitions, source.get(), writer.get(), &output, &progress);
   if (input.error != 0) {
     report_input_error(kDump, input_path, input.error);
     status = kExitRejected;

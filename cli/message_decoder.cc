@@ -45,17 +45,6 @@ void MessageDecoder::hint_non_hex(const SourceMessage& message, bool name_charac
   }
 }
 
-bool MessageDecoder::convert_text(const SourceMessage& message) {
-  if (message.full_length > kInputTextLimit) {
-    note(message.origin, "input cut to its first 3999 characters");
-    ++tally_.cut;
-  }
-  if (hex_text_to_bytes(message.content, &bytes_, &non_hex_)) return true;
-  refuse(message.origin, DecodeOutcome::kOddDigitCount, "msg length error");
-  hint_non_hex(message, true);
-  return false;
-}
-
 void MessageDecoder::note_trailing(const SourceMessage& message) {
   const size_t trailing = trailing_bytes(byte_count_, decoded_);
   if (trailing == 0) return;
@@ -75,36 +64,54 @@ DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
   size_t full_byte_count = message.full_length;
   non_hex_ = TextPosition();
   refusal_ = Refusal();
+  TextEnding ending = TextEnding::kMessage;
   if (message.is_text) {
-    if (!convert_text(message)) return DecodeOutcome::kOddDigitCount;
+    if (message.full_length > kMaxMessageTextLength) {
+      note(message.origin, "input cut to its first " + std::to_string(kMaxMessageTextLength) +
+                               " characters");
+      ++tally_.cut;
+    }
+    const TextReading reading = read_message_text(message.content, steps_.skip, &bytes_);
+    ending = reading.ending;
+    non_hex_ = reading.non_hex;
     bytes = &bytes_;
     full_byte_count = bytes_.size();
+  } else if (message.content.size() < steps_.skip + kMinMessageBytes) {
+    ending = TextEnding::kTooShort;
   }
-  const size_t skipped = steps_.skip < bytes->size() ? steps_.skip : bytes->size();
+  switch (ending) {
+    case TextEnding::kOddDigitCount:
+      refuse(message.origin, DecodeOutcome::kOddDigitCount, "msg length error");
+      hint_non_hex(message, true);
+      return DecodeOutcome::kOddDigitCount;
+    case TextEnding::kTooShort:
+      if (steps_.skip > 0 && steps_.skip >= bytes->size()) {
+        refuse(message.origin, DecodeOutcome::kTooShort,
+               "message too short: its " + std::to_string(bytes->size()) +
+                   " bytes are all skipped by --skip " + std::to_string(steps_.skip));
+      } else {
+        refuse(message.origin, DecodeOutcome::kTooShort, "message too short");
+      }
+      hint_non_hex(message, true);
+      return DecodeOutcome::kTooShort;
+    case TextEnding::kNotHex:
+    case TextEnding::kMessage:
+      break;
+  }
+  const size_t skipped = steps_.skip;
   const size_t kept = bytes->size() - skipped;
   if (full_byte_count - skipped > kMaxMessageBytes) {
-    note(message.origin, "message cut to its first 1999 bytes");
+    note(message.origin, "message cut to its first " + std::to_string(kMaxMessageBytes) + " bytes");
     ++tally_.cut;
     tally_.bytes_dropped += full_byte_count - skipped - kMaxMessageBytes;
   }
-  byte_count_ = kept < kMaxMessageBytes ? kept : kMaxMessageBytes;
-  if (byte_count_ < static_cast<size_t>(kMinMessageBytes)) {
-    if (steps_.skip > 0 && steps_.skip >= bytes->size()) {
-      refuse(message.origin, DecodeOutcome::kTooShort,
-             "message too short: its " + std::to_string(bytes->size()) +
-                 " bytes are all skipped by --skip " + std::to_string(steps_.skip));
-    } else {
-      refuse(message.origin, DecodeOutcome::kTooShort, "message too short");
-    }
-    hint_non_hex(message, true);
-    return DecodeOutcome::kTooShort;
-  }
-  if (non_hex_.line != 0) {
+  if (ending == TextEnding::kNotHex) {
     refuse(MessageOrigin(), DecodeOutcome::kNotHex, describe_non_hex(message));
     hint_non_hex(message, false);
     return DecodeOutcome::kNotHex;
   }
-  const DecodeOutcome outcome = decoder_->decode(
+  byte_count_ = kept < kMaxMessageBytes ? kept : kMaxMessageBytes;
+  const DecodeOutcome outcome = decoder_.decode(
       reinterpret_cast<const unsigned char*>(bytes->data()) + skipped, byte_count_, &decoded_);
   if (outcome == DecodeOutcome::kUnpacked) {
     ++tally_.decoded;

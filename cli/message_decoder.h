@@ -11,9 +11,9 @@
 #include "cli/message_source.h"
 #include "cli/message_writer.h"
 #include "cli/run_tally.h"
-#include "decode/decode_request.h"
 #include "decode/decoded_message.h"
 #include "decode/decoder.h"
+#include "decode/message_text.h"
 
 // What to do with every message besides decoding it.
 struct DecodeSteps {
@@ -25,8 +25,8 @@ struct DecodeSteps {
 
 class MessageDecoder {
  public:
-  // Decodes with `decoder`'s dialect and storage.
-  explicit MessageDecoder(const DecodeSteps& steps, Decoder* decoder = &default_decoder())
+  // Decodes with `decoder`, which must outlive it.
+  MessageDecoder(const DecodeSteps& steps, const Decoder& decoder)
       : steps_(steps), decoder_(decoder) {}
 
   // Decodes `message`, noting on standard error what was cut, left over or
@@ -41,8 +41,6 @@ class MessageDecoder {
   const RunTally& tally() const { return tally_; }
 
  private:
-  // Converts the text of `message` into bytes_; false after refusing it.
-  bool convert_text(const SourceMessage& message);
   // Refuses the message with `outcome` after noting `text`.
   DecodeOutcome refuse(const MessageOrigin& origin, DecodeOutcome outcome, const std::string& text);
   // Fills the place of the first character of `message` that is no
@@ -56,7 +54,7 @@ class MessageDecoder {
   void note_trailing(const SourceMessage& message);
 
   DecodeSteps steps_;
-  Decoder* decoder_;
+  const Decoder& decoder_;
   std::string bytes_;
   TextPosition non_hex_;
   DecodedMessage decoded_;

@@ -8,8 +8,8 @@
 
 #include "cli/message_source.h"
 #include "cli/output.h"
-#include "decode/decode_request.h"
 #include "decode/decoded_message.h"
+#include "decode/decoder.h"
 
 // A message refused before decoding.
 struct Refusal {

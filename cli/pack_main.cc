@@ -30,7 +30,7 @@ void append_hex_line(const std::string& bytes, std::string* text) {
 }
 
 // Packs every line of `reader`; returns the exit status.
-int pack_all(LineReader* reader, bool binary, Output* output) {
+int pack_all(const Dialect& dialect, LineReader* reader, bool binary, Output* output) {
   int status = kExitPacked;
   std::string line;
   size_t full_length = 0;
@@ -43,7 +43,7 @@ int pack_all(LineReader* reader, bool binary, Output* output) {
     if (full_length > kLineLimit) {
       error = "longer than " + std::to_string(kLineLimit) + " characters";
     } else if (read_pack_request(&line, &request, &error) &&
-               pack_message(default_decoder().dialect(), request, &message, &error)) {
+               pack_message(dialect, request, &message, &error)) {
       if (binary) {
         output->write(message);
       } else {
@@ -70,16 +70,17 @@ int main(int argc, char** argv) {
   if (answer_help_or_version(kPack, options.common)) return kExitPacked;
   if (options.common.list_dialects) return list_dialects(kPack) ? kExitPacked : kExitRefused;
   use_binary_standard_streams();
-  if (!load_definitions(kPack, options.common.defs_path)) return kExitRefused;
+  static Decoder definitions;
+  if (!load_definitions(kPack, options.common.defs_path, &definitions)) return kExitRefused;
   if (options.common.print_definitions) {
-    print_definitions();
+    print_definitions(definitions.dialect());
     return kExitPacked;
   }
   static LineReader input;
   input.file = open_input(kPack, options.common.input_path);
   if (input.file == nullptr) return kExitRefused;
   Output output(stdout, options.binary ? OutputEncoding::kBinary : OutputEncoding::kUtf8);
-  int status = pack_all(&input, options.binary, &output);
+  int status = pack_all(definitions.dialect(), &input, options.binary, &output);
   if (input.error != 0) {
     report_input_error(kPack, options.common.input_path, input.error);
     status = kExitRefused;

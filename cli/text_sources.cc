@@ -1,7 +1,7 @@
 // The whole-input and line-by-line sources.
 #include "cli/text_sources.h"
 
-#include "decode/decode_request.h"
+#include "decode/message_text.h"
 
 bool WholeInputSource::next(SourceMessage* message) {
   if (done_) return false;
@@ -15,7 +15,7 @@ bool WholeInputSource::next(SourceMessage* message) {
 bool EachLineSource::next(SourceMessage* message) {
   message->is_text = true;
   message->origin = MessageOrigin();
-  while (read_line(reader_, kInputTextLimit, &message->content, &message->full_length) == 0) {
+  while (read_line(reader_, kMaxMessageTextLength, &message->content, &message->full_length) == 0) {
     ++line_number_;
     if (is_blank_line(message->content)) continue;
     message->origin.line = line_number_;

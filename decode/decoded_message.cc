@@ -1,36 +1,8 @@
-// The decoded message, collected from a decoder's field table.
+// The views of a decoded message: its fields' bytes and values as outputs
+// show them.
 #include "decode/decoded_message.h"
 
-#include <cstring>
-
 #include "decode/hex_text.h"
-
-namespace {
-
-// Describes row `number` of `values` in `field`.
-void view_of(const Dialect& dialect, const FieldValue values[kFieldRows], int number,
-             DecodedField* field) {
-  const FieldValue& value = values[number];
-  field->number = value.number;
-  field->length = value.length;
-  field->data_offset = value.data_offset;
-  field->length_digits = value.length_digits;
-  field->data = value.data.data();
-  field->readable = static_cast<int>(value.data.size());
-  field->hidden = nullptr;
-  field->format = &dialect.defs[number].format;
-  field->unit_length = value.unit_length;
-  if (is_plain(*field->format)) {
-    field->value = reinterpret_cast<const char*>(field->data);
-    field->value_length = field->length;
-  } else {
-    field->value = value.value.data();
-    field->value_length = value.value_length;
-  }
-  field->value_hidden = nullptr;
-}
-
-}  // namespace
 
 std::string_view shown_text(const DecodedField& field, std::string* shown) {
   if (field.data == nullptr || field.length <= 0) return std::string_view("", 0);
@@ -77,29 +49,4 @@ const DecodedField* DecodedMessage::find(int number) const {
     if (field.number > number) break;
   }
   return nullptr;
-}
-
-void collect_stored_fields(const Dialect& dialect, const FieldValue values[kFieldRows],
-                           const MessageBytes& bytes, const MessageFrame& frame,
-                           DecodedMessage* message) {
-  message->dialect = &dialect;
-  message->header = bytes.data();
-  message->header_length = frame.header_length;
-  std::memcpy(message->bitmap, frame.bitmap, kBitmapLength);
-  message->bitmap_length = frame.bitmap_length;
-  view_of(dialect, values, 1, &message->type_indicator);
-  message->fields.clear();
-  message->field55.clear();
-  // Written in place: a message has some twenty fields, each described by
-  // a dozen members.
-  message->fields.resize(static_cast<size_t>(frame.touched_count));
-  size_t stored = 0;
-  for (int k = 0; k < frame.touched_count; ++k) {
-    const int number = frame.touched[k];
-    if (values[number].number == number) view_of(dialect, values, number, &message->fields[stored++]);
-  }
-  message->fields.resize(stored);
-  if (const DecodedField* field55 = message->find(55)) {
-    walk_tlv(field55->data, field55->readable, 0, field55->length, &message->field55);
-  }
 }

@@ -4,6 +4,7 @@
 // in pieces of at most 255 characters, as a 256-byte line buffer gives.
 #include "decode/definition_file.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -11,9 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "decode/decoder.h"
 #include "decode/dialect_properties.h"
-#include "decode/error_report.h"
 #include "decode/field_codec.h"
 #include "decode/strip_blanks.h"
 
@@ -22,9 +21,6 @@ namespace {
 constexpr size_t kLinePieceLength = 255;
 constexpr char kEndOfFile = 0x1A;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// The longest header a message can have: a message holds at most 1,999 bytes.
-constexpr int kMaxHeaderLength = 1999;
 
 // The fields that hold card data in every dialect, unless their line says
 // otherwise.
@@ -257,7 +253,7 @@ bool resolve_format(int number, int length_digits, const Settings& line, const S
 }
 
 unsigned next_dialect_id() {
-  static unsigned last_id = 0;
+  static std::atomic<unsigned> last_id{0};
   return ++last_id;
 }
 
@@ -288,7 +284,6 @@ class DefinitionReader {
       if (effect == LineEffect::kContinue) continue;
       if (effect == LineEffect::kInvalid) return -1;
       stop_line = piece_line;
-      if (problems_ == nullptr) break;
     }
     return 0;
   }
@@ -297,7 +292,7 @@ class DefinitionReader {
   enum class LineEffect { kContinue, kStop, kInvalid };
 
   void note(int line, std::string reason, bool is_error) {
-    if (problems_ != nullptr) problems_->push_back({line, std::move(reason), is_error});
+    problems_->push_back({line, std::move(reason), is_error});
   }
 
   LineEffect stop_invalid(int line, std::string reason, bool is_error) {
@@ -378,12 +373,23 @@ class DefinitionReader {
 
 }  // namespace
 
-int parse_definitions(std::string_view contents, Dialect* dialect, DefinitionProblems* problems) {
-  for (FieldDef& def : dialect->defs) def = FieldDef{0, 0, 0, FieldFormat{}};
-  for (std::string& name : dialect->names) name.clear();
-  dialect->message = MessageFormat{};
-  dialect->id = next_dialect_id();
-  return DefinitionReader(dialect, problems).read(contents);
+Definitions parse_definitions(std::string_view contents) {
+  Definitions definitions;
+  definitions.dialect.id = next_dialect_id();
+  definitions.complete =
+      DefinitionReader(&definitions.dialect, &definitions.problems).read(contents) == 0;
+  return definitions;
+}
+
+bool Definitions::trusted() const {
+  for (const DefinitionProblem& problem : problems) {
+    if (problem.is_error) return false;
+  }
+  return true;
+}
+
+std::string problem_text(std::string_view path, const DefinitionProblem& problem) {
+  return std::string(path) + ":" + std::to_string(problem.line) + ": " + problem.reason;
 }
 
 bool read_definition_file(const char* path, std::string* contents) {
@@ -398,17 +404,4 @@ bool read_definition_file(const char* path, std::string* contents) {
   std::fclose(file);
   errno = reason;
   return read_all;
-}
-
-int parse_field_defs(std::string_view contents) { return default_decoder().parse(contents); }
-
-int load_field_defs(const char* path) {
-  DefinitionProblems problems;
-  const int result = default_decoder().load(path, &problems);
-  for (const DefinitionProblem& problem : problems) {
-    if (problem.is_error) {
-      report_error((std::string(path) + ":" + std::to_string(problem.line) + ": " + problem.reason).c_str());
-    }
-  }
-  return result;
 }

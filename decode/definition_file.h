@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "decode/field_table.h"
+#include "decode/dialect.h"
 
 // One problem of a definition file: a line skipped, or one that ended the
 // reading.
@@ -28,26 +28,27 @@ struct DefinitionProblem {
 };
 using DefinitionProblems = std::vector<DefinitionProblem>;
 
-// Reads the definition file `contents` into `dialect`, which is cleared
-// first, noting every problem in `problems` when it is given. Returns 0,
-// or -1 when a line ended the reading as invalid (the lines before it keep
-// their definitions).
-int parse_definitions(std::string_view contents, Dialect* dialect, DefinitionProblems* problems);
+// What reading a definition file gave: the dialect, and every problem of
+// the file.
+struct Definitions {
+  Dialect dialect;
+  DefinitionProblems problems;
+  // False when a line ended the reading as invalid; the lines before it
+  // keep their definitions.
+  bool complete = true;
+
+  // Whether the dialect can be trusted: no problem is an error.
+  bool trusted() const;
+};
+
+// Reads the definition file `contents`: the one reader of definitions.
+Definitions parse_definitions(std::string_view contents);
+
+// The text that names `problem` of the file at `path`: "PATH:LINE: reason".
+std::string problem_text(std::string_view path, const DefinitionProblem& problem);
 
 // Reads the file at `path` into `contents`. Returns false, with errno
 // telling why, when it cannot be opened or read.
 bool read_definition_file(const char* path, std::string* contents);
-
-// Clears the definitions of default_decoder(), reads the definition file
-// at `path` into them and prepares the field storage. Returns 0 when the
-// file was read, or -1 when it cannot be opened or read (after showing
-// "fopen error", with errno telling the reporter why; nothing is defined)
-// or when a line ended the reading as invalid (the rows before it keep
-// their definitions and storage). A property that is not understood is
-// shown too, as "PATH:LINE: reason".
-int load_field_defs(const char* path = "bitmap.ini");
-
-// The same for the contents of a definition file already in memory.
-int parse_field_defs(std::string_view contents);
 
 #endif  // DECODE_DEFINITION_FILE_H_

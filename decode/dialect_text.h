@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "decode/field_table.h"
+#include "decode/dialect.h"
 
 // Appends the definition file of `dialect` to `text`.
 void write_dialect(const Dialect& dialect, std::string* text);

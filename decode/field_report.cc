@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "decode/hex_text.h"
+#include "decode/tag_names.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ constexpr size_t kTagLineOverhead = 80;
 // its length in its own unit and its whole text, which may be longer than
 // that length (hexadecimal) and may hold zero bytes.
 void write_element_line(int number, const DecodedField& field, ReportWriter* writer) {
-  static std::string shown;
+  std::string shown;  // only a masked field needs it
   writer->literal("fld[");
   writer->zero_filled_decimal(number, 3);
   writer->literal("][");

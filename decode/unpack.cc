@@ -1,76 +1,54 @@
-// The message unpacker.
+// The message unpacker. It finds every field first, as offsets into the
+// message, and then makes the views: only then is the copy of the message
+// as long as its fields need.
 #include "decode/unpack.h"
 
 #include <cstring>
 
-#include "decode/decoded_message.h"
-#include "decode/decoder.h"
 #include "decode/ebcdic.h"
 #include "decode/field_codec.h"
-#include "decode/field_report.h"
 #include "decode/hex_text.h"
 
 namespace {
 
+// The message being unpacked: its bytes, and zeros past them.
+class MessageReader {
+ public:
+  MessageReader(const unsigned char* bytes, int count) : bytes_(bytes), count_(count) {}
 
-struct ResultName {
-  UnpackResult result;
-  const char* name;
+  // Copies `length` bytes from `offset` into `destination`.
+  void copy(int offset, int length, unsigned char* destination) const {
+    const int available = offset < count_ ? count_ - offset : 0;
+    const int copied = length < available ? length : available;
+    if (copied > 0) std::memcpy(destination, bytes_ + offset, static_cast<size_t>(copied));
+    if (copied < length) std::memset(destination + copied, 0, static_cast<size_t>(length - copied));
+  }
+
+ private:
+  const unsigned char* bytes_;
+  int count_;
 };
-constexpr ResultName kResultNames[] = {
-    {UnpackResult::kUnpacked, "unpacked"},
-    {UnpackResult::kTooShort, "too_short"},
-    {UnpackResult::kFieldNotDefined, "field_not_defined"},
-    {UnpackResult::kLengthTooLong, "length_too_long"},
-    {UnpackResult::kLengthInvalid, "length_invalid"},
-    {UnpackResult::kHeaderTooLong, "header_too_long"},
-    {UnpackResult::kBitmapNotHex, "bitmap_not_hex"},
-    {UnpackResult::kLengthNotDigits, "length_not_digits"},
-};
 
-// Copies `count` message bytes from `offset` into `destination`; bytes
-// outside the message buffer read as zero, like the bytes after the message.
-void copy_message_bytes(const MessageBytes& message, int offset, int count,
-                        unsigned char* destination) {
-  const int available = offset < kMessageCapacity ? kMessageCapacity - offset : 0;
-  const int copied = count < available ? count : available;
-  if (copied > 0) std::memcpy(destination, message.data() + offset, static_cast<size_t>(copied));
-  if (copied < count) std::memset(destination + copied, 0, static_cast<size_t>(count - copied));
-}
-
-// One field's text, when it is not shown as it stands.
-void decode_text(const Dialect& dialect, int number, FieldValue* value) {
-  const FieldFormat& format = dialect.defs[number].format;
-  if (is_plain(format)) return;
-  value->value_length = decode_value(format, dialect.message.code_page, value->unit_length,
-                                     value->data.data(), value->value.data());
-}
-
-// Stores the message type indicator in row 1, which starts at `offset`;
-// returns the offset after it.
-int unpack_type_indicator(const Dialect& dialect, FieldValue values[kFieldRows],
-                          const MessageBytes& message, int offset) {
-  FieldValue& indicator = values[1];
+// Finds the message type indicator at `offset`; returns the offset after it.
+int find_type_indicator(const Dialect& dialect, int offset, DecodedField* indicator) {
   const FieldDef& def = dialect.defs[1];
-  const bool usable = field_is_usable(dialect, values, 1);
-  indicator.number = usable ? def.number : 0;
-  indicator.data_offset = offset;
-  indicator.unit_length = usable ? def.max_length : 0;
-  indicator.length = usable ? data_bytes(def.format, def.max_length) : 0;
-  indicator.length_digits = def.length_digits;
-  if (!usable) return offset;
-  copy_message_bytes(message, offset, indicator.length, indicator.data.data());
-  decode_text(dialect, 1, &indicator);
-  return offset + indicator.length;
+  const bool defined = dialect.defines(1);
+  indicator->number = defined ? 1 : 0;
+  indicator->data_offset = offset;
+  indicator->unit_length = defined ? def.max_length : 0;
+  indicator->length = defined ? data_bytes(def.format, def.max_length) : 0;
+  indicator->length_digits = def.length_digits;
+  indicator->format = &def.format;
+  return offset + indicator->length;
 }
 
 // Reads one bitmap of 64 fields at `*offset` into `bits` (8 bytes).
 // Returns false when a bitmap written as text holds a non-hex character.
-bool read_bitmap(const MessageFormat& format, const MessageBytes& message, int* offset,
+bool read_bitmap(const MessageFormat& format, const MessageReader& reader, int* offset,
                  unsigned char* bits) {
   const int size = bitmap_bytes(format.bitmap);
   unsigned char bytes[16];
-  copy_message_bytes(message, *offset, size, bytes);
+  reader.copy(*offset, size, bytes);
   *offset += size;
   if (format.bitmap == BitmapEncoding::kBinary) {
     std::memcpy(bits, bytes, 8);
@@ -87,114 +65,148 @@ bool read_bitmap(const MessageFormat& format, const MessageBytes& message, int* 
   return true;
 }
 
-// Reads data element `field` at `*offset` and stores it. Returns
-// kUnpacked, or the result that says why it cannot be read.
-UnpackResult unpack_element(const Dialect& dialect, FieldValue values[kFieldRows],
-                            const MessageBytes& message, int field, int* offset,
-                            MessageFrame* frame) {
-  if (!field_is_usable(dialect, values, field)) return UnpackResult::kFieldNotDefined;
-  frame->touched[frame->touched_count++] = static_cast<unsigned char>(field);
-  const FieldDef& def = dialect.defs[field];
-  FieldValue& value = values[field];
+// Finds data element `number` at `*offset` and appends it to `fields`.
+// Returns kUnpacked, or the result that says why it cannot be read.
+UnpackResult find_element(const Dialect& dialect, const MessageReader& reader, int number,
+                          int* offset, std::vector<DecodedField>* fields) {
+  if (!dialect.defines(number)) return UnpackResult::kFieldNotDefined;
+  const FieldDef& def = dialect.defs[number];
   const int indicator_size = indicator_bytes(def.format.length, def.length_digits);
-  value.length_digits = def.length_digits;
-  value.data_offset = *offset + indicator_size;
-  if (def.length_digits == 0) {
-    value.unit_length = def.max_length;
-  } else {
+  int unit_length = def.max_length;
+  if (def.length_digits > 0) {
+    // Zero-terminated, as an ASCII indicator is read up to its first non-digit.
     unsigned char digits[kMaxLengthDigits + 1] = {};
-    copy_message_bytes(message, *offset, indicator_size, digits);
-    if (read_length_indicator(def.format.length, def.length_digits,
-                              digits, &value.unit_length) == IndicatorRead::kNotDigits) {
-      value.unit_length = 0;
+    reader.copy(*offset, indicator_size, digits);
+    if (read_length_indicator(def.format.length, def.length_digits, digits, &unit_length) ==
+        IndicatorRead::kNotDigits) {
       return UnpackResult::kLengthNotDigits;
     }
-    if (value.unit_length > def.max_length) {
-      value.length = value.unit_length;
-      return UnpackResult::kLengthTooLong;
-    }
-    if (value.unit_length < 0) {
-      value.unit_length = 0;
-      return UnpackResult::kLengthInvalid;
-    }
+    if (unit_length > def.max_length) return UnpackResult::kLengthTooLong;
+    if (unit_length < 0) return UnpackResult::kLengthInvalid;
   }
-  value.length = data_bytes(def.format, value.unit_length);
-  value.number = field;
-  copy_message_bytes(message, value.data_offset, value.length, value.data.data());
-  decode_text(dialect, field, &value);
-  *offset = value.data_offset + value.length;
+  fields->emplace_back();
+  DecodedField& field = fields->back();
+  field.number = number;
+  field.length_digits = def.length_digits;
+  field.data_offset = *offset + indicator_size;
+  field.unit_length = unit_length;
+  field.length = data_bytes(def.format, unit_length);
+  field.format = &def.format;
+  *offset = field.data_offset + field.length;
   return UnpackResult::kUnpacked;
 }
 
-}  // namespace
-
-const char* unpack_result_name(UnpackResult result) {
-  for (const ResultName& row : kResultNames) {
-    if (row.result == result) return row.name;
-  }
-  return "";
-}
-
-UnpackVerdict unpack_fields(const Dialect& dialect, FieldValue values[kFieldRows],
-                            const MessageBytes& message, int byte_count, MessageFrame* frame) {
-  if (frame->touched_count < 0) {
-    reset_field_values(dialect, values);
-  } else {
-    reset_field_value(&values[1]);
-    for (int k = 0; k < frame->touched_count; ++k) reset_field_value(&values[frame->touched[k]]);
-  }
+// Finds the header, the type indicator, the bitmap and the flagged
+// elements of the message that `reader` reads; returns the verdict.
+UnpackVerdict find_fields(const Dialect& dialect, const MessageReader& reader, int count,
+                          DecodedMessage* message) {
   const MessageFormat& format = dialect.message;
   UnpackVerdict verdict;
-  const bool header_fits = format.header_length <= byte_count;
-  frame->header_length = header_fits ? format.header_length : 0;
-  std::memset(frame->bitmap, 0, sizeof frame->bitmap);
-  frame->bitmap_length = kBitmapLength;
-  frame->touched_count = 0;
-  if (!header_fits) {
+  if (format.header_length > count) {
     verdict.result = UnpackResult::kHeaderTooLong;
     verdict.needed = format.header_length;
-    verdict.available = byte_count;
+    verdict.available = count;
     return verdict;
   }
-  int offset = unpack_type_indicator(dialect, values, message, format.header_length);
-  bool bitmap_read = read_bitmap(format, message, &offset, frame->bitmap);
-  if (bitmap_read && format.secondary_when_flagged && !is_flagged(frame->bitmap, 1)) {
-    frame->bitmap_length = 8;
+  message->header_length = format.header_length;
+  int offset = find_type_indicator(dialect, format.header_length, &message->type_indicator);
+  bool bitmap_read = read_bitmap(format, reader, &offset, message->bitmap);
+  if (bitmap_read && format.secondary_when_flagged && !is_flagged(message->bitmap, 1)) {
+    message->bitmap_length = 8;
   } else if (bitmap_read) {
-    bitmap_read = read_bitmap(format, message, &offset, frame->bitmap + 8);
+    bitmap_read = read_bitmap(format, reader, &offset, message->bitmap + 8);
   }
   if (!bitmap_read) {
     verdict.result = UnpackResult::kBitmapNotHex;
     return verdict;
   }
   // Byte by byte, so that the bytes flagging nothing cost one test.
-  for (int byte = 0; byte < frame->bitmap_length; ++byte) {
-    const unsigned char flags = frame->bitmap[byte];
+  for (int byte = 0; byte < message->bitmap_length; ++byte) {
+    const unsigned char flags = message->bitmap[byte];
     for (int bit = 0; flags != 0 && bit < 8; ++bit) {
-      const int field = 8 * byte + bit + 1;
-      if ((flags & (0x80 >> bit)) == 0 || field == 1) continue;
-      verdict.result = unpack_element(dialect, values, message, field, &offset, frame);
+      const int number = 8 * byte + bit + 1;
+      if ((flags & (0x80 >> bit)) == 0 || number == 1) continue;
+      verdict.result = find_element(dialect, reader, number, &offset, &message->fields);
       if (verdict.result != UnpackResult::kUnpacked) {
-        verdict.field = field;
+        verdict.field = number;
         return verdict;
       }
     }
   }
   verdict.end_offset = offset;
-  if (offset > byte_count) {
+  if (offset > count) {
     verdict.result = UnpackResult::kTooShort;
     verdict.needed = offset;
-    verdict.available = byte_count;
+    verdict.available = count;
   }
   return verdict;
 }
 
-int unpack_message(const MessageBytes& message, Report* report, int byte_count) {
-  static DecodedMessage decoded;
-  Decoder& decoder = default_decoder();
-  MessageFrame& frame = decoder.frame();
-  decoded.verdict = unpack_fields(decoder.dialect(), decoder.values(), message, byte_count, &frame);
-  collect_stored_fields(decoder.dialect(), decoder.values(), message, frame, &decoded);
-  write_field_report(decoded, report);
-  return decoded.verdict.result == UnpackResult::kUnpacked ? 0 : -1;
+// Points `field` into the message's bytes.
+void view_bytes(const std::vector<unsigned char>& bytes, DecodedField* field) {
+  field->data = bytes.data() + field->data_offset;
+  field->readable = field->length;
+  field->value = reinterpret_cast<const char*>(field->data);
+  field->value_length = field->length;
+}
+
+// The most characters the text of `field` may take.
+size_t text_room(const DecodedField& field) {
+  return is_plain(field) ? 0 : static_cast<size_t>(value_capacity(*field.format, field.unit_length));
+}
+
+// Writes the text of `field`, which is not plain, at `*used` of `text`.
+void write_text(EbcdicCodePage code_page, std::vector<char>* text, size_t* used,
+                DecodedField* field) {
+  char* start = text->data() + *used;
+  field->value_length = decode_value(*field->format, code_page, field->unit_length, field->data, start);
+  field->value = start;
+  *used += static_cast<size_t>(field->value_length);
+}
+
+}  // namespace
+
+const UnpackVerdict& unpack(const Dialect& dialect, const unsigned char* bytes, int count,
+                            DecodedMessage* message) {
+  message->dialect = &dialect;
+  message->byte_count = count;
+  message->header_length = 0;
+  message->type_indicator = DecodedField{};
+  message->type_indicator.format = &dialect.defs[1].format;
+  std::memset(message->bitmap, 0, sizeof message->bitmap);
+  message->bitmap_length = kBitmapLength;
+  message->fields.clear();
+  message->field55.clear();
+  message->byte_marks.clear();
+  message->text_marks.clear();
+  message->verdict = find_fields(dialect, MessageReader(bytes, count), count, message);
+
+  // The copy reaches to the end of the last field, zeros past the message.
+  DecodedField& indicator = message->type_indicator;
+  int end = indicator.data_offset + indicator.length;
+  if (!message->fields.empty()) {
+    const DecodedField& last = message->fields.back();
+    end = last.data_offset + last.length;
+  }
+  message->bytes.assign(bytes, bytes + count);
+  if (end > count) message->bytes.resize(static_cast<size_t>(end), 0);
+  message->header = message->bytes.data();
+
+  size_t room = text_room(indicator);
+  for (const DecodedField& field : message->fields) room += text_room(field);
+  message->text.resize(room);
+  size_t used = 0;
+  const EbcdicCodePage code_page = dialect.message.code_page;
+  view_bytes(message->bytes, &indicator);
+  if (!is_plain(indicator)) write_text(code_page, &message->text, &used, &indicator);
+  for (DecodedField& field : message->fields) {
+    view_bytes(message->bytes, &field);
+    if (!is_plain(field)) write_text(code_page, &message->text, &used, &field);
+  }
+  message->text.resize(used);
+
+  if (const DecodedField* field55 = message->find(55)) {
+    walk_tlv(field55->data, field55->readable, 0, field55->length, &message->field55);
+  }
+  return message->verdict;
 }

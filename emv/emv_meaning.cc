@@ -2,7 +2,7 @@
 // bit table of each.
 #include "emv/emv_meaning.h"
 
-#include "decode/field55.h"
+#include "decode/limits.h"
 #include "emv/code_meanings.h"
 #include "emv/cvm.h"
 #include "emv/tag_dictionary.h"

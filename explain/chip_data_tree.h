@@ -10,10 +10,6 @@
 #include "emv/emv_meaning.h"
 #include "emv/tag_dictionary.h"
 
-// The deepest nesting of constructed elements that is walked; deeper
-// templates are shown with their value only.
-constexpr int kMaxChipDataDepth = 8;
-
 // One element of the tree.
 struct ExplainedElement {
   TlvElement element;         // offsets count in field 55

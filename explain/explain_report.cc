@@ -9,9 +9,6 @@
 #include "decode/hex_text.h"
 #include "decode/report.h"
 #include "encoding/cp936_to_utf8.h"
-#include "explain/chip_data_tree.h"
-#include "explain/field_name_text.h"
-#include "fields/field_meaning.h"
 
 namespace {
 
@@ -52,15 +49,15 @@ void write_number(int value, ReportWriter* out) {
 
 // The value of `field` as text when it is printable, else as hexadecimal;
 // binary data always as hexadecimal.
-void write_value(const DecodedField& field, ReportWriter* out) {
-  static std::string shown;
-  static std::string utf8;
-  const std::string_view text = shown_value(field, &shown);
+// `shown` and `utf8` are room to work in.
+void write_value(const DecodedField& field, std::string* shown, std::string* utf8,
+                 ReportWriter* out) {
+  const std::string_view text = shown_value(field, shown);
   const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
   if (!binary && is_printable_cp936(text)) {
-    utf8.clear();
-    append_cp936_as_utf8(text, &utf8);
-    out->write(utf8);
+    utf8->clear();
+    append_cp936_as_utf8(text, utf8);
+    out->write(*utf8);
   } else {
     out->write("hex ");
     write_hex(field, 0, field.length, out);
@@ -95,22 +92,6 @@ void write_meaning_line(size_t indent, std::string_view meaning, ReportWriter* o
   out->write('\n');
 }
 
-void write_field(const DecodedMessage& message, const DecodedField& field, FieldMeaning* meaning,
-                 ReportWriter* out) {
-  out->write("Field ");
-  write_number(field.number, out);
-  const std::string& name = field_name_utf8(*message.dialect, field.number);
-  if (!name.empty()) {
-    out->write(kColumn);
-    out->write(name);
-  }
-  out->write(kColumn);
-  write_length(field, out);
-  out->write(kColumn);
-  write_value(field, out);
-  out->write('\n');
-  if (explain_field(message, field, meaning)) write_meaning_line(0, meaning->meaning, out);
-}
 
 void write_element(const DecodedField& field55, const ExplainedElement& explained,
                    ReportWriter* out) {
@@ -187,28 +168,38 @@ std::string verdict_in_words(const UnpackVerdict& verdict) {
   return std::string();
 }
 
-void write_explanation(const DecodedMessage& message, std::string* text) {
-  static FieldMeaning meaning;
-  static std::vector<ExplainedElement> tree;
+void ExplanationWriter::write(const DecodedMessage& message, std::string* text) {
   ReportWriter out(text, kExpectedExplanationLength);
   if (message.header_length > 0) write_bytes_line("Header", message.header, message.header_length, &out);
   out.write("Message type indicator");
   out.write(kColumn);
   write_length(message.type_indicator, &out);
   out.write(kColumn);
-  write_value(message.type_indicator, &out);
+  write_value(message.type_indicator, &shown_, &utf8_, &out);
   out.write('\n');
-  if (explain_type_indicator(message, &meaning)) write_meaning_line(0, meaning.meaning, &out);
+  if (explain_type_indicator(message, &meaning_)) write_meaning_line(0, meaning_.meaning, &out);
   write_bytes_line("Bitmap", message.bitmap, message.bitmap_length, &out);
   out.repeat(' ', kMeaningIndent);
   out.write("fields ");
   write_flagged_fields(message.bitmap, &out);
   out.write('\n');
   for (const DecodedField& field : message.fields) {
-    write_field(message, field, &meaning, &out);
+    out.write("Field ");
+    write_number(field.number, &out);
+    const std::string& name = names_.name(*message.dialect, field.number);
+    if (!name.empty()) {
+      out.write(kColumn);
+      out.write(name);
+    }
+    out.write(kColumn);
+    write_length(field, &out);
+    out.write(kColumn);
+    write_value(field, &shown_, &utf8_, &out);
+    out.write('\n');
+    if (explain_field(message, field, &meaning_)) write_meaning_line(0, meaning_.meaning, &out);
     if (field.number != 55) continue;
-    explain_chip_data(field, message.field55, &tree);
-    for (const ExplainedElement& element : tree) write_element(field, element, &out);
+    explain_chip_data(field, message.field55, &tree_);
+    for (const ExplainedElement& element : tree_) write_element(field, element, &out);
   }
   out.write("Result: ");
   out.write(verdict_in_words(message.verdict));

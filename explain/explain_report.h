@@ -6,11 +6,27 @@
 #define EXPLAIN_EXPLAIN_REPORT_H_
 
 #include <string>
+#include <vector>
 
 #include "decode/decoded_message.h"
+#include "explain/chip_data_tree.h"
+#include "explain/field_name_text.h"
+#include "fields/field_meaning.h"
 
-// Appends the explanation of `message` to `text`, with LF line ends.
-void write_explanation(const DecodedMessage& message, std::string* text);
+// Writes explanations, keeping what it works with from one message to the
+// next: an output keeps one for all its messages.
+class ExplanationWriter {
+ public:
+  // Appends the explanation of `message` to `text`, with LF line ends.
+  void write(const DecodedMessage& message, std::string* text);
+
+ private:
+  FieldMeaning meaning_;
+  std::vector<ExplainedElement> tree_;
+  FieldNameTexts names_;
+  std::string shown_;  // a masked value
+  std::string utf8_;   // a value in UTF-8
+};
 
 // The verdict of `verdict` in words: "unpacked", "too short: the fields
 // need 33 bytes, the message has 24", …

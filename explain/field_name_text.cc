@@ -1,17 +1,15 @@
-// Field names in UTF-8, kept until names of another dialect are asked for.
+// Field names in UTF-8, converted when another dialect is asked about.
 #include "explain/field_name_text.h"
 
 #include "encoding/cp936_to_utf8.h"
 
-const std::string& field_name_utf8(const Dialect& dialect, int number) {
-  static std::string names[kFieldRows];
-  static unsigned converted_id = 0;
-  if (converted_id != dialect.id) {
-    converted_id = dialect.id;
+const std::string& FieldNameTexts::name(const Dialect& dialect, int number) {
+  if (dialect_id_ != dialect.id) {
+    dialect_id_ = dialect.id;
     for (int row = 0; row < kFieldRows; ++row) {
-      names[row].clear();
-      append_text_as_utf8(dialect.names[row], &names[row]);
+      names_[row].clear();
+      append_text_as_utf8(dialect.names[row], &names_[row]);
     }
   }
-  return names[number];
+  return names_[number];
 }

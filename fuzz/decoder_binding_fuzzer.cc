@@ -47,11 +47,6 @@ void check_hexdump_records(int count) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_error_reports();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const int flags = data[0] & (ISO8583_INPUT_BYTES | ISO8583_EXPLAIN | ISO8583_MASK);

@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "decode/decode_request.h"
 #include "decode/definition_file.h"
 #include "fuzz/fuzz_support.h"
 
@@ -83,18 +82,12 @@ std::vector<std::string> build_messages() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_error_reports();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::vector<std::string> messages = build_messages();
-  parse_field_defs(std::string_view(reinterpret_cast<const char*>(data), size));
-  for (const std::string& text : messages) {
-    Report report;
-    const DecodeOutcome outcome = decode_request(text, &report);
-    check_decode(outcome, report);
-  }
+  const Decoder decoder(
+      parse_definitions(std::string_view(reinterpret_cast<const char*>(data), size)).dialect);
+  DecodedMessage message;
+  Report report;
+  for (const std::string& text : messages) decode_and_check(decoder, text, &message, &report);
   return 0;
 }

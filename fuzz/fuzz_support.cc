@@ -1,33 +1,27 @@
 // Shared helpers of the fuzz targets.
 #include "fuzz/fuzz_support.h"
 
-#include "decode/decoder.h"
-#include "decode/field_codec.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <string_view>
 
-#include "encoding/cp936_to_utf8.h"
 #include "decode/definition_file.h"
-#include "decode/error_report.h"
-#include "decode/field55.h"
-#include "decode/field_table.h"
+#include "decode/field_codec.h"
+#include "decode/field_report.h"
+#include "decode/message_text.h"
+#include "encoding/cp936_to_utf8.h"
 
 namespace {
 
 void require(bool condition, const char* what, int field = 0) {
   if (condition) return;
   std::fprintf(stderr, "decode check failed: %s", what);
-  if (field != 0) std::fprintf(stderr, " (field row %d)", field);
+  if (field != 0) std::fprintf(stderr, " (field %d)", field);
   std::fprintf(stderr, "\n");
   std::abort();
 }
-
-void ignore_error(const char*) {}
 
 // "开始解包:" and the start of the indicator's line.
 constexpr std::string_view kHeadingStart = "\xBF\xAA\xCA\xBC\xBD\xE2\xB0\xFC:\r\n";
@@ -48,62 +42,44 @@ constexpr size_t kLineOverhead = 64;
 constexpr size_t kListingBytesPerFieldByte = 40;
 constexpr size_t kLastElementOverrun = kMaxTagValueLength + 8;
 
-// The longest report the current definitions can give: one line per
-// defined field with its longest data, and the field 55 listing.
-size_t report_size_bound() {
-  const Dialect& dialect = default_decoder().dialect();
+// The longest report `dialect` can give: one line per defined field with
+// its longest data, and the field 55 listing.
+size_t report_size_bound(const Dialect& dialect) {
   size_t bound = 2 * kLineOverhead + 2 * static_cast<size_t>(dialect.message.header_length);
   for (int n = 1; n < kFieldRows; ++n) {
-    const FieldDef& def = field_defs[n];
+    const FieldDef& def = dialect.defs[n];
     if (def.number != n) continue;
     bound += kLineOverhead + static_cast<size_t>(value_capacity(def.format, def.max_length)) +
              static_cast<size_t>(data_bytes(def.format, def.max_length));
   }
-  if (field_defs[55].number == 55) {
-    const size_t field55_bytes =
-        static_cast<size_t>(data_bytes(field_defs[55].format, field_defs[55].max_length));
+  if (dialect.defines(55)) {
+    const FieldDef& def = dialect.defs[55];
+    const size_t field55_bytes = static_cast<size_t>(data_bytes(def.format, def.max_length));
     bound += 2 * kLineOverhead + kListingBytesPerFieldByte * (field55_bytes + kLastElementOverrun);
   }
   return bound;
 }
 
-void check_field_row(int n) {
-  const FieldDef& def = field_defs[n];
-  const FieldValue& value = field_values[n];
-  const bool defined = def.number != 0;
-  if (defined) {
-    require(def.number == n, "a definition row holds another field's number", n);
-    require(def.max_length >= 0 && def.max_length <= kMaxFieldLength, "max_length out of bounds",
-            n);
-    require(def.length_digits >= 0 && def.length_digits <= kMaxLengthDigits,
-            "length_digits out of bounds", n);
-  }
-  const size_t storage = value.data.size();
-  const int max_bytes = defined ? data_bytes(def.format, def.max_length) : 0;
-  require(storage == 0 || (defined && storage == static_cast<size_t>(max_bytes) + 1),
-          "field storage is not its largest data + 1 bytes", n);
-
-  size_t data_end = 0;
-  if (value.number != 0) {
-    require(value.number == n, "a stored row holds another field's number", n);
-    require(defined && storage > 0, "a field without a definition or storage was stored", n);
-    require(value.length >= 0 && value.length <= max_bytes, "stored length out of bounds", n);
-    require(value.unit_length >= 0 && value.unit_length <= def.max_length,
-            "stored length in its unit out of bounds", n);
-    require(is_plain(def.format) ||
-                (value.value_length >= 0 &&
-                 value.value_length <= value_capacity(def.format, def.max_length)),
-            "stored text out of bounds", n);
-    data_end = static_cast<size_t>(value.length);
-  }
-  const bool zero_after_data = std::all_of(value.data.begin() + data_end, value.data.end(),
-                                           [](unsigned char byte) { return byte == 0; });
-  require(zero_after_data, "field storage is not zero after the data", n);
+void check_field(const Dialect& dialect, const DecodedMessage& message, const DecodedField& field) {
+  const int n = field.number;
+  require(n >= 2 && n < kFieldRows && dialect.defines(n), "a stored field is not defined", n);
+  const FieldDef& def = dialect.defs[n];
+  require(field.unit_length >= 0 && field.unit_length <= def.max_length,
+          "a stored length in its unit is out of bounds", n);
+  require(field.length == data_bytes(def.format, field.unit_length),
+          "a stored length does not match its unit length", n);
+  require(field.data_offset >= 0 &&
+              static_cast<size_t>(field.data_offset) + static_cast<size_t>(field.length) <=
+                  message.bytes.size(),
+          "a field lies outside the message's copy", n);
+  require(field.data == message.bytes.data() + field.data_offset && field.readable == field.length,
+          "a field is not a view of its own bytes", n);
+  require(is_plain(field) || (field.value_length >= 0 &&
+                              field.value_length <= value_capacity(def.format, field.unit_length)),
+          "a field's text is out of bounds", n);
 }
 
 }  // namespace
-
-void silence_error_reports() { set_error_reporter(ignore_error); }
 
 void fuzz_check(bool condition, const char* what) { require(condition, what); }
 
@@ -117,13 +93,14 @@ std::string read_source_file(const char* relative_path) {
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
-std::string_view define_from_head(const uint8_t* data, size_t size) {
+Decoder decoder_from_head(const uint8_t* data, size_t size, std::string_view* rest) {
   const uint8_t* end = data + size;
   const uint8_t* separator = std::find(data, end, 0);
-  parse_field_defs(std::string_view(reinterpret_cast<const char*>(data),
-                                    static_cast<size_t>(separator - data)));
-  const uint8_t* rest = separator != end ? separator + 1 : end;
-  return std::string_view(reinterpret_cast<const char*>(rest), static_cast<size_t>(end - rest));
+  const uint8_t* after = separator != end ? separator + 1 : end;
+  *rest = std::string_view(reinterpret_cast<const char*>(after), static_cast<size_t>(end - after));
+  return Decoder(parse_definitions(std::string_view(reinterpret_cast<const char*>(data),
+                                                    static_cast<size_t>(separator - data)))
+                     .dialect);
 }
 
 std::string hex_text_of(const uint8_t* bytes, size_t size) {
@@ -137,8 +114,50 @@ std::string hex_text_of(const uint8_t* bytes, size_t size) {
   return text;
 }
 
-void check_decode(DecodeOutcome outcome, const Report& report) {
-  for (int n = 1; n < kFieldRows; ++n) check_field_row(n);
+DecodeOutcome decode_and_check(const Decoder& decoder, std::string_view text,
+                               DecodedMessage* message, Report* report) {
+  std::string bytes;
+  report->clear();
+  DecodeOutcome outcome = DecodeOutcome::kTooShort;
+  switch (read_message_text(text, 0, &bytes).ending) {
+    case TextEnding::kOddDigitCount:
+      outcome = DecodeOutcome::kOddDigitCount;
+      break;
+    case TextEnding::kNotHex:
+      outcome = DecodeOutcome::kNotHex;
+      break;
+    case TextEnding::kTooShort:
+      break;
+    case TextEnding::kMessage:
+      outcome = decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                               message);
+      write_report(*message, report);
+      break;
+  }
+  check_decoded(decoder, outcome, *message, *report);
+  return outcome;
+}
+
+void check_decoded(const Decoder& decoder, DecodeOutcome outcome, const DecodedMessage& message,
+                   const Report& report) {
+  check_report(decoder.dialect(), outcome, report);
+  if (outcome != DecodeOutcome::kUnpacked && outcome != DecodeOutcome::kUnpackFailed) return;
+  const Dialect& dialect = decoder.dialect();
+  require(message.dialect == &dialect, "the message is not of its decoder's dialect");
+  int previous = 1;
+  for (const DecodedField& field : message.fields) {
+    require(field.number > previous, "the fields are not in ascending order", field.number);
+    previous = field.number;
+    check_field(dialect, message, field);
+  }
+  const size_t own = static_cast<size_t>(message.byte_count);
+  require(own <= message.bytes.size() &&
+              std::all_of(message.bytes.begin() + static_cast<long>(own), message.bytes.end(),
+                          [](unsigned char byte) { return byte == 0; }),
+          "the message's copy is not zero past its bytes");
+}
+
+void check_report(const Dialect& dialect, DecodeOutcome outcome, const Report& report) {
   if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort ||
       outcome == DecodeOutcome::kNotHex) {
     require(report.empty(), "a rejected request wrote a report");
@@ -151,7 +170,7 @@ void check_decode(DecodeOutcome outcome, const Report& report) {
           "the report does not start with the heading");
   require(report.size() >= 2 && report.compare(report.size() - 2, 2, "\r\n") == 0,
           "the report does not end with a line end");
-  require(report.size() <= report_size_bound(), "the report is longer than its fields allow");
+  require(report.size() <= report_size_bound(dialect), "the report is longer than its fields allow");
   std::string printed;
   append_cp936_as_utf8(report, &printed);
   require(is_utf8(printed), "the printed report is not well-formed UTF-8");

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/hexdump_source.h"
-#include "decode/decode_request.h"
+#include "decode/limits.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "decode/decode_request.h"
+#include "decode/decoder.h"
 #include "decode/definition_file.h"
 #include "fuzz/fuzz_support.h"
 #include "mask/card_data_mask.h"
-#include "decode/decoder.h"
 #include "pack/message_packer.h"
 #include "tests/masking_support.h"
 
@@ -97,7 +97,7 @@ struct CardChoices {
 };
 
 // The message of `choices`, with the data masking hides changed when `twin`.
-std::string message_of(const CardChoices& choices, bool twin) {
+std::string message_of(const Decoder& decoder, const CardChoices& choices, bool twin) {
   std::vector<std::string> pans = choices.pans, rests = choices.rests;
   if (twin) {
     for (std::string& pan : pans) pan = twin_pan(pan);
@@ -120,15 +120,15 @@ std::string message_of(const CardChoices& choices, bool twin) {
   // Card data as text, which the fields' encodings turn into bytes.
   for (PackField& field : request.fields) field.value.is_text = field.number != 55;
   std::string message, error;
-  fuzz_check(pack_message(default_decoder().dialect(), request, &message, &error), "the card data message does not pack");
+  fuzz_check(pack_message(decoder.dialect(), request, &message, &error), "the card data message does not pack");
   return message;
 }
 
 // Every output form of `message`, masked; empty when it is too short.
-std::string masked_outputs(const std::string& message) {
+std::string masked_outputs(const Decoder& decoder, const std::string& message) {
   DecodedMessage decoded;
-  if (decode_message_bytes(reinterpret_cast<const unsigned char*>(message.data()), message.size(),
-                           &decoded) == DecodeOutcome::kTooShort) {
+  if (decoder.decode(reinterpret_cast<const unsigned char*>(message.data()), message.size(),
+                     &decoded) == DecodeOutcome::kTooShort) {
     return std::string();
   }
   mask_card_data(&decoded);
@@ -137,10 +137,10 @@ std::string masked_outputs(const std::string& message) {
 
 // `message` with the hidden digits of its field 2 changed, when field 2
 // holds a card number as ASCII digits; otherwise `message` itself.
-std::string twin_of_own(const std::string& message) {
+std::string twin_of_own(const Decoder& decoder, const std::string& message) {
   DecodedMessage decoded;
-  if (decode_message_bytes(reinterpret_cast<const unsigned char*>(message.data()), message.size(),
-                           &decoded) == DecodeOutcome::kTooShort) {
+  if (decoder.decode(reinterpret_cast<const unsigned char*>(message.data()), message.size(),
+                     &decoded) == DecodeOutcome::kTooShort) {
     return message;
   }
   // Only a card number shown as it stands has its digits at the same places
@@ -159,14 +159,11 @@ std::string twin_of_own(const std::string& message) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_error_reports();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
-  fuzz_check(parse_field_defs(definitions_of(&input)) == 0, "the dialect does not read");
+  Definitions definitions = parse_definitions(definitions_of(&input));
+  fuzz_check(definitions.complete, "the dialect does not read");
+  const Decoder decoder(std::move(definitions.dialect));
   CardChoices choices;
   for (int k = 0; k < 8; ++k) choices.pans.push_back(digits(&input, input.ConsumeIntegralInRange<size_t>(13, 19)));
   choices.rests = {digits(&input, 12), digits(&input, 20), "NAME/GIVEN^" + digits(&input, 10),
@@ -175,11 +172,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* const kWrappers[] = {"", "\x70", "\x77", "\xBF\x0C", "\xE1"};
   choices.wrapper = kWrappers[input.ConsumeIntegralInRange<size_t>(0, 4)];
   choices.noise = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<size_t>(0, 200));
-  fuzz_check(masked_outputs(message_of(choices, false)) == masked_outputs(message_of(choices, true)),
+  fuzz_check(masked_outputs(decoder, message_of(decoder, choices, false)) ==
+                 masked_outputs(decoder, message_of(decoder, choices, true)),
              "masked outputs show data that masking hides");
 
   const std::string own = input.ConsumeRemainingBytesAsString();
-  fuzz_check(masked_outputs(own) == masked_outputs(twin_of_own(own)),
+  fuzz_check(masked_outputs(decoder, own) == masked_outputs(decoder, twin_of_own(decoder, own)),
              "masked outputs show hidden digits of field 2");
   return 0;
 }

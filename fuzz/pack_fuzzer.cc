@@ -8,23 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "decode/decode_request.h"
+#include "decode/decoder.h"
 #include "fuzz/fuzz_support.h"
 #include "json/pack_request_json.h"
-#include "decode/decoder.h"
 #include "pack/message_packer.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_error_reports();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string line(define_from_head(data, size));
+  std::string_view rest;
+  const Decoder decoder = decoder_from_head(data, size, &rest);
+  std::string line(rest);
 
   PackRequest request;
   std::string packed, error;
-  if (!read_pack_request(&line, &request, &error) || !pack_message(default_decoder().dialect(), request, &packed, &error)) {
+  if (!read_pack_request(&line, &request, &error) || !pack_message(decoder.dialect(), request, &packed, &error)) {
     fuzz_check(packed.empty(), "a refused message left bytes behind");
     return 0;
   }
@@ -32,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   DecodedMessage decoded;
-  fuzz_check(decode_message_bytes(reinterpret_cast<const unsigned char*>(packed.data()),
-                                  packed.size(), &decoded) == DecodeOutcome::kUnpacked,
+  fuzz_check(decoder.decode(reinterpret_cast<const unsigned char*>(packed.data()), packed.size(),
+                            &decoded) == DecodeOutcome::kUnpacked,
              "a packed message does not unpack");
   std::sort(request.fields.begin(), request.fields.end(),
             [](const PackField& a, const PackField& b) { return a.number < b.number; });

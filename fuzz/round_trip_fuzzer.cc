@@ -11,11 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "decode/decode_request.h"
+#include "decode/decoder.h"
 #include "fuzz/fuzz_support.h"
 #include "json/message_json.h"
 #include "json/pack_request_json.h"
-#include "decode/decoder.h"
 #include "pack/message_packer.h"
 
 namespace {
@@ -30,7 +29,7 @@ struct StoredField {
 
 // The JSON of `message`, read back and packed; aborts when it does not.
 std::string repack(const DecodedMessage& message) {
-  static MessageJson json;
+  MessageJson json;
   std::string line;
   json.begin(&line);
   json.add_decoded(message);
@@ -38,7 +37,7 @@ std::string repack(const DecodedMessage& message) {
   PackRequest request;
   std::string packed, error;
   fuzz_check(read_pack_request(&line, &request, &error), "the JSON of a message does not read back");
-  fuzz_check(pack_message(default_decoder().dialect(), request, &packed, &error),
+  fuzz_check(pack_message(*message.dialect, request, &packed, &error),
              "an unpacked message does not pack");
   return packed;
 }
@@ -89,18 +88,14 @@ bool packs_back_exactly(const DecodedMessage& message, const std::string& bytes)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_error_reports();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view message = define_from_head(data, size);
+  std::string_view message;
+  const Decoder decoder = decoder_from_head(data, size, &message);
   const std::string bytes(message.substr(0, kMaxMessageBytes));
 
   DecodedMessage decoded;
-  if (decode_message_bytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                           &decoded) != DecodeOutcome::kUnpacked) {
+  if (decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                     &decoded) != DecodeOutcome::kUnpacked) {
     return 0;
   }
   const std::vector<StoredField> fields = stored_fields(decoded);
@@ -113,8 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // be too short to decode.
   if (packed.size() < static_cast<size_t>(kMinMessageBytes)) return 0;
   DecodedMessage repacked;
-  fuzz_check(decode_message_bytes(reinterpret_cast<const unsigned char*>(packed.data()),
-                                  packed.size(), &repacked) == DecodeOutcome::kUnpacked,
+  fuzz_check(decoder.decode(reinterpret_cast<const unsigned char*>(packed.data()), packed.size(),
+                            &repacked) == DecodeOutcome::kUnpacked,
              "the packed message does not unpack");
   fuzz_check(stored_fields(repacked) == fields, "the packed message decodes to other fields");
   fuzz_check(repack(repacked) == packed, "the packed message packs again to other bytes");

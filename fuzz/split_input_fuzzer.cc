@@ -7,20 +7,16 @@
 #include <string>
 #include <string_view>
 
-#include "decode/decode_request.h"
 #include "fuzz/fuzz_support.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_error_reports();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view message = define_from_head(data, size);
+  std::string_view message;
+  const Decoder decoder = decoder_from_head(data, size, &message);
   const size_t message_size = std::min(message.size(), kMaxMessageBytes);
+  DecodedMessage decoded;
   Report report;
-  const DecodeOutcome outcome = decode_request(
-      hex_text_of(reinterpret_cast<const uint8_t*>(message.data()), message_size), &report);
-  check_decode(outcome, report);
+  decode_and_check(decoder,
+                   hex_text_of(reinterpret_cast<const uint8_t*>(message.data()), message_size),
+                   &decoded, &report);
   return 0;
 }

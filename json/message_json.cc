@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "decode/field_table.h"
 #include "decode/hex_text.h"
+#include "decode/tag_names.h"
 #include "encoding/cp936_to_utf8.h"
 #include "explain/chip_data_tree.h"
 #include "explain/field_name_text.h"
@@ -56,7 +56,7 @@ struct MessageJson::Writer {
     if (names_dialect != message->dialect->id) {
       names_dialect = message->dialect->id;
       for (int row = 0; row < kFieldRows; ++row) {
-        const std::string& name = field_name_utf8(*message->dialect, row);
+        const std::string& name = name_texts.name(*message->dialect, row);
         field_names_json[row] = name.empty() ? std::string() : json_quoted(name);
       }
     }
@@ -69,7 +69,7 @@ struct MessageJson::Writer {
       std::vector<std::string> names(kTagNameRows);
       for (int row = 0; row < kTagNameRows; ++row) {
         std::string utf8;
-        append_cp936_as_utf8(tag_names[row].name, &utf8);
+        append_cp936_as_utf8(report_tag_names[row].name, &utf8);
         names[row] = json_quoted(utf8);
       }
       return names;
@@ -77,6 +77,7 @@ struct MessageJson::Writer {
     return kNames[tag_name_row(element)];
   }
 
+  FieldNameTexts name_texts;
   std::string field_names_json[kFieldRows];
   unsigned names_dialect = 0;
 

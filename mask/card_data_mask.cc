@@ -55,8 +55,7 @@ void hide_middle_digits(const std::vector<DigitPlace>& digits, unsigned char* hi
 // the first separator are the PAN, and everything after the separator is
 // hidden.
 void mask_pan_text(const unsigned char* data, int begin, int end, unsigned char* hidden) {
-  static std::vector<DigitPlace> digits;
-  digits.clear();
+  std::vector<DigitPlace> digits;
   int position = begin;
   for (; position < end && !is_separator(data[position]); ++position) {
     if (data[position] >= '0' && data[position] <= '9') digits.push_back({position, 0xFF});
@@ -68,8 +67,7 @@ void mask_pan_text(const unsigned char* data, int begin, int end, unsigned char*
 // The same for packed digits: nibbles 0-9 are digits, a D nibble is the
 // separator, and an F nibble pads.
 void mask_pan_packed(const unsigned char* data, int begin, int end, unsigned char* hidden) {
-  static std::vector<DigitPlace> digits;
-  digits.clear();
+  std::vector<DigitPlace> digits;
   bool after_separator = false;
   for (int position = begin; position < end; ++position) {
     for (unsigned char nibbles : {0xF0, 0x0F}) {
@@ -125,10 +123,8 @@ void mask_field55(const DecodedField& field55, unsigned char* hidden) {
     TlvElement element;
     int walk_end;
   };
-  static std::vector<Pending> pending;
-  static std::vector<TlvElement> found;
-  pending.clear();
-  found.clear();
+  std::vector<Pending> pending;
+  std::vector<TlvElement> found;
   walk_tlv(field55.data, field55.readable, 0, field55.length, &found);
   for (const TlvElement& element : found) pending.push_back({element, field55.length});
   while (!pending.empty()) {
@@ -151,19 +147,8 @@ void mask_field55(const DecodedField& field55, unsigned char* hidden) {
   }
 }
 
-// The marks of one field, kept from one message to the next: for its
-// bytes, and for the characters of its text.
-struct FieldMarks {
-  std::vector<unsigned char> bytes;
-  std::vector<unsigned char> characters;
-};
-FieldMarks* marks_for(int field) {
-  static FieldMarks marks[129];
-  return &marks[field];
-}
-
-bool any_marked(const std::vector<unsigned char>& marks) {
-  return std::any_of(marks.begin(), marks.end(), [](unsigned char m) { return m != 0; });
+bool any_marked(const unsigned char* marks, int count) {
+  return std::any_of(marks, marks + count, [](unsigned char m) { return m != 0; });
 }
 
 // Masks a field shown as it stands, byte by byte.
@@ -178,37 +163,42 @@ void mask_plain_field(CardData card_data, const DecodedField& field, unsigned ch
 
 // Masks a field shown as text, by its characters: they decide what is a
 // digit and where the separator is; then hides the nibbles under them.
-void mask_text_field(CardData card_data, const DecodedField& field, FieldMarks* marks) {
+void mask_text_field(CardData card_data, const DecodedField& field, unsigned char* byte_marks,
+                     unsigned char* character_marks) {
   const unsigned char* text = reinterpret_cast<const unsigned char*>(field.value);
-  marks->characters.assign(static_cast<size_t>(field.value_length), 0);
   const CardBytes kind = card_data == CardData::kSecret ? CardBytes::kHidden : CardBytes::kPanText;
-  mask_range(kind, text, 0, field.value_length, marks->characters.data());
-  if (card_data == CardData::kSecret) std::fill(marks->bytes.begin(), marks->bytes.end(), 0xFF);
+  mask_range(kind, text, 0, field.value_length, character_marks);
+  if (card_data == CardData::kSecret) std::fill(byte_marks, byte_marks + field.length, 0xFF);
   for (int k = 0; k < field.value_length; ++k) {
-    if (marks->characters[k] == 0) continue;
+    if (character_marks[k] == 0) continue;
     const CharacterPlace place = character_place(*field.format, field.unit_length, k);
-    if (place.byte >= 0 && place.byte < field.length) marks->bytes[place.byte] |= place.nibbles;
+    if (place.byte >= 0 && place.byte < field.length) byte_marks[place.byte] |= place.nibbles;
   }
 }
 
 }  // namespace
 
 void mask_card_data(DecodedMessage* message) {
+  // Marks for every byte and every text character of the message; the
+  // type indicator never holds card data.
+  message->byte_marks.assign(message->bytes.size(), 0);
+  message->text_marks.assign(message->text.size(), 0);
   for (DecodedField& field : message->fields) {
     field.hidden = nullptr;
     field.value_hidden = nullptr;
     const CardData card_data = field.format != nullptr ? field.format->card_data : CardData::kNone;
     if (card_data == CardData::kNone && field.number != 55) continue;
-    FieldMarks* marks = marks_for(field.number);
-    marks->bytes.assign(static_cast<size_t>(field.length), 0);
+    unsigned char* byte_marks = message->byte_marks.data() + field.data_offset;
     if (card_data == CardData::kNone) {
-      mask_field55(field, marks->bytes.data());
+      mask_field55(field, byte_marks);
     } else if (is_plain(field)) {
-      mask_plain_field(card_data, field, marks->bytes.data());
+      mask_plain_field(card_data, field, byte_marks);
     } else {
-      mask_text_field(card_data, field, marks);
-      if (any_marked(marks->characters)) field.value_hidden = marks->characters.data();
+      unsigned char* character_marks =
+          message->text_marks.data() + (field.value - message->text.data());
+      mask_text_field(card_data, field, byte_marks, character_marks);
+      if (any_marked(character_marks, field.value_length)) field.value_hidden = character_marks;
     }
-    if (any_marked(marks->bytes)) field.hidden = marks->bytes.data();
+    if (any_marked(byte_marks, field.length)) field.hidden = byte_marks;
   }
 }

@@ -16,7 +16,7 @@
 // - the EMV elements 5A, 57, 9F6B (packed digits, nibble by nibble) and 56;
 // - all of the fields the dialect calls secret (field 52, PIN data, unless
 //   it says otherwise) and of the elements 9F1F, 9F20 and 5F20.
-// The marks live until the next call.
+// The marks are kept in `message`, until it is decoded into again.
 void mask_card_data(DecodedMessage* message);
 
 #endif  // MASK_CARD_DATA_MASK_H_

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "decode/field_table.h"
+#include "decode/dialect.h"
 
 // One value to pack: bytes as they stand in the message, or a text that
 // the field's encoding turns into bytes.

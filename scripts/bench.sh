@@ -1,37 +1,79 @@
 #!/usr/bin/env bash
-# Measures the decoder's speed. Builds a Release tree in build-bench, runs
-# the Google Benchmark measurements (time per message with its report, with
-# each other output form, packing, and reading bitmap.ini), then times
+# Measures the decoder's speed. Builds a Release tree in build-bench and
+# runs the Google Benchmark measurements (time per message with its report,
+# with each other output form, packing, and reading bitmap.ini), then times
 # iso8583dump --each-line over a file of 1,000,000 messages (the three
-# sample messages repeated), next to cat of the same file as the floor, with
-# UTF-8 and --raw output, JSON, explained and masked, and iso8583pack over
-# the JSON of the same messages. Peak memory
-# for 100,000 and 1,000,000 messages shows that it does not grow with the
-# input. Last, iso8583dump reading a packet capture of 1,000,000 messages,
-# with tshark on the same capture (its section at the end). Each batch
-# timing is the best of BENCH_RUNS runs (default 3).
+# sample messages repeated), next to cat of the same file as the floor,
+# with UTF-8 and --raw output, JSON, explained and masked, and iso8583pack
+# over the JSON of the same messages. Peak memory for 100,000 and
+# 1,000,000 messages, and with every field defined at 9,999 bytes, shows
+# that it grows with neither. Last, iso8583dump reading a packet capture
+# of 1,000,000 messages, with tshark on the same capture.
+#
+# BASE=COMMIT also builds that commit, in a worktree under build-bench,
+# and measures it in the same sitting, run for run in turn with this tree,
+# with the ratio of every figure (now / base). Each Google Benchmark figure
+# is the median of 5 repetitions, over BENCH_RUNS runs (default 3); each
+# batch figure the best of BENCH_RUNS runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build_dir=build-bench
 runs=${BENCH_RUNS:-3}
 samples=(examples/purchase.hex examples/response.hex examples/reversal.hex)
-
 generator=$(command -v ninja >/dev/null && echo Ninja || echo "Unix Makefiles")
-cmake -S . -B "$build_dir" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
-  -DISO8583_BUILD_BENCHMARKS=ON -DISO8583_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build_dir" -j "$(nproc)" --target decode_bench output_bench iso8583dump iso8583pack \
-  >/dev/null
 
-echo "== decoder benchmarks: median of 5 repetitions (goals: a typical message in under 1,000 ns,"
-echo "   the UnionPay POS sample in under 1,300 ns)"
-"$build_dir/bench/decode_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_display_aggregates_only=true 2>/dev/null | grep -E "^(Benchmark|-+$|BM_.*_median)"
+# Builds the benchmarks and the programs of the source tree `source` in `tree`.
+build_tree() {
+  local source=$1 tree=$2
+  cmake -S "$source" -B "$tree" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
+    -DISO8583_BUILD_BENCHMARKS=ON -DISO8583_BUILD_TESTS=OFF >/dev/null
+  cmake --build "$tree" -j "$(nproc)" --target decode_bench output_bench iso8583dump iso8583pack \
+    >/dev/null
+}
+
+build_tree . "$build_dir"
+trees=("$build_dir")
+base=${BASE:-}
+if [ -n "$base" ]; then
+  base_source=$build_dir/base-source
+  base_tree=$build_dir/base
+  commit=$(git rev-parse --verify "$base^{commit}")
+  if [ "$(git -C "$base_source" rev-parse HEAD 2>/dev/null)" != "$commit" ]; then
+    git worktree remove --force "$base_source" 2>/dev/null || rm -rf "$base_source"
+    git worktree add --force --detach "$base_source" "$commit" >/dev/null
+  fi
+  build_tree "$base_source" "$base_tree"
+  trees+=("$base_tree")
+  echo "== measured beside the base $(git log -1 --format='%h %s' "$commit" | cut -c1-70)"
+fi
+
+# Runs the Google Benchmark program `name` of every tree, the trees in turn,
+# `runs` times, and prints the table of medians (and ratios).
+compare_benchmarks() {
+  local name=$1 new_runs=() base_runs=()
+  for run in $(seq "$runs"); do
+    for tree in "${trees[@]}"; do
+      local out="$tree/$name-$run.json"
+      "$tree/bench/$name" --benchmark_repetitions=5 --benchmark_format=json \
+        --benchmark_report_aggregates_only=true >"$out" 2>/dev/null
+      if [ "$tree" = "$build_dir" ]; then new_runs+=("$out"); else base_runs+=("$out"); fi
+    done
+  done
+  if [ ${#base_runs[@]} -gt 0 ]; then
+    python3 scripts/bench_compare.py "${new_runs[@]}" --base "${base_runs[@]}"
+  else
+    python3 scripts/bench_compare.py "${new_runs[@]}"
+  fi
+}
+
+echo "== decoder benchmarks, CPU time (goals: the typical purchase with its report at most 0.40"
+echo "   of commit 67e6d03's, under 1,000 ns; the UnionPay POS sample at most 0.8 of the typical)"
+compare_benchmarks decode_bench
 echo
-echo "== output forms, typical message, decode included: median of 5 repetitions (goals: JSON in"
-echo "   under 1,000 ns, the explanation in under 2,000 ns)"
-"$build_dir/bench/output_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_display_aggregates_only=true 2>/dev/null | grep -E "^(Benchmark|-+$|BM_.*_median)"
+echo "== output forms, typical message, decode included (goals: JSON at most 0.5 of 67e6d03's,"
+echo "   the explanation at most 0.6)"
+compare_benchmarks output_bench
 
 # The file of `count` messages, one a line, made once.
 messages_file() {
@@ -67,36 +109,60 @@ best_of_runs() {
   echo "$best_seconds $peak_kb"
 }
 
+# A table row: a label, the message count, and the best seconds and peak
+# memory of the command of this tree (and of the base's, with the ratio of
+# their times). In the command, @TREE@ stands for the tree's folder.
 report_row() {
   local label=$1 count=$2
   shift 2
-  local seconds kb
-  read -r seconds kb < <(best_of_runs "$@")
-  awk -v label="$label" -v count="$count" -v s="$seconds" -v kb="$kb" 'BEGIN {
+  local row=() tree
+  for tree in "${trees[@]}"; do
+    local command=("${@//@TREE@/$tree}") seconds kb
+    read -r seconds kb < <(best_of_runs "${command[@]}")
+    row+=("$seconds" "$kb")
+  done
+  awk -v label="$label" -v count="$count" -v s="${row[0]}" -v kb="${row[1]}" \
+      -v bs="${row[2]:-}" -v bkb="${row[3]:-}" 'BEGIN {
     rate = s > 0 ? sprintf("%12.0f", count / s) : sprintf("%12s", "(too fast)")
-    printf "%-28s %9d %8.2f %s %10.1f\n", label, count, s, rate, kb / 1024 }'
+    printf "%-30s %9d %8.2f %s %9.1f", label, count, s, rate, kb / 1024
+    if (bs != "") {
+      brate = bs > 0 ? sprintf("%12.0f", count / bs) : sprintf("%12s", "-")
+      printf " %s %9.1f %8.2f", brate, bkb / 1024, bs > 0 ? s / bs : 0
+    }
+    printf "\n" }'
 }
 
-dump=("$build_dir/cli/iso8583dump" --defs bitmap.ini --each-line)
+dump=("@TREE@/cli/iso8583dump" --defs bitmap.ini --each-line)
 small=$(messages_file 100000)
 large=$(messages_file 1000000)
+# Every field defined at 9,999 bytes: memory must not grow with it.
+widest="$build_dir/widest.ini"
+{ echo "1|4|0"; for n in $(seq 2 128); do echo "$n|9999|4"; done; } >"$widest"
 
 echo
 echo "== iso8583dump --each-line, best of $runs runs (goals: --raw 1,000,000 messages/s, --json"
-echo "   800,000, in constant memory)"
-printf '%-28s %9s %8s %12s %10s\n' "run" "messages" "seconds" "messages/s" "peak MB"
+echo "   700,000, in constant memory)"
+heading="%-30s %9s %8s %12s %9s"
+columns=("run" "messages" "seconds" "messages/s" "peak MB")
+if [ -n "$base" ]; then
+  heading+=" %12s %9s %8s"
+  columns+=("base msg/s" "base MB" "now/base")
+fi
+# shellcheck disable=SC2059
+printf "$heading\n" "${columns[@]}"
 report_row "cat (floor)" 1000000 cat "$large"
 report_row "iso8583dump --raw" 1000000 "${dump[@]}" --raw "$large"
 report_row "iso8583dump (UTF-8)" 1000000 "${dump[@]}" "$large"
 # Standard error on a pseudo-terminal, which shows the progress line.
-report_row "  progress on a terminal" 1000000 script -qfec "${dump[*]} $large >/dev/null" /dev/null
+report_row "  progress on a terminal" 1000000 script -qfec "@TREE@/cli/iso8583dump --defs bitmap.ini --each-line $large >/dev/null" /dev/null
 report_row "iso8583dump (UTF-8)" 100000 "${dump[@]}" "$small"
+report_row "  every field 9,999 bytes" 100000 "@TREE@/cli/iso8583dump" --defs "$widest" --each-line "$small"
 report_row "iso8583dump --json" 1000000 "${dump[@]}" --json "$large"
 report_row "iso8583dump --explain" 1000000 "${dump[@]}" --explain "$large"
 report_row "  --json --explain --mask" 1000000 "${dump[@]}" --json --explain --mask "$large"
 json_lines="$build_dir/messages-1000000.json"
-[ -s "$json_lines" ] || "${dump[@]}" --json "$large" >"$json_lines"
-report_row "iso8583pack" 1000000 "$build_dir/cli/iso8583pack" --defs bitmap.ini "$json_lines"
+[ -s "$json_lines" ] || "$build_dir/cli/iso8583dump" --defs bitmap.ini --each-line --json "$large" >"$json_lines"
+report_row "iso8583pack" 1000000 "@TREE@/cli/iso8583pack" --defs bitmap.ini "$json_lines"
 
 # ---------------------------------------------------------------------------
 # Packet captures. iso8583dump --pcap over a generated capture of 1,000,000

@@ -4,9 +4,11 @@
 #include <string>
 
 #include "cli/summary_writer.h"
+#include "decode/decoder.h"
 #include "decode/definition_file.h"
 #include "gtest/gtest.h"
 #include "tests/capture_test_support.h"
+#include "tests/process_support.h"
 
 namespace {
 
@@ -22,13 +24,9 @@ MessageOrigin captured(const std::string& time, long connection, long sequence, 
 
 class SummaryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(load_field_defs((std::string(SOURCE_DIR) + "/bitmap.ini").c_str()), 0);
-  }
-
   // Decodes `bytes` and writes its line.
   void write(const MessageOrigin& origin, const std::string& bytes) {
-    const DecodeOutcome outcome = decode_message_bytes(
+    const DecodeOutcome outcome = decoder_.decode(
         reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &message_);
     writer_.write_decoded(origin, bytes.size(), outcome, message_, &output_);
   }
@@ -39,6 +37,12 @@ class SummaryTest : public ::testing::Test {
     return text.substr(text.find('\n') + 1);
   }
 
+  // A decoder of `contents`, a definition file.
+  static Decoder decoder_of(const std::string& contents) {
+    return Decoder(parse_definitions(contents).dialect);
+  }
+
+  Decoder decoder_ = decoder_of(slurp(std::string(SOURCE_DIR) + "/bitmap.ini"));
   std::FILE* sink_ = std::tmpfile();
   Output output_{sink_, OutputEncoding::kUtf8};
   SummaryWriter writer_;
@@ -113,7 +117,7 @@ TEST_F(SummaryTest, ColumnsKeepTheirWidthsForLongValues) {
                                  "000000012850", "000371", "-", "unpacked", "-"}));
   EXPECT_EQ(text.substr(first.size()).find(" 0200 "), first.find(" 0200 "));
   // A processing code of 9 bytes is cut to its column of 6.
-  ASSERT_EQ(parse_field_defs("1|4|0\n3|9|0\n"), 0);
+  decoder_ = decoder_of("1|4|0\n3|9|0\n");
   write(MessageOrigin(), "0200" + std::string("\x20", 1) + std::string(15, '\0') + "123456789");
   EXPECT_EQ(lines().substr(text.size()),
             summary_line({"-", "-", "-", "0200", "12345~", "-", "-", "-", "unpacked", "-"}));

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "decode/decode_request.h"
+#include "decode/message_text.h"
 #include "gtest/gtest.h"
 
 Endpoint endpoint(const std::string& address, uint16_t port) {
@@ -36,7 +36,7 @@ std::string sample_bytes(const std::string& name) {
   std::ifstream file(std::string(SOURCE_DIR) + "/examples/" + name + ".hex");
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::string bytes;
-  EXPECT_TRUE(hex_text_to_bytes(text, &bytes)) << name;
+  EXPECT_EQ(read_message_text(text, 0, &bytes).ending, TextEnding::kMessage) << name;
   return bytes;
 }
 

@@ -1,13 +1,15 @@
 // The decode request: pasted text in, report (or an early ending) out,
 // including the whole reports of the sample messages.
-#include "decode/decode_request.h"
+#include "window_decode/decode_request.h"
 
 #include <cstdio>
 #include <string>
 
-#include "decode/definition_file.h"
+#include "decode/message_text.h"
 #include "gtest/gtest.h"
 #include "tests/test_support.h"
+#include "tests/window_test_support.h"
+#include "window_decode/field_defs_loader.h"
 
 namespace {
 
@@ -89,13 +91,12 @@ TEST_F(DecodeRequestTest, ACharacterThatIsNotHexadecimalIsRefusedWhereItStands) 
   EXPECT_EQ(decode(message), DecodeOutcome::kNotHex);
   EXPECT_EQ(report, "untouched");
   std::string bytes;
-  TextPosition non_hex;
-  EXPECT_TRUE(hex_text_to_bytes(message, &bytes, &non_hex));
-  EXPECT_EQ(non_hex.offset, 13u);
-  EXPECT_EQ(non_hex.line, 2u);
-  EXPECT_EQ(non_hex.column, 5u);
-  EXPECT_TRUE(hex_text_to_bytes(kSmallMessage, &bytes, &non_hex));
-  EXPECT_EQ(non_hex.line, 0u);
+  const TextReading reading = read_message_text(message, 0, &bytes);
+  EXPECT_EQ(reading.ending, TextEnding::kNotHex);
+  EXPECT_EQ(reading.non_hex.offset, 13u);
+  EXPECT_EQ(reading.non_hex.line, 2u);
+  EXPECT_EQ(reading.non_hex.column, 5u);
+  EXPECT_EQ(read_message_text(kSmallMessage, 0, &bytes).non_hex.line, 0u);
   // An odd count and too few bytes come first.
   EXPECT_EQ(decode(message + "0"), DecodeOutcome::kOddDigitCount);
   EXPECT_EQ(decode("0x30323030"), DecodeOutcome::kTooShort);

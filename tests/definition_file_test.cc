@@ -1,12 +1,15 @@
 // Reading bitmap.ini: its line rules, where reading stops, and the storage
-// that every defined field gets.
+// that the window's fields get.
 #include "decode/definition_file.h"
 
 #include <string>
+#include <vector>
 
-#include "decode/field_table.h"
 #include "gtest/gtest.h"
 #include "tests/test_support.h"
+#include "tests/window_test_support.h"
+#include "window_decode/field_defs_loader.h"
+#include "window_decode/field_tables.h"
 
 namespace {
 
@@ -121,7 +124,6 @@ TEST(DefinitionFile, SizesOutsideTheirRangeEndTheReadingAsInvalid) {
 TEST(DefinitionFile, TheLargestSizesAreAccepted) {
   EXPECT_EQ(define_fields("48|9999|4\n"), 0);
   EXPECT_EQ(definition_of(48), "48|9999|4");
-  EXPECT_EQ(field_values[48].data.size(), 10000u);
 }
 
 TEST(DefinitionFile, LongLinesAreReadInPiecesOf255Characters) {
@@ -138,16 +140,18 @@ TEST(DefinitionFile, LongLinesAreReadInPiecesOf255Characters) {
 }
 
 TEST(DefinitionFile, AnInvalidLineIsNamedWithItsNumber) {
-  Dialect dialect;
-  DefinitionProblems problems;
-  EXPECT_EQ(parse_definitions("2|19|2\r\n\n# note\nabc|4|0\n", &dialect, &problems), -1);
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].line, 4);
+  Definitions read = parse_definitions("2|19|2\r\n\n# note\nabc|4|0\n");
+  EXPECT_FALSE(read.complete);
+  ASSERT_EQ(read.problems.size(), 1u);
+  EXPECT_EQ(read.problems[0].line, 4);
+  EXPECT_EQ(problem_text("my.ini", read.problems[0]),
+            "my.ini:4: not a definition (a field number from 1 to 128, or name=value properties): "
+            "the reading stops here");
   // A line of several pieces counts once.
-  problems.clear();
-  EXPECT_EQ(parse_definitions("2|19|2" + std::string(300, ' ') + "\n3|10000|0\n", &dialect, &problems), -1);
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].line, 2);
+  read = parse_definitions("2|19|2" + std::string(300, ' ') + "\n3|10000|0\n");
+  EXPECT_FALSE(read.complete);
+  ASSERT_EQ(read.problems.size(), 1u);
+  EXPECT_EQ(read.problems[0].line, 2);
 }
 
 TEST(DefinitionFile, CrLfLineEndsCountAsOneCharacter) {
@@ -175,15 +179,14 @@ TEST(DefinitionFile, AReadingRestartsFromNothing) {
   EXPECT_TRUE(field_values[2].data.empty());
 }
 
-TEST(FieldStorage, EveryDefinedFieldGetsZeroedStorageOneByteLonger) {
-  EXPECT_EQ(define_fields("1|4|0\n2|19|2\n55|999|3\n"), 0);
-  EXPECT_EQ(field_values[1].data.size(), 5u);
-  EXPECT_EQ(field_values[2].data.size(), 20u);
-  EXPECT_EQ(field_values[55].data.size(), 1000u);
-  EXPECT_TRUE(field_values[3].data.empty());
-  for (unsigned char byte : field_values[55].data) ASSERT_EQ(byte, 0);
-  EXPECT_TRUE(field_is_usable(2));
-  EXPECT_FALSE(field_is_usable(3));
+TEST(FieldStorage, AFieldGetsStorageWhenAMessageHoldsItNotForItsMaximum) {
+  EXPECT_EQ(define_fields("1|4|0\n2|19|2\n55|9999|4\n"), 0);
+  for (const FieldValue& value : field_values) EXPECT_TRUE(value.data.empty());
+  decode_hex("30323030" "40000000000000000000000000000000" "3035" "3132333435");
+  // The data and a zero byte after it.
+  EXPECT_EQ(field_values[1].data, (std::vector<unsigned char>{'0', '2', '0', '0', 0}));
+  EXPECT_EQ(field_values[2].data, (std::vector<unsigned char>{'1', '2', '3', '4', '5', 0}));
+  EXPECT_TRUE(field_values[55].data.empty());
 }
 
 TEST(FieldStorage, FieldsReadBeforeAnInvalidLineStillDecode) {

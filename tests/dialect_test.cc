@@ -4,6 +4,7 @@
 #include <string>
 
 #include "decode/decoder.h"
+#include "decode/definition_file.h"
 #include "decode/dialect_text.h"
 #include "decode/field_report.h"
 #include "gtest/gtest.h"
@@ -14,10 +15,9 @@ namespace {
 // A decoder with the shipped dialect `name`.
 class DialectDecoder {
  public:
-  explicit DialectDecoder(const std::string& name) {
-    EXPECT_EQ(decoder_.parse(read_file("dialects/" + name + ".ini")), 0) << name;
-  }
-  DialectDecoder(const std::string& contents, bool) { EXPECT_EQ(decoder_.parse(contents), 0); }
+  explicit DialectDecoder(const std::string& name)
+      : decoder_(decoder_of(read_file("dialects/" + name + ".ini"))) {}
+  DialectDecoder(const std::string& contents, bool) : decoder_(decoder_of(contents)) {}
 
   // The report of the message in `hex`.
   Report report_of(const std::string& hex) {
@@ -154,28 +154,26 @@ TEST(Dialect, TwoDecodersKeepTheirOwnDialectsAndResults) {
 
 // Reads `contents`; returns the problems as "LINE: reason" lines.
 std::string problems_of(const std::string& contents, int* result = nullptr) {
-  Dialect dialect;
-  DefinitionProblems problems;
-  const int read = parse_definitions(contents, &dialect, &problems);
-  if (result != nullptr) *result = read;
+  const Definitions read = parse_definitions(contents);
+  if (result != nullptr) *result = read.complete ? 0 : -1;
   std::string lines;
-  for (const DefinitionProblem& problem : problems) {
+  for (const DefinitionProblem& problem : read.problems) {
     lines += std::to_string(problem.line) + (problem.is_error ? " error: " : ": ") + problem.reason + "\n";
   }
   return lines;
 }
 
 TEST(DialectFile, PropertiesAreWordsAfterTheThirdColumnAndOtherWordsAreNotes) {
-  Dialect dialect;
-  ASSERT_EQ(parse_definitions("header=11 bitmap=hex secondary=flagged ebcdic=1047\n"
-                              "len=bcd\n"
-                              "2 | 19 | 2 data=bcd align=left pad=F  # PAN\n"
-                              "35|37|2|data=track note text\n"
-                              "48|999|3data=ebcdic\n"
-                              "52|8|0 data=binary mask=none\n"
-                              "61|99|3 LEN=Ascii mask=secret\n",
-                              &dialect, nullptr),
-            0);
+  const Definitions read = parse_definitions("header=11 bitmap=hex secondary=flagged ebcdic=1047\n"
+                                             "len=bcd\n"
+                                             "2 | 19 | 2 data=bcd align=left pad=F  # PAN\n"
+                                             "35|37|2|data=track note text\n"
+                                             "48|999|3data=ebcdic\n"
+                                             "52|8|0 data=binary mask=none\n"
+                                             "61|99|3 LEN=Ascii mask=secret\n");
+  ASSERT_TRUE(read.complete);
+  ASSERT_TRUE(read.problems.empty());
+  const Dialect& dialect = read.dialect;
   EXPECT_EQ(dialect.message.header_length, 11);
   EXPECT_EQ(dialect.message.bitmap, BitmapEncoding::kHex);
   EXPECT_TRUE(dialect.message.secondary_when_flagged);
@@ -226,12 +224,14 @@ TEST(DialectFile, LinesSkippedOrEndingTheReadingAreNamed) {
 
 TEST(DialectFile, TheDefinitionsWrittenOutReadBackAsTheSameDialect) {
   for (const char* name : {"unionpay-pos", "iso87-ascii", "iso87-binary", "iso93-ascii", "ebcdic"}) {
-    Dialect read;
-    ASSERT_EQ(parse_definitions(read_file(std::string("dialects/") + name + ".ini"), &read, nullptr), 0);
+    const Definitions first = parse_definitions(read_file(std::string("dialects/") + name + ".ini"));
+    ASSERT_TRUE(first.complete);
+    const Dialect& read = first.dialect;
     std::string written;
     write_dialect(read, &written);
-    Dialect again;
-    ASSERT_EQ(parse_definitions(written, &again, nullptr), 0) << written;
+    const Definitions second = parse_definitions(written);
+    ASSERT_TRUE(second.complete) << written;
+    const Dialect& again = second.dialect;
     std::string rewritten;
     write_dialect(again, &rewritten);
     EXPECT_EQ(rewritten, written) << name;

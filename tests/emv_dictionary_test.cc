@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "decode/field55.h"
+#include "decode/tag_names.h"
 #include "gtest/gtest.h"
 #include "tests/test_support.h"
 
@@ -37,11 +37,11 @@ TEST(EmvDictionaryTest, EveryRowIsATagFoundByItsBytes) {
 
 TEST(EmvDictionaryTest, ChineseNamesOfTheReportsTagsAreTheReportsOwn) {
   for (int row = 0; row < kFilledTagNames; ++row) {
-    const int code = std::stoi(tag_names[row].tag, nullptr, 16);
+    const int code = std::stoi(report_tag_names[row].tag, nullptr, 16);
     const EmvTag* tag = find_code(code);
-    ASSERT_NE(tag, nullptr) << tag_names[row].tag;
-    EXPECT_EQ(tag->chinese_name, iconv_convert("UTF-8", "CP936", tag_names[row].name))
-        << tag_names[row].tag;
+    ASSERT_NE(tag, nullptr) << report_tag_names[row].tag;
+    EXPECT_EQ(tag->chinese_name, iconv_convert("UTF-8", "CP936", report_tag_names[row].name))
+        << report_tag_names[row].tag;
   }
 }
 

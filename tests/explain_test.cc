@@ -3,12 +3,11 @@
 // for masked data.
 #include <string>
 
-#include "decode/decode_request.h"
+#include "decode/decoder.h"
 #include "explain/explain_report.h"
 #include "gtest/gtest.h"
 #include "json/message_json.h"
 #include "mask/card_data_mask.h"
-#include "decode/decoder.h"
 #include "pack/message_packer.h"
 #include "rapidjson/document.h"
 #include "tests/test_support.h"
@@ -31,30 +30,31 @@ const std::string kChipData = tlv("70", tlv("5A", bytes_of("6222021234567890")) 
 class ExplainTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(define_fields(kDefinitions), 0);
     PackRequest request;
     request.type_indicator = "0200";
     request.fields = {{4, "000000012850"}, {49, "156"}, {55, kChipData}};
     std::string error;
-    ASSERT_TRUE(pack_message(default_decoder().dialect(), request, &bytes, &error)) << error;
+    ASSERT_TRUE(pack_message(decoder.dialect(), request, &bytes, &error)) << error;
   }
 
   // The decoded message, masked when `mask`.
   const DecodedMessage& decoded(bool mask) {
-    EXPECT_EQ(decode_message_bytes(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                   bytes.size(), &message),
+    EXPECT_EQ(decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                             &message),
               DecodeOutcome::kUnpacked);
     if (mask) mask_card_data(&message);
     return message;
   }
 
+  const Decoder decoder = decoder_of(kDefinitions);
+  ExplanationWriter explanation;
   std::string bytes;
   DecodedMessage message;
 };
 
 TEST_F(ExplainTest, FieldsAndTheChipDataTreeInWords) {
   std::string text;
-  write_explanation(decoded(false), &text);
+  explanation.write(decoded(false), &text);
   EXPECT_EQ(text,
             "Message type indicator | 4 bytes | 0200\n"
             "    ISO 8583:1987, financial, request, from acquirer\n"
@@ -79,7 +79,7 @@ TEST_F(ExplainTest, FieldsAndTheChipDataTreeInWords) {
 
 TEST_F(ExplainTest, MaskedDataIsShownHiddenAndWithoutMeaning) {
   std::string text;
-  write_explanation(decoded(true), &text);
+  explanation.write(decoded(true), &text);
   EXPECT_NE(text.find("    5A | Application Primary Account Number (PAN) | 应用主账号（PAN） | 8 bytes | "
                       "622202******7890\n"),
             std::string::npos);

@@ -1,13 +1,14 @@
 // The field 55 decoder: the chip-card data of a message listed element by
 // element, with the names of the dictionary's tags.
-#include "decode/field55.h"
+#include "window_decode/unpack_message.h"
 
 #include <cstdio>
 #include <string>
 
-#include "decode/field_table.h"
 #include "gtest/gtest.h"
 #include "tests/test_support.h"
+#include "tests/window_test_support.h"
+#include "window_decode/field_tables.h"
 
 namespace {
 

@@ -7,8 +7,7 @@
 #include <map>
 #include <string>
 
-#include "decode/decode_request.h"
-#include "decode/definition_file.h"
+#include "decode/decoder.h"
 #include "gtest/gtest.h"
 #include "tests/test_support.h"
 
@@ -18,12 +17,9 @@ namespace {
 // to meaning, 0 for the message type indicator, for every field that has
 // one.
 std::map<int, std::string> sample_meanings(const std::string& name) {
-  EXPECT_EQ(load_field_defs("bitmap.ini"), 0);
-  std::string bytes;
-  EXPECT_TRUE(hex_text_to_bytes(read_file("examples/" + name + ".hex"), &bytes));
+  static const Decoder decoder = decoder_of(read_file("bitmap.ini"));
   DecodedMessage message;
-  EXPECT_EQ(decode_message_bytes(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                 bytes.size(), &message),
+  EXPECT_EQ(decode_text(decoder, read_file("examples/" + name + ".hex"), &message),
             DecodeOutcome::kUnpacked);
   std::map<int, std::string> meanings;
   FieldMeaning meaning;

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "decode/decode_request.h"
-#include "decode/field55.h"
-#include "decode/field_table.h"
 #include "gtest/gtest.h"
 #include "tests/test_support.h"
+#include "tests/window_test_support.h"
+#include "window_decode/decode_request.h"
+#include "window_decode/field_tables.h"
+#include "window_decode/unpack_message.h"
 
 namespace {
 
@@ -46,22 +47,18 @@ size_t total_storage() {
   return bytes;
 }
 
-bool storage_is_zero(int field) {
-  for (unsigned char byte : field_values[field].data) {
-    if (byte != 0) return false;
-  }
-  return true;
-}
-
 TEST(HostileDefinitions, ATypoInASizeCannotMakeADecodeAllocateOrPrintMuch) {
   ErrorRecorder errors;
   EXPECT_EQ(define_fields("1|4|0\n2|19|2\n3|600000000|0\n4|12|0\n"), -1);
-  EXPECT_EQ(total_storage(), 5u + 20u);
+  EXPECT_EQ(total_storage(), 0u);
   EXPECT_EQ(decode_hex(message_hex({2, 3}, "16" "4111111111111111" "000000")),
             report_text("开始解包:\n"
                         "fld[000][004]=[0200]\n"
                         "fld[002][016]=[4111111111111111]\n"
                         "fld[3] bitmap is not exist!\n"));
+  // Storage for what the message holds: the indicator and field 2, each
+  // with a zero byte after it.
+  EXPECT_EQ(total_storage(), 5u + 17u);
   EXPECT_TRUE(errors.messages().empty());
 }
 
@@ -73,7 +70,7 @@ TEST(HostileDefinitions, TheLargestDefinitionsBoundStorageAndReport) {
   std::string definitions = "1|4|0\n";
   for (int n = 2; n <= 128; ++n) definitions += std::to_string(n) + "|9999|4\n";
   ASSERT_EQ(define_fields(definitions), 0);
-  EXPECT_EQ(total_storage(), 5u + 127u * 10000u);
+  EXPECT_EQ(total_storage(), 0u);  // nothing until a message holds the fields
 
   const std::string every_field(16, '\xFF');
   const std::string text = hex_of("0200" + every_field + "9999" + std::string(1975, 'A'));
@@ -92,6 +89,8 @@ TEST(HostileDefinitions, TheLargestDefinitionsBoundStorageAndReport) {
   expected += listing_of("");  // field 55 was stored with no data
   EXPECT_EQ(report, expected);
   EXPECT_EQ(field_values[3].data_offset, 4 + 16 + 4 + 9999 + 4);
+  // Field 2's 9,999 bytes and the 126 empty fields after it.
+  EXPECT_EQ(total_storage(), 5u + 10000u + 126u);
 }
 
 TEST(HostileDefinitions, AnIndicatorLongerThanTheBufferLeavesABlankBitmap) {
@@ -127,7 +126,7 @@ TEST(HostileLengthIndicators, ANegativeFourDigitIndicatorCopiesNothing) {
                         "fld[2] length is invalid!\n"));
   EXPECT_EQ(field_values[2].number, 0);
   EXPECT_EQ(field_values[2].length, 0);
-  EXPECT_TRUE(storage_is_zero(2));
+  EXPECT_TRUE(field_values[2].data.empty());
   EXPECT_EQ(field_values[3].number, 0);
 }
 
@@ -191,6 +190,12 @@ TEST(HostileField55Storage, ReadsPastTheFieldStorageSeeZeroBytes) {
   ASSERT_EQ(define_fields("1|4|0\n55|3|0\n"), 0);
   EXPECT_EQ(field55_listing(decode_hex(message_hex({55}, bytes_of("9F26 82")))),
             listing_of("Tag-01:9F26[00]:" + spaces(20) + " [应用密文]\n"));
+}
+
+TEST(HostileField55Storage, AValueRunningIntoTheNextFieldShowsZerosNotItsBytes) {
+  ASSERT_EQ(define_fields("1|4|0\n55|999|3\n60|8|0\n"), 0);
+  EXPECT_EQ(field55_listing(decode_hex(message_hex({55, 60}, "003" + bytes_of("9F26 08") + "ABCDEFGH"))),
+            listing_of("Tag-01:9F26[08]:0000000000000000     [应用密文]\n"));
 }
 
 // snprintf's line for `format`, in a buffer larger than any report line.

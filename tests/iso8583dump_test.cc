@@ -7,10 +7,10 @@
 #include <string>
 
 #include "encoding/cp936_to_utf8.h"
-#include "decode/decode_request.h"
-#include "decode/definition_file.h"
 #include "gtest/gtest.h"
 #include "tests/process_support.h"
+#include "window_decode/decode_request.h"
+#include "window_decode/field_defs_loader.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "decode/decode_request.h"
 #include "decode/decoder.h"
 #include "gtest/gtest.h"
 #include "mask/card_data_mask.h"
@@ -25,11 +24,12 @@ std::string tlv(const std::string& tag_hex, const std::string& value) {
 
 // Every output form of `request`'s message, masked.
 std::string masked_outputs(const PackRequest& request) {
+  static const Decoder decoder = decoder_of(kDefinitions);
   std::string message, error;
-  EXPECT_TRUE(pack_message(default_decoder().dialect(), request, &message, &error)) << error;
+  EXPECT_TRUE(pack_message(decoder.dialect(), request, &message, &error)) << error;
   DecodedMessage decoded;
-  EXPECT_EQ(decode_message_bytes(reinterpret_cast<const unsigned char*>(message.data()),
-                                 message.size(), &decoded),
+  EXPECT_EQ(decoder.decode(reinterpret_cast<const unsigned char*>(message.data()), message.size(),
+                           &decoded),
             DecodeOutcome::kUnpacked);
   mask_card_data(&decoded);
   return every_output(decoded);
@@ -42,12 +42,7 @@ PackRequest request_with(int field, const std::string& bytes) {
   return request;
 }
 
-class MaskTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_EQ(define_fields(kDefinitions), 0); }
-};
-
-TEST_F(MaskTest, FieldsKeepThePansEndsAndHideTrackAndPinData) {
+TEST(MaskTest, FieldsKeepThePansEndsAndHideTrackAndPinData) {
   const struct {
     int field;
     std::string data, shown;
@@ -73,7 +68,7 @@ TEST_F(MaskTest, FieldsKeepThePansEndsAndHideTrackAndPinData) {
   EXPECT_NE(pin.find("\"hex\":\"****************\""), std::string::npos);
 }
 
-TEST_F(MaskTest, ChipDataElementsAreMaskedAlsoInsideTemplates) {
+TEST(MaskTest, ChipDataElementsAreMaskedAlsoInsideTemplates) {
   const std::string chip =
       tlv("9F27", bytes_of("80")) + tlv("5A", bytes_of("6222021234567890123F")) +
       tlv("70", tlv("57", bytes_of("6222021234567890123D29122201234567890F")) +
@@ -103,7 +98,7 @@ TEST_F(MaskTest, ChipDataElementsAreMaskedAlsoInsideTemplates) {
 // bytes than the template holds, those of the 9F6B and the 56 after it.
 // Whether the hidden digits of 9F6B make ASCII digits must not move the
 // masking of the 56.
-TEST_F(MaskTest, HiddenDigitsDoNotShowThroughAnElementRunningPastItsTemplate) {
+TEST(MaskTest, HiddenDigitsDoNotShowThroughAnElementRunningPastItsTemplate) {
   auto chip = [](const std::string& pan) {
     return tlv("E1", tlv("57", bytes_of("6222021234567890123D2912")) + bytes_of("56819F")) +
            tlv("9F6B", bytes_of(pan + "D2912")) + tlv("56", "B4111111111111111^X^1");
@@ -112,7 +107,7 @@ TEST_F(MaskTest, HiddenDigitsDoNotShowThroughAnElementRunningPastItsTemplate) {
             masked_outputs(request_with(55, chip("4111114040403911"))));
 }
 
-TEST_F(MaskTest, NoOutputHoldsMoreOfAnyPanThanItsFirst6AndLast4Digits) {
+TEST(MaskTest, NoOutputHoldsMoreOfAnyPanThanItsFirst6AndLast4Digits) {
   std::mt19937 random(8583);
   auto digits = [&random](size_t count) {
     std::string text;
@@ -167,8 +162,7 @@ TEST(MaskDialects, CardNumbersInRandomEncodingsKeepOnlyTheirFirst6AndLast4Digits
                      kLengths[length] + " data=" + kData[field == 2 || field == 34 ? pick(2) : pick(3)] +
                      (field == 48 ? " mask=card" : "") + (pick(1) ? " align=left" : "") + "\n";
     }
-    Decoder decoder;
-    ASSERT_EQ(decoder.parse(definitions), 0) << definitions;
+    const Decoder decoder = decoder_of(definitions);
     PackRequest request;
     request.type_indicator = "0200";
     std::vector<std::string> pans;

@@ -20,9 +20,9 @@ std::string hex_of_text(const std::string& text) {
 }  // namespace
 
 std::string every_output(const DecodedMessage& message) {
-  static Report report;
-  static MessageJson json;
-  static MessageJson explained_json(true);
+  Report report;
+  MessageJson json;
+  MessageJson explained_json(true);
   write_report(message, &report);
   std::string outputs = report;
   append_cp936_as_utf8(report, &outputs);
@@ -31,7 +31,7 @@ std::string every_output(const DecodedMessage& message) {
     form->add_decoded(message);
     form->end();
   }
-  write_explanation(message, &outputs);
+  ExplanationWriter().write(message, &outputs);
   return outputs;
 }
 

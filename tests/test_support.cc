@@ -6,10 +6,10 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
-#include "decode/decode_request.h"
 #include "decode/definition_file.h"
-#include "decode/error_report.h"
+#include "decode/message_text.h"
 #include "gtest/gtest.h"
 
 std::string iconv_convert(const char* to, const char* from, const std::string& text) {
@@ -61,16 +61,24 @@ std::string hex_of(const std::string& bytes) {
   return hex;
 }
 
-int define_fields(const std::string& definition_lines) {
-  return parse_field_defs(definition_lines);
+Decoder decoder_of(const std::string& contents) {
+  Definitions definitions = parse_definitions(contents);
+  EXPECT_TRUE(definitions.complete) << "definitions not read: " << contents;
+  return Decoder(std::move(definitions.dialect));
 }
 
-Report decode_hex(const std::string& hex_text) {
-  Report report;
-  const DecodeOutcome outcome = decode_request(hex_text, &report);
-  EXPECT_TRUE(outcome == DecodeOutcome::kUnpacked || outcome == DecodeOutcome::kUnpackFailed)
-      << "not decoded: " << hex_text;
-  return report;
+std::string message_bytes(const std::string& hex_text) {
+  std::string bytes;
+  const TextReading reading = read_message_text(hex_text, 0, &bytes);
+  EXPECT_EQ(reading.ending, TextEnding::kMessage) << "not a message: " << hex_text;
+  return bytes;
+}
+
+DecodeOutcome decode_text(const Decoder& decoder, const std::string& hex_text,
+                          DecodedMessage* message) {
+  const std::string bytes = message_bytes(hex_text);
+  return decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                        message);
 }
 
 std::string read_file(const std::string& path) {
@@ -78,20 +86,3 @@ std::string read_file(const std::string& path) {
   EXPECT_TRUE(file.good()) << "cannot read " << path;
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
-
-namespace {
-
-std::vector<std::string> recorded_errors;
-
-void record_error(const char* message) { recorded_errors.push_back(message); }
-
-}  // namespace
-
-ErrorRecorder::ErrorRecorder() {
-  recorded_errors.clear();
-  set_error_reporter(record_error);
-}
-
-ErrorRecorder::~ErrorRecorder() { set_error_reporter(nullptr); }
-
-const std::vector<std::string>& ErrorRecorder::messages() const { return recorded_errors; }

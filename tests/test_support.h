@@ -1,12 +1,14 @@
-// Helpers shared by the decoding library's tests: readable expectations
-// written in UTF-8 and turned into the report's code page 936 bytes, and
-// definition tables and messages built from text.
+// Helpers shared by the tests: readable expectations written in UTF-8 and
+// turned into the report's code page 936 bytes, and decoders and messages
+// built from text.
 #ifndef TESTS_TEST_SUPPORT_H_
 #define TESTS_TEST_SUPPORT_H_
 
 #include <string>
 #include <vector>
 
+#include "decode/decoded_message.h"
+#include "decode/decoder.h"
 #include "decode/report.h"
 
 // `text` converted from the encoding `from` to `to` by the C library's
@@ -27,22 +29,20 @@ std::string bytes_of(const std::string& hex);
 // Upper-case hexadecimal text of `bytes`.
 std::string hex_of(const std::string& bytes);
 
-// Defines the fields of `definition_lines` (bitmap.ini contents); returns
-// what parse_field_defs returned.
-int define_fields(const std::string& definition_lines);
+// A decoder of the definition file `contents`; fails the calling test when
+// a line ends the reading.
+Decoder decoder_of(const std::string& contents);
 
-// The decoder's report for `hex_text`, which must decode.
-Report decode_hex(const std::string& hex_text);
+// Decodes the message of hexadecimal `hex_text` with `decoder` into
+// `message`; fails the calling test when the text is refused.
+DecodeOutcome decode_text(const Decoder& decoder, const std::string& hex_text,
+                          DecodedMessage* message);
+
+// The bytes of hexadecimal `hex_text`, read as iso8583dump reads message
+// text; fails the calling test when it is refused.
+std::string message_bytes(const std::string& hex_text);
 
 // Reads a whole file; fails the calling test when it cannot.
 std::string read_file(const std::string& path);
-
-// Records the errors the decoder reports while it lives.
-class ErrorRecorder {
- public:
-  ErrorRecorder();
-  ~ErrorRecorder();
-  const std::vector<std::string>& messages() const;
-};
 
 #endif  // TESTS_TEST_SUPPORT_H_

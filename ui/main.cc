@@ -4,10 +4,10 @@
 // current directory, so that its errors appear over the visible window.
 #include <windows.h>
 
-#include "decode/definition_file.h"
-#include "decode/error_report.h"
 #include "ui/main_window.h"
 #include "ui/user_messages.h"
+#include "window_decode/error_report.h"
+#include "window_decode/field_defs_loader.h"
 
 namespace {
 

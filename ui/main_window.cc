@@ -4,10 +4,11 @@
 
 #include <string>
 
-#include "decode/decode_request.h"
 #include "ui/cp936_text.h"
 #include "ui/user_messages.h"
 #include "ui/window_geometry.h"
+#include "window_decode/decode_request.h"
+#include "window_decode/window_limits.h"
 
 namespace {
 

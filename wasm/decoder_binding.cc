@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "cli/hexdump_source.h"
 #include "cli/json_message_writer.h"
@@ -14,24 +15,26 @@
 #include "cli/report_message_writer.h"
 #include "decode/decoder.h"
 #include "decode/definition_file.h"
+#include "decode/message_text.h"
 #include "json/pack_request_json.h"
 #include "pack/message_packer.h"
 
-struct Iso8583Decoder {
-  Decoder decoder;
-  MessageDecoder plain{DecodeSteps{0, false}, &decoder};
-  MessageDecoder masking{DecodeSteps{0, true}, &decoder};
-};
-
 namespace {
 
+// The text or bytes the latest call left for iso8583_result(): the one
+// channel back to JavaScript, which copies it out before its next call.
 std::string result;
 
-// The writers' output, kept from call to call as iso8583dump keeps its
-// own: a stream in memory, emptied after every call.
+// The writers' output: a stream in memory, emptied after every call.
 class MemoryOutput {
  public:
   MemoryOutput() : file_(open_memstream(&text_, &size_)), output_(file_, OutputEncoding::kUtf8) {}
+  ~MemoryOutput() {
+    std::fclose(file_);
+    std::free(text_);
+  }
+  MemoryOutput(const MemoryOutput&) = delete;
+  MemoryOutput& operator=(const MemoryOutput&) = delete;
 
   Output* output() { return &output_; }
 
@@ -49,27 +52,46 @@ class MemoryOutput {
   Output output_;
 };
 
+}  // namespace
+
+// A decoder of the interface: a library decoder with the programs' steps
+// and writers around it, all its own, so decoders never share state.
+struct Iso8583Decoder {
+  explicit Iso8583Decoder(Dialect dialect) : decoder(std::move(dialect)) {}
+
+  Decoder decoder;
+  MessageDecoder plain{DecodeSteps{0, false}, decoder};
+  MessageDecoder masking{DecodeSteps{0, true}, decoder};
+  SourceMessage message;
+  MemoryOutput memory;
+  // One JSON writer for each combination of explained and masked.
+  JsonMessageWriter json_writers[4] = {{false, false}, {true, false}, {false, true}, {true, true}};
+  ReportMessageWriter report_writer{false, false};
+};
+
+namespace {
+
 // Decodes `input` as iso8583dump does with INPUT (text) or --binary
 // (bytes), and leaves what `writer` writes of it in `result`.
 int decode_and_write(Iso8583Decoder* decoder, const char* input, size_t length, int flags,
                      MessageWriter* writer) {
-  static SourceMessage message;
+  SourceMessage& message = decoder->message;
   message.is_text = (flags & ISO8583_INPUT_BYTES) == 0;
-  const size_t limit = message.is_text ? kInputTextLimit : kMaxMessageBytes;
+  const size_t limit = message.is_text ? kMaxMessageTextLength : kMaxMessageBytes;
   message.content.assign(input, length < limit ? length : limit);
   message.full_length = length;
   MessageDecoder& message_decoder = (flags & ISO8583_MASK) != 0 ? decoder->masking : decoder->plain;
   const DecodeOutcome outcome = message_decoder.decode(message);
 
-  static MemoryOutput memory;
+  Output* output = decoder->memory.output();
   if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort ||
       outcome == DecodeOutcome::kNotHex) {
-    writer->write_rejected(message.origin, message_decoder.refusal(), memory.output());
+    writer->write_rejected(message.origin, message_decoder.refusal(), output);
   } else {
     writer->write_decoded(message.origin, message_decoder.byte_count(), outcome,
-                          message_decoder.decoded(), memory.output());
+                          message_decoder.decoded(), output);
   }
-  memory.take(&result);
+  decoder->memory.take(&result);
   switch (outcome) {
     case DecodeOutcome::kUnpacked:
       return ISO8583_UNPACKED;
@@ -89,31 +111,26 @@ void append_le32(size_t value, std::string* text) {
 extern "C" {
 
 Iso8583Decoder* iso8583_decoder_create(const char* definitions, size_t length) {
-  auto* decoder = new Iso8583Decoder;
-  DefinitionProblems problems;
-  if (decoder->decoder.parse(std::string_view(definitions, length), &problems) == 0) return decoder;
+  Definitions read = parse_definitions(std::string_view(definitions, length));
+  if (read.complete) return new Iso8583Decoder(std::move(read.dialect));
   // The reading ended at its last problem.
-  result = "line " + std::to_string(problems.back().line) + ": " + problems.back().reason;
-  iso8583_decoder_destroy(decoder);
+  result = "line " + std::to_string(read.problems.back().line) + ": " + read.problems.back().reason;
   return nullptr;
 }
 
 void iso8583_decoder_destroy(Iso8583Decoder* decoder) { delete decoder; }
 
 int iso8583_decode(Iso8583Decoder* decoder, const char* input, size_t length, int flags) {
-  // One writer for each combination of explained and masked.
-  static JsonMessageWriter writers[] = {{false, false}, {true, false}, {false, true}, {true, true}};
   const bool explain = (flags & ISO8583_EXPLAIN) != 0;
   const bool mask = (flags & ISO8583_MASK) != 0;
-  JsonMessageWriter& writer = writers[explain + 2 * mask];
+  JsonMessageWriter& writer = decoder->json_writers[explain + 2 * mask];
   const int status = decode_and_write(decoder, input, length, flags, &writer);
   if (!result.empty() && result.back() == '\n') result.pop_back();
   return status;
 }
 
 int iso8583_report(Iso8583Decoder* decoder, const char* input, size_t length, int flags) {
-  static ReportMessageWriter writer(false, false);
-  return decode_and_write(decoder, input, length, flags, &writer);
+  return decode_and_write(decoder, input, length, flags, &decoder->report_writer);
 }
 
 int iso8583_pack(Iso8583Decoder* decoder, const char* json, size_t length) {

@@ -1,5 +1,5 @@
 // The installable error reporter and its standard-error default.
-#include "decode/error_report.h"
+#include "window_decode/error_report.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-// Where the decoding library sends the few errors of its environment
-// ("fopen error", "malloc() error"): each program installs its own way of
-// showing them to the user.
-#ifndef DECODE_ERROR_REPORT_H_
-#define DECODE_ERROR_REPORT_H_
+// Where the window's decoding layer sends the errors of reading its
+// definition file ("fopen error", "PATH:LINE: reason"): the window program
+// shows them in message boxes, the tests record them.
+#ifndef WINDOW_DECODE_ERROR_REPORT_H_
+#define WINDOW_DECODE_ERROR_REPORT_H_
 
 // Shows one error message to the user.
 using ErrorReporter = void (*)(const char* message);
@@ -14,4 +14,4 @@ void set_error_reporter(ErrorReporter reporter);
 // Hands `message` to the installed reporter.
 void report_error(const char* message);
 
-#endif  // DECODE_ERROR_REPORT_H_
+#endif  // WINDOW_DECODE_ERROR_REPORT_H_

@@ -1,14 +1,11 @@
-// The field 55 walk and the tag dictionary.
-#include "decode/field55.h"
+// The report's tag dictionary, and its index by tag made when compiling.
+#include "decode/tag_names.h"
 
 #include <string>
 
-#include "decode/decoded_message.h"
-#include "decode/field_report.h"
-#include "decode/field_table.h"
 #include "decode/hex_text.h"
 
-constexpr TagName tag_names[kTagNameRows] = {
+constexpr TagName report_tag_names[kTagNameRows] = {
     {"9F26", "\xD3\xA6\xD3\xC3\xC3\xDC\xCE\xC4"},                          // 应用密文
     {"9F27", "\xC3\xDC\xCE\xC4\xD0\xC5\xCF\xA2\xCA\xFD\xBE\xDD"},          // 密文信息数据
     {"9F10", "\xB7\xA2\xBF\xA8\xD0\xD0\xD3\xA6\xD3\xC3\xCA\xFD\xBE\xDD"},  // 发卡行应用数据
@@ -58,7 +55,7 @@ class DictionaryIndex {
   constexpr DictionaryIndex() : slots_(), name_lengths_() {
     for (Slot& slot : slots_) slot = Slot{kEmpty, kFilledTagNames};
     for (int row = kFilledTagNames - 1; row >= 0; --row) {
-      const char* text = tag_names[row].tag;
+      const char* text = report_tag_names[row].tag;
       const int length = text[2] == '\0' ? 1 : 2;
       unsigned char bytes[2] = {};
       for (int k = 0; k < length; ++k) {
@@ -71,7 +68,7 @@ class DictionaryIndex {
       slots_[at] = Slot{key, row};  // an earlier row overwrites a later one
     }
     for (int row = 0; row < kTagNameRows; ++row) {
-      name_lengths_[row] = std::char_traits<char>::length(tag_names[row].name);
+      name_lengths_[row] = std::char_traits<char>::length(report_tag_names[row].name);
     }
   }
 
@@ -108,63 +105,5 @@ int tag_name_row(const TlvElement& element) {
 
 std::string_view tag_name_text(const TlvElement& element) {
   const int row = tag_name_row(element);
-  return std::string_view(tag_names[row].name, kDictionaryIndex.name_length(row));
-}
-
-void walk_tlv(const unsigned char* data, int readable, int begin, int end,
-              std::vector<TlvElement>* elements) {
-  int position = begin;
-  while (position < end) {
-    TlvElement element{};
-    element.offset = position;
-    element.tag[0] = byte_at(data, readable, position);
-    element.tag_length = (element.tag[0] & 0x1F) == 0x1F ? 2 : 1;
-    if (element.tag_length == 2) element.tag[1] = byte_at(data, readable, position + 1);
-    position += element.tag_length;
-
-    int value_length = byte_at(data, readable, position);
-    if ((value_length & 0x80) == 0) {
-      position += 1;
-    } else {
-      const int count = value_length & 0x0F;
-      if (count < 1 || count > 2) return;
-      value_length = 0;
-      for (int k = 1; k <= count; ++k) {
-        value_length = (value_length << 8) | byte_at(data, readable, position + k);
-      }
-      position += 1 + count;
-    }
-    if (value_length > kMaxTagValueLength) return;
-    element.value_offset = position;
-    element.value_length = value_length;
-    position += value_length;
-    elements->push_back(element);
-  }
-}
-
-int decode_field55(const std::vector<unsigned char>& data, int length, Report* report) {
-  if (field_values[55].number != 55) return 0;
-  DecodedField field55;
-  field55.number = 55;
-  field55.length = length;
-  field55.data = data.data();
-  field55.readable = static_cast<int>(data.size());
-  static std::vector<TlvElement> elements;
-  elements.clear();
-  walk_tlv(field55.data, field55.readable, 0, length, &elements);
-  write_field55_listing(field55, elements, report);
-  return 0;
-}
-
-void append_tag_line(const unsigned char* tag_bytes, int tag_length, const unsigned char* value,
-                     int value_length, int sequence, Report* report) {
-  TlvElement element{};
-  element.tag[0] = tag_bytes[0];
-  element.tag[1] = tag_length == 2 ? tag_bytes[1] : 0;
-  element.tag_length = tag_length;
-  element.value_length = value_length;
-  DecodedField holder;
-  holder.data = value;
-  holder.readable = value_length;
-  write_tag_line(holder, element, sequence, report);
+  return std::string_view(report_tag_names[row].name, kDictionaryIndex.name_length(row));
 }
