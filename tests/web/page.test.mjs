@@ -195,7 +195,8 @@ test('no request leaves the page, from disk or from a web server', async () => {
     for (const url of [pageUrl, served]) {
       const page = await openPage(browser, url);
       await decodeIn(page, readFileSync(samples.purchase, 'utf8'));
-      for (const tab of ['explanation', 'json', 'report']) await page.click(`#tab-${tab}`);
+      for (const tab of ['explanation', 'json', 'editor', 'report']) await page.click(`#tab-${tab}`);
+      await edit(page, 4, '000000099900');
       assert.deepEqual(page.requests.filter((request) => !request.startsWith('data:')), [url]);
       assert.match(await page.$eval('meta[http-equiv=Content-Security-Policy]', (meta) => meta.content),
         /default-src 'none'.*connect-src 'none'/);
