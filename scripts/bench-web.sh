@@ -2,8 +2,9 @@
 # Measures the WebAssembly build: the npm package's decode of the typical
 # purchase request in Node.js against the npm package iso_8583 (installed
 # into bench/node at the version its package-lock.json locks, never into
-# this project's package), the page opening a file of 10,000 messages in
-# headless Chromium, and the sizes of the page and of the package.
+# this project's package), the page opening a file of 10,000 messages and
+# its editor repacking the maximal sample in headless Chromium, and the
+# sizes of the page and of the package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

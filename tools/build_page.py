@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Builds the decoder page: one HTML file holding its style, the
 WebAssembly module with its loader, the decoder's JavaScript, the shipped
-dialects and the page's script, with a Content-Security-Policy that allows
-exactly that style and that script and forbids every connection.
+dialects with their sample messages and the page's scripts, with a
+Content-Security-Policy that allows exactly that style and that script and
+forbids every connection.
 
-usage: build_page.py TEMPLATE STYLE MODULE.wasm LOADER API PAGE_SCRIPT OUTPUT DIALECT.ini...
+usage: build_page.py TEMPLATE STYLE MODULE.wasm LOADER OUTPUT
+           --scripts SCRIPT.js... --dialects DIALECT.ini... --samples DIALECT:SAMPLE.hex...
 """
+import argparse
 import base64
 import hashlib
 import json
@@ -27,20 +30,33 @@ def csp_hash(text):
     return "'sha256-" + base64.b64encode(digest).decode("ascii") + "'"
 
 
-def main(template, style, wasm, loader, api, page_script, output, *dialect_paths):
+def script_json(value):
+    """`value` as JSON inside an inline script, where "</" must not end the
+    element early."""
+    return json.dumps(value, ensure_ascii=False, sort_keys=True).replace("</", "<\\/")
+
+
+def sample(argument, dialects):
+    """A sample message: its name, and its dialect and hexadecimal text."""
+    dialect, _, path = argument.partition(":")
+    if dialect not in dialects:
+        sys.exit(f"build_page.py: sample {argument}: no dialect {dialect!r}")
+    hex_text = "".join(pathlib.Path(path).read_text(encoding="ascii").split())
+    return pathlib.Path(path).stem, {"dialect": dialect, "hex": hex_text}
+
+
+def main(template, style, wasm, loader, output, scripts, dialect_paths, sample_arguments):
     dialects = {pathlib.Path(p).stem: definition_text(pathlib.Path(p)) for p in dialect_paths}
-    # Inside an inline script, "</" must not end the element early.
-    dialect_json = json.dumps(dialects, ensure_ascii=False, sort_keys=True).replace("</", "<\\/")
+    samples = dict(sample(argument, dialects) for argument in sample_arguments)
     script = "\n".join([
         pathlib.Path(loader).read_text(encoding="utf-8"),
         # The module's bytes, for the loader to compile without fetching them.
         'const wasmBinary = Uint8Array.from(atob("' +
         base64.b64encode(pathlib.Path(wasm).read_bytes()).decode("ascii") +
         '"), (ch) => ch.charCodeAt(0));',
-        pathlib.Path(api).read_text(encoding="utf-8"),
-        "const shippedDialects = " + dialect_json + ";",
-        pathlib.Path(page_script).read_text(encoding="utf-8"),
-    ])
+        "const shippedDialects = " + script_json(dialects) + ";",
+        "const shippedSamples = " + script_json(samples) + ";",
+    ] + [pathlib.Path(path).read_text(encoding="utf-8") for path in scripts])
     css = pathlib.Path(style).read_text(encoding="utf-8")
     policy = "; ".join([
         "default-src 'none'",
@@ -62,6 +78,12 @@ def main(template, style, wasm, loader, api, page_script, output, *dialect_paths
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 8:
-        sys.exit(__doc__)
-    main(*sys.argv[1:])
+    parser = argparse.ArgumentParser(description="Builds the decoder page as one HTML file.")
+    for name in ("template", "style", "wasm", "loader", "output"):
+        parser.add_argument(name)
+    parser.add_argument("--scripts", nargs="+", required=True, help="the page's scripts, in order")
+    parser.add_argument("--dialects", nargs="+", required=True, help="the shipped definition files")
+    parser.add_argument("--samples", nargs="*", default=[], help="DIALECT:FILE.hex, a sample of a dialect")
+    arguments = parser.parse_args()
+    main(arguments.template, arguments.style, arguments.wasm, arguments.loader, arguments.output,
+         arguments.scripts, arguments.dialects, arguments.samples)

@@ -1,16 +1,25 @@
 #!/usr/bin/env python3
-"""Writes the sample messages under examples/ as hexadecimal text: three
+"""Writes the sample messages under examples/ as hexadecimal text: four
 framed as the repository's bitmap.ini describes (ASCII length indicators,
-a 16-byte bitmap), and one for each shipped dialect in dialects/, packed
-here by its rules, independently of the programs. Run from the repository
-root."""
+a 16-byte bitmap), the last of them the largest message a paste holds, and
+one for each shipped dialect in dialects/, packed here by its rules,
+independently of the programs. Run from the repository root."""
 import codecs
 
 
+def ber_length(count):
+    """A BER-TLV length: one byte below 0x80, else 0x81 or 0x82 and the count."""
+    if count < 0x80:
+        return bytes([count])
+    if count <= 0xFF:
+        return bytes([0x81, count])
+    return bytes([0x82, count >> 8, count & 0xFF])
+
+
 def tlv(tag, value):
-    value = bytes.fromhex(value)
-    assert len(value) < 0x80
-    return bytes.fromhex(tag) + bytes([len(value)]) + value
+    if isinstance(value, str):
+        value = bytes.fromhex(value)
+    return bytes.fromhex(tag) + ber_length(len(value)) + value
 
 
 def message(mti, elements, variable):
@@ -239,7 +248,66 @@ EBCDIC_FIELDS = {
 }
 EBCDIC = dialect_message(ebcdic("0100"), bitmap_of(EBCDIC_FIELDS), EBCDIC_FIELDS)
 
+def field_rows(path):
+    """The field lines of a definition file without properties:
+    number -> (largest length, length digits)."""
+    rows = {}
+    with open(path, encoding="utf-8") as lines:
+        for line in lines:
+            columns = line.split("#")[0].replace(" ", "").split("|")
+            if len(columns) == 3 and columns[0].isdigit():
+                rows[int(columns[0])] = (int(columns[1]), int(columns[2]))
+    return rows
+
+
+# The largest message a paste of 3,999 characters holds: 1,999 bytes. Every
+# field of bitmap.ini up to 120 bytes long is filled to its largest length
+# with one digit, and field 55 takes the bytes left: the common elements of
+# a purchase, an issuer script of 300 bytes and discretionary data.
+MAXIMAL_BYTES = 1999
+MAXIMAL_CHIP_FIELD = 55
+LONGEST_FILLED_FIELD = 120
+
+
+def maximal_chip_data(length):
+    data = b"".join([
+        tlv("9F26", "7A3C1E5B9D20F486"),
+        tlv("9F27", "80"),
+        tlv("9F10", "0A" * 19),
+        tlv("9F37", "5E2D8C11"),
+        tlv("9F36", "01A7"),
+        tlv("95", "0000048000"),
+        tlv("9A", "261207"),
+        tlv("9C", "00"),
+        tlv("9F02", "000000012850"),
+        tlv("5F2A", "0156"),
+        tlv("82", "7C00"),
+        tlv("9F1A", "0156"),
+        tlv("9F33", "E0E1C8"),
+        tlv("9F34", "4203"),
+        tlv("9F1E", b"12345678"),
+        tlv("84", "A000000333010101"),
+        tlv("9F71", "86" * 300),
+    ])
+    rest = length - len(data)
+    header = 4 if rest - 3 > 0x7F else 3
+    return data + tlv("DF31", "5A" * (rest - header))
+
+
+def maximal_message(rows):
+    filled = {n: bytes([0x30 + n % 10]) * size for n, (size, _) in rows.items()
+              if 2 <= n <= 128 and n != MAXIMAL_CHIP_FIELD and size <= LONGEST_FILLED_FIELD}
+    framed_bytes = sum(rows[n][1] + len(data) for n, data in filled.items())
+    chip_digits = rows[MAXIMAL_CHIP_FIELD][1]
+    filled[MAXIMAL_CHIP_FIELD] = maximal_chip_data(MAXIMAL_BYTES - 4 - 16 - framed_bytes - chip_digits)
+    variable = {n: digits for n, (_, digits) in rows.items() if digits > 0}
+    packed = message(b"0200", filled, variable)
+    assert len(packed) == MAXIMAL_BYTES
+    return packed
+
+
 SAMPLES.update({
+    "maximal": maximal_message(field_rows("bitmap.ini")),
     "unionpay-pos": UNIONPAY_POS,
     "iso87-binary": ISO87_BINARY,
     "iso87-ascii": ISO87_ASCII,

@@ -1,9 +1,10 @@
 // The page's behaviour: the message in, the report, the explanation and
-// the JSON out, through the WebAssembly decoder. Only the definitions and
-// the settings are kept (localStorage); a message never is.
-// `shippedDialects` (name → definition text), `wasmBinary` (the module's
-// bytes), `createIso8583Module` and `bindIso8583` come before this script
-// in the page.
+// the JSON out, through the WebAssembly decoder, and the message to edit.
+// Only the definitions and the settings are kept (localStorage); a message
+// or an edit never is.
+// `shippedDialects` (name → definition text), `shippedSamples` (name →
+// {dialect, hex}), `wasmBinary` (the module's bytes), `createIso8583Module`,
+// `bindIso8583` and `MessageEditor` come before this script in the page.
 
 const storageKeys = { settings: 'iso8583.settings', definitions: 'iso8583.definitions' };
 const customDialect = 'custom';
@@ -81,19 +82,42 @@ function editDefinitions() {
 
 // ---- decoding ----------------------------------------------------------
 
+const editor = new MessageEditor({
+  masked: () => byId('mask').checked,
+  unmask: () => {
+    byId('mask').checked = false;
+    showMasking();
+  },
+});
+
 function showNotes(extra = []) {
   byId('notes').textContent = [...notes, ...extra].join('\n');
   notes.length = 0;
 }
 
+// Decodes the message into the views and opens it in the editor.
 function decodeMessage() {
   notes.length = 0;
   if (byId('definitions').value !== definitionsInUse) editDefinitions();
+  const input = showDecoded();
+  if (input === null) {
+    editor.close('定义文件有误 · the definitions have an error');
+    return;
+  }
+  const message = decoder.decode(input);
+  notes.length = 0;
+  if (message.result === 'unpacked') editor.open(decoder, message);
+  else editor.close(`只能编辑解包成功的报文 · only a message that unpacks can be edited: ${message.error ? rejections[message.error] : resultInWords(message)}`);
+}
+
+// Shows the decoded message in the views, masked or not; returns the input
+// decoded, or null without definitions.
+function showDecoded() {
   if (!decoder) {
     for (const id of ['report', 'json', 'explanation']) byId(id).replaceChildren();
     lastJson = '';
     showNotes(['定义文件有误，无法解析 · the definitions have an error']);
-    return;
+    return null;
   }
   const text = byId('message').value;
   // A message from a file is decoded from its bytes while it is shown unchanged.
@@ -107,6 +131,15 @@ function decodeMessage() {
   byId('json').textContent = JSON.stringify(message, null, 2);
   renderExplanation(message);
   showNotes();
+  return input;
+}
+
+// After masking was turned on or off: the views and the editor again,
+// keeping the edits.
+function showMasking() {
+  saveSettings();
+  showDecoded();
+  editor.refresh();
 }
 
 // ---- the explanation ---------------------------------------------------
@@ -260,7 +293,7 @@ function renderExplanation(message) {
 
 // ---- views -------------------------------------------------------------
 
-const views = { report: 'report', explanation: 'explanation', json: 'json-view' };
+const views = { report: 'report', explanation: 'explanation', json: 'json-view', editor: 'editor' };
 
 function currentView() {
   return Object.keys(views).find((view) => byId(`tab-${view}`).getAttribute('aria-selected') === 'true');
@@ -275,12 +308,6 @@ function showView(view) {
 }
 
 // ---- files -------------------------------------------------------------
-
-function toHex(bytes) {
-  let hex = '';
-  for (const byte of bytes) hex += byte.toString(16).padStart(2, '0').toUpperCase();
-  return hex;
-}
 
 // Whether `bytes` hold control characters other than line ends and tabs:
 // a message's own bytes rather than text.
@@ -298,7 +325,7 @@ function summary(message) {
 // that unpacks, the dumps in it (lines of bare hex digits among them, as
 // xxd -p writes a message), or else its whole text.
 function messagesOfFile(bytes) {
-  if (isBinary(bytes)) return [{ label: 'binary', hex: toHex(bytes), bytes }];
+  if (isBinary(bytes)) return [{ label: 'binary', hex: hexOf(bytes), bytes }];
   const text = new TextDecoder().decode(bytes);
   const lines = text.split('\n').map((line, index) => ({ label: `line ${index + 1}`, hex: line }))
     .filter((line) => /[^ \t\r]/.test(line.hex));
@@ -309,7 +336,7 @@ function messagesOfFile(bytes) {
   }
   const dumps = readHexdump(bytes);
   if (dumps.length > 0) {
-    return dumps.map((dump) => ({ label: `line ${dump.line}`, hex: toHex(dump.bytes), bytes: dump.bytes }));
+    return dumps.map((dump) => ({ label: `line ${dump.line}`, hex: hexOf(dump.bytes), bytes: dump.bytes }));
   }
   return [{ label: 'text', hex: text }];
 }
@@ -361,10 +388,33 @@ async function openDefinitionFile(file) {
   editDefinitions();
 }
 
+// ---- samples -----------------------------------------------------------
+
+function fillSamples() {
+  const select = byId('sample');
+  const labels = Object.entries(shippedSamples)
+    .map(([name, sample]) => [sample.dialect === name ? name : `${sample.dialect} · ${name}`, name]);
+  for (const [label, name] of labels.sort()) select.add(new Option(label, name));
+}
+
+// Opens a shipped sample with its dialect.
+function openSample(name) {
+  const sample = shippedSamples[name];
+  if (!sample) return;
+  if (byId('dialect').value !== sample.dialect) {
+    byId('dialect').value = sample.dialect;
+    saveSettings();
+    showDialect();
+  }
+  showMessage({ hex: sample.hex });
+  byId('sample').value = '';
+}
+
 // ---- start -------------------------------------------------------------
 
 const settings = loadSettings();
 fillDialects(settings.dialect);
+fillSamples();
 byId('mask').checked = settings.mask ?? true;
 showView(settings.view in views ? settings.view : 'report');
 showDialect();
@@ -382,10 +432,8 @@ document.addEventListener('keydown', (event) => {
     decodeMessage();
   }
 });
-byId('mask').addEventListener('change', () => {
-  saveSettings();
-  decodeMessage();
-});
+byId('mask').addEventListener('change', showMasking);
+byId('sample').addEventListener('change', () => openSample(byId('sample').value));
 byId('dialect').addEventListener('change', () => {
   saveSettings();
   showDialect();
@@ -411,11 +459,5 @@ for (const view of Object.keys(views)) {
   });
 }
 byId('copy-json').addEventListener('click', () => navigator.clipboard.writeText(byId('json').textContent));
-byId('download-json').addEventListener('click', () => {
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([`${lastJson}\n`], { type: 'application/json' }));
-  link.download = 'message.json';
-  link.click();
-  URL.revokeObjectURL(link.href);
-});
+byId('download-json').addEventListener('click', () => downloadText(`${lastJson}\n`, 'message.json', 'application/json'));
 document.body.dataset.ready = 'true';

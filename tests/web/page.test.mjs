@@ -1,8 +1,9 @@
 // Tests of the decoder page in headless Chromium: its report, JSON and
 // explanation are iso8583dump's, its settings are kept and its messages
-// are not, dialects and definition errors, files of messages, and not one
-// network request. PAGE names the built page, ISO8583DUMP the program,
-// SOURCE_DIR the repository.
+// are not, dialects and definition errors, files of messages, the editor's
+// messages are iso8583pack's, and not one network request. PAGE names the
+// built page, ISO8583DUMP and ISO8583PACK the programs, SOURCE_DIR the
+// repository.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
@@ -21,9 +22,39 @@ const names = ['purchase', 'response', 'reversal'];
 const samples = Object.fromEntries(names.map((name) => [name, join(source, 'examples', `${name}.hex`)]));
 const scratch = mkdtempSync(join(tmpdir(), 'iso8583-page-'));
 
+// Writes `text` into the scratch folder as `name`; returns its path.
+function writeScratch(name, text) {
+  const path = join(scratch, name);
+  writeFileSync(path, text);
+  return path;
+}
+
 function dump(...args) {
   const result = spawnSync(process.env.ISO8583DUMP, args, { encoding: 'utf8' });
   return result.stdout;
+}
+
+// What iso8583pack makes of `record`: {hex} of its message, or {reason}.
+function pack(definitions, record) {
+  const result = spawnSync(process.env.ISO8583PACK, ['--defs', definitions],
+    { input: `${JSON.stringify(record)}\n`, encoding: 'utf8' });
+  return { hex: result.stdout.trim(), reason: result.stderr.trim().replace(/^line 1: /, '') };
+}
+
+// The unmasked --json record of a sample without its "bitmap", so that
+// bit 1 follows the fields, with `changes` made: field number → its new
+// member ({text}), or null to remove it.
+function sampleRecord(definitions, samplePath, changes = {}) {
+  const record = JSON.parse(dump('--defs', definitions, '--json', samplePath));
+  delete record.bitmap;
+  record.fields = record.fields.filter((field) => changes[field.field] !== null)
+    .map((field) => (changes[field.field] ? { field: field.field, ...changes[field.field] } : field));
+  for (const [number, change] of Object.entries(changes)) {
+    if (change && !record.fields.some((field) => field.field === Number(number))) {
+      record.fields.push({ field: Number(number), ...change });
+    }
+  }
+  return record;
 }
 
 async function decodeIn(page, text) {
@@ -164,7 +195,8 @@ test('no request leaves the page, from disk or from a web server', async () => {
     for (const url of [pageUrl, served]) {
       const page = await openPage(browser, url);
       await decodeIn(page, readFileSync(samples.purchase, 'utf8'));
-      for (const tab of ['explanation', 'json', 'report']) await page.click(`#tab-${tab}`);
+      for (const tab of ['explanation', 'json', 'editor', 'report']) await page.click(`#tab-${tab}`);
+      await edit(page, 4, '000000099900');
       assert.deepEqual(page.requests.filter((request) => !request.startsWith('data:')), [url]);
       assert.match(await page.$eval('meta[http-equiv=Content-Security-Policy]', (meta) => meta.content),
         /default-src 'none'.*connect-src 'none'/);
@@ -174,4 +206,158 @@ test('no request leaves the page, from disk or from a web server', async () => {
   } finally {
     server.close();
   }
+});
+
+// ---- the editor ----------------------------------------------------------
+
+const definitionsOf = (dialect) => (dialect === 'bitmap' ? bitmap : join(source, 'dialects', `${dialect}.ini`));
+const row = (key) => `#editor-fields tr[data-field="${key}"]`;
+
+// Opens the sample `name` from the sample list in the editor; returns the
+// dialect it switched to.
+async function openSample(page, name) {
+  await page.select('#sample', name);
+  await page.click('#tab-editor');
+  return page.$eval('#dialect', (select) => select.value);
+}
+
+async function edit(page, key, value) {
+  await page.$eval(`${row(key)} .value`, (box, text) => {
+    box.value = text;
+    box.dispatchEvent(new Event('input', { bubbles: true }));
+  }, value);
+}
+
+const packedHex = (page) => textOf(page, 'packed-hex');
+const reasonOf = (page, key) => page.$eval(`${row(key)} .reason`, (element) => element.textContent);
+
+test('the editor repacks every sample as iso8583pack packs the same JSON', async () => {
+  const page = await openPage(browser, pageUrl);
+  await setMask(page, false);
+  const sampleNames = await page.$$eval('#sample option', (options) => options.map((o) => o.value).filter(Boolean));
+  assert.equal(sampleNames.length, 9);
+  for (const name of sampleNames) {
+    const dialect = await openSample(page, name);
+    const definitions = definitionsOf(dialect);
+    const file = join(source, 'examples', `${name}.hex`);
+    assert.equal(await packedHex(page), readFileSync(file, 'utf8').trim(), name);
+    await edit(page, 11, '000999');
+    assert.equal(await packedHex(page), pack(definitions, sampleRecord(definitions, file, { 11: { text: '000999' } })).hex, name);
+  }
+
+  // Typed key by key; a field above 64 added sets bit 1, removed clears it.
+  await openSample(page, 'purchase');
+  await page.click(`${row(4)} .value`, { clickCount: 3 });
+  await page.keyboard.type('000000099900');
+  await page.type('#add-field-number', '70');
+  await page.click('#add-field');
+  await page.keyboard.type('301');
+  const changes = { 4: { text: '000000099900' }, 70: { text: '301' } };
+  const withSecondary = await packedHex(page);
+  assert.equal(withSecondary, pack(bitmap, sampleRecord(bitmap, samples.purchase, changes)).hex);
+  assert.equal(JSON.parse(dump('--defs', bitmap, '--json', writeScratch('added.hex', withSecondary))).bitmap.slice(0, 2), 'F2');
+  await page.click(`${row(70)} .remove`);
+  const withoutSecondary = await packedHex(page);
+  assert.equal(withoutSecondary, pack(bitmap, sampleRecord(bitmap, samples.purchase, { 4: changes[4] })).hex);
+  assert.equal(JSON.parse(dump('--defs', bitmap, '--json', writeScratch('removed.hex', withoutSecondary))).bitmap.slice(0, 2), '72');
+
+  // A dialect whose bitmap without fields above 64 has 8 bytes.
+  const ascii = definitionsOf('iso87-ascii');
+  await openSample(page, 'iso87-ascii');
+  await page.click(`${row(102)} .remove`);
+  const short = await packedHex(page);
+  assert.equal(short, pack(ascii, sampleRecord(ascii, join(source, 'examples', 'iso87-ascii.hex'), { 102: null })).hex);
+  assert.equal(JSON.parse(dump('--defs', ascii, '--json', writeScratch('ascii.hex', short))).bitmap.length, 16);
+
+  // The header edited as hex, the type changed, and the MAC stale.
+  const unionpay = definitionsOf('unionpay-pos');
+  await openSample(page, 'unionpay-pos');
+  assert.equal(await reasonOf(page, 64), '');
+  await edit(page, 'header', '6000030000603100310001');
+  await edit(page, 'mti', '0220');
+  const record = sampleRecord(unionpay, join(source, 'examples', 'unionpay-pos.hex'));
+  record.header = '6000030000603100310001';
+  delete record.mti_hex;
+  record.mti = '0220';
+  assert.equal(await packedHex(page), pack(unionpay, record).hex);
+  assert.match(await reasonOf(page, 64), /stale/);
+  assert.match(await textOf(page, 'editor-status'), /MAC in field 64 is stale/);
+  assert.deepEqual(page.errors, []);
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
+});
+
+test('a value its field cannot hold is marked with the pack\'s reason and not packed', async () => {
+  const page = await openPage(browser, pageUrl);
+  await setMask(page, false);
+  await openSample(page, 'unionpay-pos');
+  const unionpay = definitionsOf('unionpay-pos');
+  const file = join(source, 'examples', 'unionpay-pos.hex');
+  const impossible = [[4, '0000001285.0', /digit/], [2, '62220212345678901234', /maximum|long/], [52, '1A2B3C4D5E6F708Z', /hex/]];
+  for (const [key, value] of impossible) await edit(page, key, value);
+  for (const [key, value, kind] of impossible) {
+    const expected = pack(unionpay, sampleRecord(unionpay, file, { [key]: { text: value } }));
+    assert.equal(expected.hex, '');
+    assert.equal(`field ${key}: ${await reasonOf(page, key)}`, expected.reason);
+    assert.match(expected.reason, kind);
+  }
+  assert.deepEqual(await page.$$eval('#editor-fields tr.refused', (trs) => trs.map((tr) => tr.dataset.field)), ['2', '4', '52']);
+  assert.equal(await packedHex(page), '');
+  assert.equal(await page.$eval('#copy-hex', (button) => button.disabled), true);
+  assert.match(await textOf(page, 'editor-status'), /not packed: 3 values/);
+
+  await edit(page, 'header', '60');
+  assert.match(await reasonOf(page, 'header'), /1 bytes, but the dialect has 11/);
+  await edit(page, 'header', '6000030000603100310000');
+  await edit(page, 2, '6222021234567890123');
+  await edit(page, 4, '000000012850');
+  await edit(page, 52, '1A2B3C4D5E6F7081');
+  assert.equal(await packedHex(page), readFileSync(file, 'utf8').trim());
+  assert.equal(await page.$$eval('#editor-fields tr.refused, #editor-fields tr.stale', (trs) => trs.length), 0);
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
+});
+
+test('masked, card fields are locked and starred, and copy or download ask to unmask first', async () => {
+  const page = await openPage(browser, pageUrl);
+  assert.equal(await page.$eval('#mask', (box) => box.checked), true);
+  await page.evaluate(() => {
+    window.copied = [];
+    navigator.clipboard.writeText = async (text) => { window.copied.push(text); };
+  });
+  await openSample(page, 'purchase');
+  await edit(page, 4, '000000099900');
+  const maskedRecord = JSON.parse(dump('--defs', bitmap, '--json', '--mask', samples.purchase));
+  for (const key of [2, 35]) {
+    const field = maskedRecord.fields.find((f) => f.field === key);
+    assert.deepEqual(await page.$eval(`${row(key)} .value`, (box) => [box.readOnly, box.value]), [true, field.text]);
+    assert.equal((await packedHex(page)).includes(field.hex), true);
+  }
+  const unmasked = pack(bitmap, sampleRecord(bitmap, samples.purchase, { 4: { text: '000000099900' } })).hex;
+  const shown = await packedHex(page);
+  assert.equal(shown.length, unmasked.length);
+  assert.equal([...shown].every((digit, k) => digit === '*' || digit === unmasked[k]), true);
+
+  const dialogOpen = () => page.$eval('#unmask-dialog', (dialog) => dialog.open);
+  for (const button of ['#copy-hex', '#download-hex']) {
+    await page.click(button);
+    assert.equal(await dialogOpen(), true);
+    await page.click('#unmask-cancel');
+    assert.equal(await dialogOpen(), false);
+  }
+  assert.deepEqual(await page.evaluate(() => window.copied), []);
+  assert.equal(await page.$eval('#mask', (box) => box.checked), true);
+
+  await page.click('#copy-hex');
+  await page.click('#unmask-confirm');
+  // The dialog's close event, which goes on to copy, comes as a task of its own.
+  await page.waitForFunction(() => window.copied.length > 0, { timeout: 5000 });
+  assert.deepEqual(await page.evaluate(() => window.copied), [unmasked]);
+  assert.equal(await page.$eval('#mask', (box) => box.checked), false);
+  assert.deepEqual(await page.$eval(`${row(2)} .value`, (box) => [box.readOnly, box.value]), [false, '6222021234567890123']);
+  assert.equal(await packedHex(page), unmasked);
+  const stored = await page.evaluate(() => JSON.stringify({ ...localStorage }));
+  assert.equal(stored.includes('099900'), false);
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
 });
