@@ -1,6 +1,8 @@
 // Length indicators and field data, read and written in every encoding.
 #include "decode/field_codec.h"
 
+#include <cstring>
+
 #include "decode/ebcdic.h"
 #include "decode/hex_text.h"
 
@@ -19,12 +21,15 @@ constexpr int kTrackSeparatorNibble = 0xD;
 // EBCDIC digits are F0 to F9 in both code pages.
 constexpr unsigned char kEbcdicZero = 0xF0;
 
-int read_ascii_indicator(const unsigned char* digits) {
-  while (*digits == ' ' || (*digits >= '\t' && *digits <= '\r')) ++digits;
-  const bool negative = *digits == '-';
-  if (*digits == '-' || *digits == '+') ++digits;
+// Reads the `count` characters at `digits` as atoi reads them up to a zero
+// byte after them.
+int read_ascii_indicator(const unsigned char* digits, int count) {
+  const unsigned char* end = digits + count;
+  while (digits < end && (*digits == ' ' || (*digits >= '\t' && *digits <= '\r'))) ++digits;
+  const bool negative = digits < end && *digits == '-';
+  if (digits < end && (*digits == '-' || *digits == '+')) ++digits;
   int value = 0;
-  for (; *digits >= '0' && *digits <= '9'; ++digits) value = value * 10 + (*digits - '0');
+  for (; digits < end && *digits >= '0' && *digits <= '9'; ++digits) value = value * 10 + (*digits - '0');
   return negative ? -value : value;
 }
 
@@ -58,7 +63,7 @@ IndicatorRead read_length_indicator(LengthEncoding encoding, int digits, const u
   int value = 0;
   switch (encoding) {
     case LengthEncoding::kAscii:
-      *length = read_ascii_indicator(bytes);
+      *length = read_ascii_indicator(bytes, digits);
       return IndicatorRead::kRead;
     case LengthEncoding::kEbcdic:
       for (int k = 0; k < digits; ++k) {
@@ -113,11 +118,6 @@ void append_length_indicator(LengthEncoding encoding, int digits, int length,
   }
 }
 
-int value_capacity(const FieldFormat& format, int max_length) {
-  const int bytes = data_bytes(format, max_length);
-  return is_packed(format.data) || format.data == DataEncoding::kBinary ? 2 * bytes : bytes;
-}
-
 int decode_value(const FieldFormat& format, EbcdicCodePage code_page, int length,
                  const unsigned char* data, char* text) {
   const int bytes = data_bytes(format, length);
@@ -142,14 +142,18 @@ int decode_value(const FieldFormat& format, EbcdicCodePage code_page, int length
   if (format.data == DataEncoding::kAmountBcd && bytes > 0) {
     *written++ = static_cast<char>(*data++);
   }
+  // Every nibble of the packed bytes as its hexadecimal digit, then the
+  // pad nibble of right-aligned digits dropped from the front.
   const int digit_count = packed_digit_count(format, length);
   const int first = leading_pad(format, digit_count);
-  for (int k = first; k < first + digit_count; ++k) {
-    const int nibble = nibble_at(data, k);
-    const bool separator = format.data == DataEncoding::kTrack && nibble == kTrackSeparatorNibble;
-    *written++ = separator ? kTrackSeparator : kHexDigits[nibble];
+  render_hex(data, static_cast<size_t>((first + digit_count + 1) / 2), written);
+  if (first > 0) std::memmove(written, written + first, static_cast<size_t>(digit_count));
+  if (format.data == DataEncoding::kTrack) {
+    for (int k = 0; k < digit_count; ++k) {
+      if (written[k] == kHexDigits[kTrackSeparatorNibble]) written[k] = kTrackSeparator;
+    }
   }
-  return static_cast<int>(written - text);
+  return static_cast<int>(written - text) + digit_count;
 }
 
 CharacterPlace character_place(const FieldFormat& format, int length, int position) {

@@ -17,9 +17,10 @@ enum class IndicatorRead {
 };
 
 // Reads the length indicator of `digits` digits (or binary bytes) in
-// `encoding` from `bytes` (EBCDIC digits are the same in every code page), which hold indicator_bytes(encoding, digits)
-// bytes and a zero byte after them. ASCII digits are read as atoi reads
-// them: leading white space, a sign, digits up to the first other byte.
+// `encoding` from the indicator_bytes(encoding, digits) bytes at `bytes`
+// (EBCDIC digits are the same in every code page). ASCII digits are read
+// as atoi reads them: leading white space, a sign, digits up to the first
+// other byte or the indicator's end.
 IndicatorRead read_length_indicator(LengthEncoding encoding, int digits, const unsigned char* bytes,
                                     int* length);
 
@@ -33,7 +34,10 @@ void append_length_indicator(LengthEncoding encoding, int digits, int length,
                              std::string* message);
 
 // The most characters the text of a field of `max_length` units can have.
-int value_capacity(const FieldFormat& format, int max_length);
+inline int value_capacity(const FieldFormat& format, int max_length) {
+  const int bytes = data_bytes(format, max_length);
+  return is_packed(format.data) || format.data == DataEncoding::kBinary ? 2 * bytes : bytes;
+}
 
 // Writes the text of `length` units of data held in `data` (data_bytes of
 // them) into `text`, which has room for value_capacity characters; returns

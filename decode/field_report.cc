@@ -16,8 +16,18 @@ constexpr size_t kExpectedReportLength = 2048;
 constexpr size_t kExpectedListingLength = 2048;
 
 // Room for an element line besides its value text: the sequence number,
-// tag, length, padding, name and brackets.
-constexpr size_t kTagLineOverhead = 80;
+// tag, length, padding, the name's whole row and brackets.
+constexpr size_t kTagLineOverhead = 96;
+
+// Room for a field's line besides its data: its number, length and brackets.
+constexpr size_t kElementLineOverhead = 32;
+
+// Writes the string literal `text` at `out`; returns the end.
+template <size_t kSize>
+char* put(char* out, const char (&text)[kSize]) {
+  std::memcpy(out, text, kSize - 1);
+  return out + kSize - 1;
+}
 
 // Writes the line of a stored element, as the format
 // "fld[%03d][%03d]=[%-*.*s]\r\n" gives it with the field number, the
@@ -28,20 +38,25 @@ constexpr size_t kTagLineOverhead = 80;
 // that length (hexadecimal) and may hold zero bytes.
 void write_element_line(int number, const DecodedField& field, ReportWriter* writer) {
   std::string shown;  // only a masked field needs it
-  writer->literal("fld[");
-  writer->zero_filled_decimal(number, 3);
-  writer->literal("][");
-  if (is_plain(field)) {
-    writer->zero_filled_decimal(field.length, 3);
-    writer->literal("]=[");
-    writer->left_aligned_text(shown_text(field, &shown).data(), static_cast<size_t>(field.length),
-                              field.length);
-  } else {
-    writer->zero_filled_decimal(field.unit_length, 3);
-    writer->literal("]=[");
-    writer->write(shown_value(field, &shown));
+  const bool plain = is_plain(field);
+  const std::string_view data = plain ? shown_text(field, &shown) : shown_value(field, &shown);
+  char* out = writer->room_for(kElementLineOverhead + data.size());
+  out = put(out, "fld[");
+  out = put_zero_filled(out, number, 3);
+  out = put(out, "][");
+  out = put_zero_filled(out, plain ? field.length : field.unit_length, 3);
+  out = put(out, "]=[");
+  size_t printed = data.size();
+  if (plain) {
+    // Printed up to its first zero byte, padded with spaces to its length.
+    if (const void* zero = std::memchr(data.data(), '\0', data.size())) {
+      printed = static_cast<size_t>(static_cast<const char*>(zero) - data.data());
+    }
+    if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
   }
-  writer->literal("]\r\n");
+  if (printed > 0) std::memcpy(out, data.data(), printed);
+  out = put(out + data.size(), "]\r\n");
+  writer->end_at(out);
 }
 
 // The heading, and the header of a dialect that has one as
@@ -98,21 +113,32 @@ void write_verdict(const UnpackVerdict& verdict, ReportWriter* writer) {
 // Spelled out piece by piece, as it is written for every element.
 void write_tag_line(const DecodedField& field55, const TlvElement& element, int sequence,
                     ReportWriter* writer) {
-  writer->literal("Tag-");
-  writer->zero_filled_decimal(sequence, 2);
-  writer->write(':');
-  const size_t tag_digits = 2 * static_cast<size_t>(element.tag_length);
-  render_hex(element.tag, static_cast<size_t>(element.tag_length), writer->claim(tag_digits));
-  writer->repeat(' ', 4 - tag_digits);
-  writer->write('[');
-  writer->zero_filled_decimal(element.value_length, 2);
-  writer->literal("]:");
+  // Pieces of fixed size are written whole and then partly overwritten:
+  // the tag over four spaces, the value over twenty, the name as its
+  // whole row of the dictionary.
   const size_t value_digits = 2 * static_cast<size_t>(element.value_length);
-  render_shown_hex(field55, element.value_offset, element.value_length, writer->claim(value_digits));
-  if (value_digits < 20) writer->repeat(' ', 20 - value_digits);
-  writer->literal(" [");
-  writer->write(tag_name_text(element));
-  writer->literal("]\r\n");
+  char* out = writer->room_for(kTagLineOverhead + value_digits);
+  out = put(out, "Tag-");
+  out = put_zero_filled(out, sequence, 2);
+  *out++ = ':';
+  put(out, "    ");
+  render_hex(element.tag, static_cast<size_t>(element.tag_length), out);
+  out = put(out + 4, "[");
+  out = put_zero_filled(out, element.value_length, 2);
+  out = put(out, "]:");
+  put(out, "                    ");
+  const int value_end = element.value_offset + element.value_length;
+  if (field55.hidden == nullptr && element.value_offset >= 0 && value_end <= field55.readable) {
+    render_hex(field55.data + element.value_offset, static_cast<size_t>(element.value_length), out);
+  } else {
+    render_shown_hex(field55, element.value_offset, element.value_length, out);
+  }
+  out += value_digits > 20 ? value_digits : 20;
+  out = put(out, " [");
+  const int row = tag_name_row(element);
+  std::memcpy(out, report_tag_names[row].name, sizeof report_tag_names[row].name);
+  out = put(out + tag_name_length(row), "]\r\n");
+  writer->end_at(out);
 }
 
 void write_field_report(const DecodedMessage& message, ReportWriter* writer) {

@@ -5,6 +5,7 @@
 #include "decode/report.h"
 
 #include <cstdarg>
+#include <utility>
 
 namespace {
 
@@ -104,20 +105,28 @@ void write_conversion(ReportWriter* writer, const Conversion& conversion, va_lis
 }  // namespace
 
 ReportWriter::ReportWriter(Report* report, size_t expected_length, Start start)
-    : report_(report) {
-  const size_t begin = start == Start::kReplacing ? 0 : report->size();
-  if (report->size() < begin + expected_length) report->resize(begin + expected_length);
-  cursor_ = &(*report)[0] + begin;
-  limit_ = &(*report)[0] + report->size();
+    : report_(report), start_(start), room_(new char[expected_length]) {
+  cursor_ = room_.get();
+  limit_ = cursor_ + expected_length;
 }
 
-ReportWriter::~ReportWriter() { report_->resize(static_cast<size_t>(cursor_ - &(*report_)[0])); }
+ReportWriter::~ReportWriter() {
+  const size_t written = static_cast<size_t>(cursor_ - room_.get());
+  if (start_ == Start::kReplacing) {
+    report_->assign(room_.get(), written);
+  } else {
+    report_->append(room_.get(), written);
+  }
+}
 
 void ReportWriter::grow(size_t length) {
-  const size_t written = static_cast<size_t>(cursor_ - &(*report_)[0]);
-  report_->resize(written + length + (written > kGrowthStep ? written : kGrowthStep));
-  cursor_ = &(*report_)[0] + written;
-  limit_ = &(*report_)[0] + report_->size();
+  const size_t written = static_cast<size_t>(cursor_ - room_.get());
+  const size_t size = written + length + (written > kGrowthStep ? written : kGrowthStep);
+  std::unique_ptr<char[]> larger(new char[size]);
+  if (written > 0) std::memcpy(larger.get(), room_.get(), written);
+  room_ = std::move(larger);
+  cursor_ = room_.get() + written;
+  limit_ = room_.get() + size;
 }
 
 void ReportWriter::padded(const char* text, size_t length, int width, bool left_align, char pad) {

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,21 @@ struct ThreeDigits {
 };
 inline constexpr ThreeDigits kThreeDigits;
 
+// Writes `value` (0 or more) in decimal at `out`, zero-filled to at least
+// `digits` (1 to 3) characters, as "%0<digits>d" does; returns the end.
+inline char* put_zero_filled(char* out, int value, int digits) {
+  if (value >= 1000) {
+    out = put_zero_filled(out, value / 1000, 1);
+    value %= 1000;
+    digits = 3;
+  }
+  const char* three = kThreeDigits.of[value];
+  const int needed = value >= 100 ? 3 : value >= 10 ? 2 : 1;
+  const int count = needed > digits ? needed : digits;
+  std::memcpy(out, three + 3 - count, static_cast<size_t>(count));
+  return out + count;
+}
+
 // The report text. It grows as needed, so no line is ever cut.
 using Report = std::string;
 
@@ -32,13 +48,12 @@ using Report = std::string;
 // stops at the first zero byte. Anything else in `format` is copied.
 void append_format(Report* report, const char* format, ...);
 
-// Writes text at the end of a report through a pointer, making room in
-// large steps: far cheaper than appending a line's many short pieces one
-// by one. The unpacker and the field 55 decoder each write their part of
-// the report with one writer; the lines written for every element spell
-// out their format in code, the others are formatted as by append_format.
-// Until the writer is gone the report holds unused room after the text
-// written; then it holds exactly that text.
+// Writes text for a report through a pointer into room of its own, made in
+// large steps and never cleared: far cheaper than appending a line's many
+// short pieces one by one. The lines written for every element spell out
+// their format in code, the others are formatted as by append_format.
+// When the writer is gone, the report holds the text written (after its
+// own text, or in its place).
 class ReportWriter {
  public:
   // Where a writer starts.
@@ -48,9 +63,7 @@ class ReportWriter {
   };
 
   // Starts at the end of `report`, or replacing it, making room for
-  // `expected_length` bytes; more room is made whenever it is needed. A
-  // replacing writer reuses the room the report has, so that a report
-  // written again and again is not cleared each time.
+  // `expected_length` bytes; more room is made whenever it is needed.
   ReportWriter(Report* report, size_t expected_length, Start start = Start::kAtEnd);
   ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
@@ -95,6 +108,16 @@ class ReportWriter {
     return start;
   }
 
+  // Makes room for at most `length` bytes and returns where they go, for a
+  // caller that writes them itself and then says where it stopped with
+  // end_at(): a line of known greatest length, written without a test of
+  // the room for each of its pieces.
+  char* room_for(size_t length) {
+    make_room(length);
+    return cursor_;
+  }
+  void end_at(char* end) { cursor_ = end; }
+
   // Writes `count` copies of `ch`.
   void repeat(char ch, size_t count) {
     make_room(count);
@@ -138,6 +161,8 @@ class ReportWriter {
   void write_any_number(int value, int digits);
 
   Report* report_;
+  Start start_;
+  std::unique_ptr<char[]> room_;  // uninitialised: what is written is all that is read
   char* cursor_;
   char* limit_;
 };

@@ -103,6 +103,8 @@ int tag_name_row(const TlvElement& element) {
   return kDictionaryIndex.row_of(tag_key(element.tag, element.tag_length));
 }
 
+size_t tag_name_length(int row) { return kDictionaryIndex.name_length(row); }
+
 std::string_view tag_name_text(const TlvElement& element) {
   const int row = tag_name_row(element);
   return std::string_view(report_tag_names[row].name, kDictionaryIndex.name_length(row));

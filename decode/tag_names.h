@@ -25,6 +25,9 @@ extern const TagName report_tag_names[kTagNameRows];
 // filled row with its tag, or the first empty row when none has it.
 int tag_name_row(const TlvElement& element);
 
+// The length of the name of row `row`.
+size_t tag_name_length(int row);
+
 // The Chinese name of the tag of `element` (code page 936), with its
 // length: the name of its row.
 std::string_view tag_name_text(const TlvElement& element);

@@ -16,6 +16,14 @@ class MessageReader {
  public:
   MessageReader(const unsigned char* bytes, int count) : bytes_(bytes), count_(count) {}
 
+  // The `length` bytes at `offset`: in the message, or copied into
+  // `scratch` (room for `length` bytes) with zeros past its end.
+  const unsigned char* view(int offset, int length, unsigned char* scratch) const {
+    if (offset >= 0 && offset + length <= count_) return bytes_ + offset;
+    copy(offset, length, scratch);
+    return scratch;
+  }
+
   // Copies `length` bytes from `offset` into `destination`.
   void copy(int offset, int length, unsigned char* destination) const {
     const int available = offset < count_ ? count_ - offset : 0;
@@ -74,9 +82,8 @@ UnpackResult find_element(const Dialect& dialect, const MessageReader& reader, i
   const int indicator_size = indicator_bytes(def.format.length, def.length_digits);
   int unit_length = def.max_length;
   if (def.length_digits > 0) {
-    // Zero-terminated, as an ASCII indicator is read up to its first non-digit.
-    unsigned char digits[kMaxLengthDigits + 1] = {};
-    reader.copy(*offset, indicator_size, digits);
+    unsigned char scratch[kMaxLengthDigits];
+    const unsigned char* digits = reader.view(*offset, indicator_size, scratch);
     if (read_length_indicator(def.format.length, def.length_digits, digits, &unit_length) ==
         IndicatorRead::kNotDigits) {
       return UnpackResult::kLengthNotDigits;
