@@ -81,7 +81,7 @@ MessageFramer::MessageFramer(const FramingRules& rules, MessageSink* sink, const
       losses_(losses) {}
 
 size_t MessageFramer::buffer_bound() const {
-  return kLengthsToTrust * (header_size_ + rules_.skip + rules_.longest) + rules_.keep;
+  return kLengthsToTrust * (header_size_ + rules_.skip + rules_.longest_when_seeking) + rules_.keep;
 }
 
 void MessageFramer::on_bytes(const StreamChunk& chunk) {
@@ -131,9 +131,9 @@ void MessageFramer::on_end() {
   held_chunks_.clear();
 }
 
-bool MessageFramer::read_length(const uint8_t* header, size_t* length) const {
-  return read_header_(header, length) && *length > rules_.skip &&
-         *length - rules_.skip <= rules_.longest;
+bool MessageFramer::read_length(const uint8_t* header, size_t longest, size_t* length) const {
+  return read_header_(header, length) && *length >= rules_.skip + rules_.shortest &&
+         *length > rules_.skip && *length - rules_.skip <= longest;
 }
 
 void MessageFramer::take_framed(const StreamChunk& chunk) {
@@ -156,7 +156,7 @@ void MessageFramer::take_framed(const StreamChunk& chunk) {
       }
       header_have_ = 0;
       size_t length;
-      if (!read_length(header, &length)) {
+      if (!read_length(header, rules_.longest, &length)) {
         size_t value;
         if (read_header_(header, &value)) {
           cause_ = "length " + std::to_string(value) + " cannot be right";
@@ -253,7 +253,8 @@ MessageFramer::Judgement MessageFramer::judge_held() const {
     if (lengths > 0 && ends_segment(at)) return Judgement::kTrusted;
     if (at + header_size_ > held_.size()) return Judgement::kUndecided;
     size_t length;
-    if (!read_length(reinterpret_cast<const uint8_t*>(held_.data()) + at, &length)) {
+    if (!read_length(reinterpret_cast<const uint8_t*>(held_.data()) + at,
+                     rules_.longest_when_seeking, &length)) {
       return Judgement::kRejected;
     }
     if (++lengths >= kLengthsToTrust) return Judgement::kTrusted;

@@ -27,7 +27,13 @@ bool frame_kind_named(const std::string& name, FrameKind* kind);
 struct FramingRules {
   FrameKind kind = FrameKind::kLen2;
   size_t skip = 0;       // bytes after the length that it counts but that are no message (a TPDU)
-  size_t longest = 0;    // the most message bytes after the skipped ones (1,999 for the decoder)
+  size_t shortest = 0;   // the fewest message bytes after the skipped ones (20 for the decoder)
+  size_t longest = 0;    // the most message bytes after the skipped ones (65,535 for the decoder)
+  // The most a length may claim while a boundary is sought after a gap: a
+  // message that long right after a gap is rare, and stray bytes read as
+  // a length mostly claim more (two ASCII digits read as 2 bytes, 12,336
+  // or more), so the seeking neither trusts them nor waits for their bytes.
+  size_t longest_when_seeking = 0;
   size_t keep = 0;       // the most bytes of a message passed on; the rest is only counted
 };
 
@@ -91,8 +97,9 @@ class MessageFramer : public StreamConsumer {
   Judgement judge_held() const;
   void drop_held_to_next_segment();
   void replay_held();
-  // Whether `header` holds a length a message can have; stores it.
-  bool read_length(const uint8_t* header, size_t* length) const;
+  // Whether `header` holds a length a message can have, of at most
+  // `longest` bytes after the skipped ones; stores it.
+  bool read_length(const uint8_t* header, size_t longest, size_t* length) const;
   // The bytes of the length and message being read, in step.
   size_t unfinished_bytes() const;
   void lose_step();

@@ -13,6 +13,10 @@
 
 namespace {
 
+// The longest message a boundary sought after a gap may start; see
+// FramingRules::longest_when_seeking.
+constexpr size_t kLongestWhenSeeking = 8192;
+
 // What both streams of a connection share.
 struct ConnectionState {
   long number = 0;
@@ -201,7 +205,9 @@ std::unique_ptr<MessageSource> open_capture_source(const CaptureOptions& options
     return nullptr;
   }
   rules.skip = options.skip;
+  rules.shortest = kMinMessageBytes;
   rules.longest = kMaxMessageBytes;
+  rules.longest_when_seeking = kLongestWhenSeeking;
   rules.keep = byte_limit;
   if (!notes) notes = [](const std::string& note) { write_note(note); };
   auto source = std::make_unique<CaptureSource>(rules, std::move(notes));

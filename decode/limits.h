@@ -30,11 +30,13 @@ constexpr int kMaxHeaderLength = 1999;
 constexpr size_t kMinMessageBytes = 20;
 
 // The most message bytes a decode reads; longer messages are cut to them.
-constexpr size_t kMaxMessageBytes = 1999;
+// A 2-byte length prefix, the longest that framings use, says no more.
+constexpr size_t kMaxMessageBytes = 65535;
 
 // The most characters of one message's text that the programs read: the
-// digits of the most bytes a decode reads, and one more.
-constexpr size_t kMaxMessageTextLength = 2 * kMaxMessageBytes + 1;
+// digits of the most bytes a decode reads, with room for a blank after
+// every pair and line ends.
+constexpr size_t kMaxMessageTextLength = 4 * kMaxMessageBytes;
 
 // The bits of a primary and a secondary bitmap, for fields 1 to 128.
 constexpr int kBitmapLength = 16;

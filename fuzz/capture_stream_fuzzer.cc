@@ -56,7 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FramingRules rules;
   rules.kind = kKinds[data[0] & 3];
   rules.skip = (data[0] >> 2) & 7;
+  rules.shortest = 1 + (data[0] >> 5);
   rules.longest = kLongest;
+  rules.longest_when_seeking = kLongest / 2;
   rules.keep = kLongest + rules.skip;
   CheckingSink sink(rules);
   const NoteSink notes = [](const std::string& note) { check(!note.empty(), "note"); };

@@ -123,13 +123,13 @@ TEST_F(CaptureDumpTest, LostAndDroppedBytesAndMissingConnectionsFailTheRun) {
     CaptureWriter writer(bad_length, DLT_EN10MB);
     TestConnection connection(&writer, endpoint("10.0.0.1", 40000), endpoint("10.0.0.2", 8583));
     connection.handshake(kCaptureStart);
-    connection.send(true, std::string("\x09\x60", 2) + std::string(7, 'x'), kCaptureStart + 1);
+    connection.send(true, std::string("\x00\x09", 2) + std::string(7, 'x'), kCaptureStart + 1);
     connection.close(kCaptureStart + 2);
   }
   run = dump("--pcap " + bad_length);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err,
-            "connection 1 10.0.0.1:40000 -> 10.0.0.2:8583: length 2400 cannot be right, 9 bytes "
+            "connection 1 10.0.0.1:40000 -> 10.0.0.2:8583: length 9 cannot be right, 9 bytes "
             "dropped, not resynchronised before its end\n"
             "iso8583dump: 0 messages: 0 decoded, 0 failed, 0 refused; 9 bytes dropped\n");
 

@@ -181,14 +181,14 @@ TEST_F(CaptureSourceTest, LengthThatCannotBeRightIsNotedAndSkipped) {
     TestConnection connection(&writer, terminal_, host_);
     connection.handshake(kCaptureStart);
     connection.send(true, framed(purchase_), kCaptureStart + 1);
-    connection.send(true, std::string("\x07\xD0", 2) + "0200", kCaptureStart + 2);  // 2,000
+    connection.send(true, std::string("\x00\x05", 2) + "0200", kCaptureStart + 2);  // shorter than any message
     connection.send(true, std::string(3, '\0'), kCaptureStart + 3);  // a length 0
     connection.send(true, framed(purchase_), kCaptureStart + 4);
   }
   const CaptureRead read = read_capture(options_for(path));
   EXPECT_EQ(contents(read), (std::vector<std::string>{purchase_, purchase_}));
   EXPECT_EQ(read.notes, (std::vector<std::string>{
-                            "connection 1 10.0.0.1:40000 -> 10.0.0.2:8583: length 2000 cannot "
+                            "connection 1 10.0.0.1:40000 -> 10.0.0.2:8583: length 5 cannot "
                             "be right, 9 bytes dropped, resynchronised"}));
 }
 

@@ -27,16 +27,18 @@ TEST(InputForms, BinaryMessagesWithAHeaderToSkipGiveTheSampleReport) {
 }
 
 TEST(InputForms, AMessageLongerThanADecodeReadsIsCutWithANote) {
-  const std::string message = sample_bytes("purchase") + std::string(1700, '\0');
+  // 65,535 bytes and 1,701 more.
+  const std::string message = sample_bytes("purchase") + std::string(65535 - 394 + 1701, '\0');
   const ProcessRun run = run_program(ISO8583DUMP_PATH, "--binary --json", message);
   EXPECT_EQ(run.err,
-            "message cut to its first 1999 bytes\n"
-            "iso8583dump: 1 message: 1 decoded, 0 failed, 0 refused; 1 cut; 1700 bytes dropped\n");
+            "message cut to its first 65535 bytes\n"
+            "iso8583dump: 1 message: 1 decoded, 0 failed, 0 refused; 1 cut; 66842 bytes dropped\n");
   EXPECT_NE(run.out.find("\"result\":\"unpacked\""), std::string::npos) << run.out;
-  const ProcessRun skipped = run_program(ISO8583DUMP_PATH, "--binary --json --skip 99", message);
+  const ProcessRun skipped =
+      run_program(ISO8583DUMP_PATH, "--binary --json --skip 99", message.substr(0, 99 + 65535));
   // Skipped, the message reaches no further than a decode reads, and its
   // zeros after the last field are dropped.
-  EXPECT_EQ(skipped.err, "iso8583dump: 1 message: 1 decoded, 0 failed, 0 refused; 1656 bytes dropped\n");
+  EXPECT_EQ(skipped.err, "iso8583dump: 1 message: 1 decoded, 0 failed, 0 refused; 65196 bytes dropped\n");
   const ProcessRun short_one = run_program(ISO8583DUMP_PATH, "--binary --skip 390", message.substr(0, 400));
   EXPECT_EQ(short_one.status, 2);
   EXPECT_EQ(short_one.err, "message too short\niso8583dump: 1 message: 0 decoded, 0 failed, 1 refused\n");

@@ -118,10 +118,18 @@ TEST(Iso8583Dump, RejectedInputExitsWithTwoAndPrintsNoReport) {
   EXPECT_EQ(short_text.out, "");
 }
 
-TEST(Iso8583Dump, TextBeyond3999CharactersIsCutWithANote) {
-  const DumpRun run = run_dump("", std::string(4000, '0'));
+TEST(Iso8583Dump, LongTextIsReadWholeAndCutOnlyPastTheLongestMessage) {
+  // 4,000 digits, which the window's box would cut: a message of 2,000 bytes.
+  const std::string purchase = sample("purchase").substr(0, 788);
+  const DumpRun whole = run_dump("", purchase + std::string(4000 - 788, '0'));
+  EXPECT_EQ(whole.status, 0) << whole.err;
+  EXPECT_EQ(whole.err, "1606 bytes after the last field\n"
+                       "iso8583dump: 1 message: 1 decoded, 0 failed, 0 refused; 1606 bytes dropped\n");
+  // Past the text of 65,535 bytes with a blank after each pair: the cut
+  // leaves an odd count of digits.
+  const DumpRun run = run_dump("", " " + std::string(4 * 65535, '0'));
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "input cut to its first 3999 characters\nmsg length error\n"
+  EXPECT_EQ(run.err, "input cut to its first 262140 characters\nmsg length error\n"
                      "iso8583dump: 1 message: 0 decoded, 0 failed, 1 refused; 1 cut\n");
 }
 

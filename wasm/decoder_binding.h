@@ -43,7 +43,8 @@ void iso8583_decoder_destroy(Iso8583Decoder* decoder);
 
 // Decodes one message as iso8583dump --json does; the result is its JSON
 // object without a line end. The input is hexadecimal text, blanks and the
-// 3,999-character cut as pasted, or with ISO8583_INPUT_BYTES the bytes.
+// cut at kMaxMessageTextLength characters, or with ISO8583_INPUT_BYTES the
+// bytes.
 int iso8583_decode(Iso8583Decoder* decoder, const char* input, size_t length, int flags);
 
 // The same, with the result the UTF-8 report of iso8583dump (empty for
