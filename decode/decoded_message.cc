@@ -27,6 +27,20 @@ std::string_view shown_value(const DecodedField& field, std::string* shown) {
   return *shown;
 }
 
+std::string_view shown_value(const DecodedPart& part, std::string* shown) {
+  const bool plain = is_plain(part);
+  const int length = plain ? part.length : part.value_length;
+  if (part.value == nullptr || length <= 0) return std::string_view("", 0);
+  const std::string_view value(part.value, static_cast<size_t>(length));
+  const unsigned char* marks = plain ? part.hidden : part.value_hidden;
+  if (marks == nullptr) return value;
+  shown->assign(value);
+  for (int k = 0; k < length; ++k) {
+    if (marks[k] != 0) (*shown)[k] = '*';
+  }
+  return *shown;
+}
+
 void render_shown_hex(const DecodedField& field, int position, int count, char* text) {
   static const char kDigits[] = "0123456789ABCDEF";
   const bool plain = field.hidden == nullptr && position >= 0 && position + count <= field.readable;
