@@ -35,6 +35,10 @@ void append_length_indicator(LengthEncoding encoding, int digits, int length,
 // The most characters the text of a field of `max_length` units can have.
 int value_capacity(const FieldFormat& format, int max_length);
 
+// The characters of the text of `length` units of data, as decode_value
+// writes it.
+int text_length(const FieldFormat& format, int length);
+
 // Writes the text of `length` units of data held in `data` (data_bytes of
 // them) into `text`, which has room for value_capacity characters; returns
 // how many it wrote. A nibble that is not a digit shows as its hexadecimal
@@ -53,7 +57,8 @@ CharacterPlace character_place(const FieldFormat& format, int length, int positi
 // Encodes `text` as the data of a field: the bytes into `data`, and its
 // length in the field's unit into `length`. Returns false, after writing
 // into `error` why, when `text` holds a character the encoding cannot
-// hold.
+// hold: packed digits hold only decimal digits (and a track's separator,
+// = or D).
 bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::string_view text,
                   std::string* data, int* length, std::string* error);
 
