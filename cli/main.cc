@@ -71,7 +71,7 @@ std::unique_ptr<MessageWriter> make_writer(const DumpOptions& options) {
     case OutputForm::kExplain:
       return std::make_unique<ExplainMessageWriter>(separate);
     case OutputForm::kSummary:
-      return make_summary_writer();
+      return make_summary_writer(options.input_form);
   }
   return std::make_unique<ReportMessageWriter>(options.raw, separate);
 }

@@ -50,10 +50,23 @@ int leading_pad(const FieldFormat& format, int digit_count) {
   return format.left_aligned ? 0 : digit_count % 2;
 }
 
-// The nibble of a packed text character, or -1.
+// The nibble of a packed text character: a decimal digit, or a track's
+// separator, written = as outputs show it or D as the nibble is; -1 for
+// any other character, which the digits cannot hold.
 int nibble_of(DataEncoding data, char ch) {
-  if (data == DataEncoding::kTrack && ch == kTrackSeparator) return kTrackSeparatorNibble;
-  return hex_digit_value(ch);
+  if (data == DataEncoding::kTrack && (ch == kTrackSeparator || ch == 'D')) return kTrackSeparatorNibble;
+  return ch >= '0' && ch <= '9' ? ch - '0' : -1;
+}
+
+// Why the character `ch` at `position` (from 0) of a packed text cannot be
+// packed: "'A', character 12, is not a digit". Only visible ASCII is shown
+// as it is.
+std::string not_a_digit(DataEncoding data, char ch, size_t position) {
+  const unsigned char byte = static_cast<unsigned char>(ch);
+  std::string why = byte > ' ' && byte < 0x7F ? std::string("'") + ch + "', character "
+                                              : std::string("character ");
+  why += std::to_string(position + 1) + ", is not a digit";
+  return why + (data == DataEncoding::kTrack ? " or the separator, = or D" : "");
 }
 
 }  // namespace
@@ -116,6 +129,12 @@ void append_length_indicator(LengthEncoding encoding, int digits, int length,
       for (int k = 1; k <= digits; ++k, length /= 256) end[-k] = static_cast<char>(length % 256);
       break;
   }
+}
+
+int text_length(const FieldFormat& format, int length) {
+  if (!is_packed(format.data)) return value_capacity(format, length);
+  const int sign = format.data == DataEncoding::kAmountBcd ? 1 : 0;
+  return sign + packed_digit_count(format, length);
 }
 
 int decode_value(const FieldFormat& format, EbcdicCodePage code_page, int length,
@@ -236,9 +255,11 @@ bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::stri
   for (int k = 0; k < nibble_count; ++k) {
     int nibble = format.pad;
     if (k >= first && k < first + digit_count) {
-      nibble = nibble_of(format.data, digits[static_cast<size_t>(k - first)]);
+      const size_t position = static_cast<size_t>(k - first);
+      nibble = nibble_of(format.data, digits[position]);
       if (nibble < 0) {
-        *error = "a character that packed digits cannot hold";
+        const size_t sign = text.size() - digits.size();
+        *error = not_a_digit(format.data, digits[position], sign + position);
         return false;
       }
     }

@@ -12,26 +12,34 @@ using Allocator = rapidjson::MemoryPoolAllocator<>;
 using Document = rapidjson::GenericDocument<rapidjson::UTF8<>, Allocator>;
 using Value = rapidjson::GenericValue<rapidjson::UTF8<>, Allocator>;
 
-// Converts hexadecimal text to bytes; writes why it cannot into `error`.
+// Whether `ch` is a blank that people put between hexadecimal digits, as
+// in the messages they paste.
+bool is_blank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; }
+
+// Converts hexadecimal text, blanks ignored, to bytes; writes why it
+// cannot into `error`.
 bool bytes_of_hex(const Value& hex, std::string* bytes, std::string* error) {
   const char* digits = hex.GetString();
   const size_t count = hex.GetStringLength();
-  if (count % 2 != 0) {
+  bytes->resize((count + 1) / 2);
+  size_t nibbles = 0;
+  for (size_t k = 0; k < count; ++k) {
+    const int nibble = hex_digit_value(digits[k]);
+    if (nibble < 0) {
+      if (is_blank(digits[k])) continue;
+      *error = digits[k] == '*' ? "masked ('*' in hex): masked card data cannot be packed"
+                                : "not a hexadecimal digit in hex";
+      return false;
+    }
+    char& byte = (*bytes)[nibbles / 2];
+    byte = static_cast<char>(nibbles % 2 == 0 ? nibble << 4 : byte | nibble);
+    ++nibbles;
+  }
+  if (nibbles % 2 != 0) {
     *error = "hex has an odd number of digits";
     return false;
   }
-  bytes->resize(count / 2);
-  for (size_t k = 0; k < count; k += 2) {
-    const int high = hex_digit_value(digits[k]);
-    const int low = hex_digit_value(digits[k + 1]);
-    if (high < 0 || low < 0) {
-      const char bad = high < 0 ? digits[k] : digits[k + 1];
-      *error = bad == '*' ? "masked ('*' in hex): masked card data cannot be packed"
-                          : "not a hexadecimal digit in hex";
-      return false;
-    }
-    (*bytes)[k / 2] = static_cast<char>(high << 4 | low);
-  }
+  bytes->resize(nibbles / 2);
   return true;
 }
 
@@ -76,8 +84,12 @@ bool read_fields(const Value& fields, PackRequest* request, std::string* error) 
       return false;
     }
     const auto number = field.FindMember("field");
-    if (number == field.MemberEnd() || !number->value.IsInt()) {
+    if (number == field.MemberEnd()) {
       *error = "a field without its number (\"field\")";
+      return false;
+    }
+    if (!number->value.IsInt()) {
+      *error = "a field number (\"field\") must be a whole number from 2 to 128, without quotes";
       return false;
     }
     PackField packed;

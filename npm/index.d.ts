@@ -11,35 +11,148 @@ export interface DecodeOptions {
   mask?: boolean;
 }
 
-/** One line of iso8583dump --json: a decoded message, or {error} for rejected input. */
+/** One data element of a decoded message. */
+export interface DecodedField {
+  /** The field number, 2 to 128. */
+  field: number;
+  /** Its length in the field's unit (digits for packed numbers, bytes otherwise). */
+  length: number;
+  /** The bytes its data takes in the message. */
+  bytes: number;
+  /** Those bytes in upper-case hexadecimal. */
+  hex: string;
+  /** The value as text, when it is printable. */
+  text?: string;
+  /** The comment of the field's definition line. */
+  name?: string;
+  /** With explain: what the value means. */
+  meaning?: string;
+  /** With explain, for an amount: its value, such as "128.50". */
+  amount?: string;
+  /** With explain, for an amount: its currency, such as "CNY". */
+  currency?: string;
+}
+
+/** With explain: a bit of a chip data element that is set, and what it means. */
+export interface ChipDataBit {
+  /** The byte, from 1. */
+  byte: number;
+  /** The bit, 8 (the highest) to 1. */
+  bit: number;
+  meaning: string;
+}
+
+/** One element of the chip data of field 55. */
+export interface ChipDataElement {
+  /** The tag in hexadecimal, such as "9F26". */
+  tag: string;
+  /** The value's length in bytes. */
+  length: number;
+  /** The value in hexadecimal. */
+  value: string;
+  /** The report's Chinese name, or empty. */
+  name: string;
+  /** With explain: the English name of the EMV dictionary. */
+  name_en?: string;
+  /** With explain: what a coded value means. */
+  meaning?: string;
+  /** With explain: one line per rule of a CVM list. */
+  details?: string[];
+  /** With explain: the bits that are set. */
+  bits?: ChipDataBit[];
+  /** With explain: the elements inside a template. */
+  children?: ChipDataElement[];
+}
+
+/** How the unpack of a decoded message ended. */
+export type UnpackResult = 'unpacked' | 'too_short' | 'header_too_long' | 'field_not_defined' |
+  'length_too_long' | 'length_invalid' | 'length_not_digits' | 'bitmap_not_hex';
+
+/** One line of iso8583dump --json for a message that was decoded. */
 export interface DecodedMessage {
+  /** The bytes before the message type indicator, in hexadecimal, when the dialect has them. */
   header?: string;
+  /** The message type indicator as text, when it is printable. */
+  mti?: string;
+  /** The message type indicator's bytes in hexadecimal. */
+  mti_hex: string;
+  /** With explain: the message type in words. */
+  mti_meaning?: string;
+  /** The bitmap's bits in hexadecimal. */
+  bitmap: string;
+  fields: DecodedField[];
+  result: UnpackResult;
+  /** too_short and header_too_long: the bytes needed. */
+  needed?: number;
+  /** too_short and header_too_long: the bytes there are. */
+  available?: number;
+  /** field_not_defined, length_too_long, length_invalid, length_not_digits: the field. */
+  field?: number;
+  /** The elements of field 55, when the unpack stored it. */
+  field55?: ChipDataElement[];
+  /** The bytes after the last field of a message that unpacked, when there are any. */
+  trailing?: number;
+  /** With mask. */
+  masked?: true;
+  error?: never;
+}
+
+/** One line of iso8583dump --json for input that was refused before decoding. */
+export type RejectedMessage =
+  | { error: 'odd_digit_count' | 'too_short' }
+  | {
+      error: 'not_hex';
+      /** The line of the first character that is not a hexadecimal digit, from 1. */
+      line: number;
+      /** Its column, from 1, in bytes. */
+      column: number;
+      /** The character: "G", "U+001B" or "byte 0xE4". */
+      character: string;
+    };
+
+/** A data element to pack: its bytes in hexadecimal, or its text. */
+export interface PackField {
+  /** The field number, 2 to 128. */
+  field: number;
+  /** The bytes as they stand in the message (blanks between digits are ignored). */
+  hex?: string;
+  /** Failing hex: the text, which the field's encoding turns into bytes. */
+  text?: string;
+  /** The length in the field's unit, where the bytes alone cannot say it. */
+  length?: number;
+}
+
+/** A message to pack, as decode() gives it. A masked or rejected one is refused. */
+export interface PackMessage {
+  header?: string;
+  /** Failing mti_hex: the message type indicator as text. */
   mti?: string;
   mti_hex?: string;
+  /** Only its bit 1, the secondary-bitmap bit, is kept. */
   bitmap?: string;
-  fields?: Array<{ field: number; length: number; bytes: number; hex: string; text?: string; name?: string; [key: string]: unknown }>;
-  result?: 'unpacked' | 'too_short' | 'field_not_defined' | 'length_too_long' | 'length_invalid' |
-    'header_too_long' | 'bitmap_not_hex' | 'length_not_digits';
-  trailing?: number;
-  field55?: Array<{ tag: string; length: number; value: string; name: string; [key: string]: unknown }>;
-  error?: 'odd_digit_count' | 'too_short' | 'not_hex';
-  masked?: true;
-  [key: string]: unknown;
+  fields?: PackField[];
+  masked?: boolean;
+  error?: string;
 }
 
 /** A decoder over one set of field definitions. */
 export interface Decoder {
   /** Decodes hexadecimal text (as pasted), or a message's bytes. */
-  decode(input: string | Uint8Array, options?: DecodeOptions): DecodedMessage;
+  decode(input: string | Uint8Array, options?: DecodeOptions): DecodedMessage | RejectedMessage;
   /** The same, as the JSON text of one line of iso8583dump --json. */
   decodeLine(input: string | Uint8Array, options?: DecodeOptions): string;
   /** The UTF-8 report of iso8583dump; empty for rejected input. */
   report(input: string | Uint8Array, options?: { mask?: boolean }): string;
-  /** Packs a message from its decoded object, as iso8583pack does. */
-  pack(message: object): Uint8Array;
-  /** Frees the decoder. */
+  /** Packs a message from its decoded object, as iso8583pack does; throws an Error when it cannot. */
+  pack(message: PackMessage): Uint8Array;
+  /** Frees the decoder; using it afterwards throws an Error. */
   close(): void;
 }
 
-/** A decoder for a shipped dialect, or for the text or bytes of a definition file. */
-export function createDecoder(options: { dialect: string } | { definitions: string | Uint8Array }): Promise<Decoder>;
+/**
+ * A decoder for a shipped dialect, or for the text or bytes of a definition file.
+ * Rejects with a TypeError unless given exactly one of the two.
+ */
+export function createDecoder(
+  options: { dialect: string; definitions?: undefined } | { definitions: string | Uint8Array; dialect?: undefined },
+): Promise<Decoder>;

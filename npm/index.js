@@ -29,8 +29,18 @@ async function loadBinding() {
 }
 
 // A decoder for the shipped dialect `dialect`, or for `definitions`, the
-// text (or bytes) of a definition file.
-export async function createDecoder({ dialect, definitions } = {}) {
+// text (or bytes) of a definition file: one of the two.
+export async function createDecoder(options) {
+  const { dialect, definitions } = options ?? {};
+  if (typeof options !== 'object' || (dialect === undefined && definitions === undefined)) {
+    throw new TypeError('createDecoder needs { dialect } or { definitions }');
+  }
+  if (dialect !== undefined && definitions !== undefined) {
+    throw new TypeError('createDecoder takes { dialect } or { definitions }, not both');
+  }
+  if (dialect !== undefined && typeof dialect !== 'string') {
+    throw new TypeError('dialect must be the name of a shipped dialect, a string');
+  }
   const { openDecoder } = await loadBinding();
   if (definitions !== undefined) return openDecoder(definitions);
   if (!dialects.includes(dialect)) {

@@ -46,9 +46,14 @@ struct PackRequest {
 // with `message` empty, after writing into `error` why it cannot be packed,
 // naming the field: it is not defined, its text cannot be encoded, its
 // length does not fit its data, a variable field is longer than its
-// maximum or than its indicator can say, a fixed field has another length,
-// or a field is given twice.
+// maximum or than its indicator can say, a fixed field has another length
+// (a shorter one with a hint), or a field is given twice. The text of a
+// fixed field that is too short is padded where its kind of data says
+// how: packed digits and amounts with zeros on the left (after the sign),
+// EBCDIC text with spaces on the right; `notes`, when given, receives a
+// line for each field padded ("field 4: 3 digits padded to 12 with zeros
+// on the left").
 bool pack_message(const Dialect& dialect, const PackRequest& request, std::string* message,
-                  std::string* error);
+                  std::string* error, std::vector<std::string>* notes = nullptr);
 
 #endif  // PACK_MESSAGE_PACKER_H_

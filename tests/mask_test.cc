@@ -168,9 +168,17 @@ TEST(MaskDialects, CardNumbersInRandomEncodingsKeepOnlyTheirFirst6AndLast4Digits
     std::vector<std::string> pans;
     for (int field : fields) {
       pans.push_back(digits(13 + random() % 7));
-      const bool track = decoder.dialect().defs[field].format.data == DataEncoding::kTrack;
-      PackValue value(pans.back() + (field == 2 || field == 34 ? "" : (track ? "=" : "D") + digits(9)));
+      const FieldFormat& format = decoder.dialect().defs[field].format;
+      const bool track = format.data == DataEncoding::kTrack;
+      const std::string text = pans.back() + (field == 2 || field == 34 ? "" : (track ? "=" : "D") + digits(9));
+      PackValue value(text);
       value.is_text = true;
+      if (format.data == DataEncoding::kBcd) {
+        // Packed digits take a separator D only as their bytes.
+        const bool odd = text.size() % 2 != 0;
+        value = PackValue(bytes_of(odd && !format.left_aligned ? "0" + text : odd ? text + "0" : text));
+        value.length = static_cast<int>(text.size());
+      }
       request.fields.push_back({field, value});
     }
     std::string message, error;

@@ -51,11 +51,19 @@ export function bindIso8583(module) {
       this.handle = handle;
     }
 
+    // The handle of the module's decoder; a closed one has none, and the
+    // module's memory it named may hold anything by now.
+    openHandle() {
+      if (this.handle === 0) throw new Error('the decoder is closed');
+      return this.handle;
+    }
+
     // The message as one line of iso8583dump --json, as text.
     decodeLine(input, options = {}) {
       const [bytes, form] = messageInput(input);
       const flags = form | optionFlags(options);
-      withBytes(bytes, (at, length) => module._iso8583_decode(this.handle, at, length, flags));
+      const handle = this.openHandle();
+      withBytes(bytes, (at, length) => module._iso8583_decode(handle, at, length, flags));
       return resultText();
     }
 
@@ -69,7 +77,8 @@ export function bindIso8583(module) {
     report(input, options = {}) {
       const [bytes, form] = messageInput(input);
       const flags = form | (optionFlags(options) & MASK);
-      withBytes(bytes, (at, length) => module._iso8583_report(this.handle, at, length, flags));
+      const handle = this.openHandle();
+      withBytes(bytes, (at, length) => module._iso8583_report(handle, at, length, flags));
       return resultText();
     }
 
@@ -78,14 +87,17 @@ export function bindIso8583(module) {
       if (message === null || typeof message !== 'object' || Array.isArray(message)) {
         throw new TypeError('pack takes a message object, as decode returns it');
       }
+      const handle = this.openHandle();
       const json = utf8.encode(JSON.stringify(message));
-      const status = withBytes(json, (at, length) => module._iso8583_pack(this.handle, at, length));
+      const status = withBytes(json, (at, length) => module._iso8583_pack(handle, at, length));
       if (status === REJECTED) throw new Error(resultText());
       return resultBytes().slice();
     }
 
-    // Frees the decoder's memory; it cannot be used afterwards.
+    // Frees the decoder's memory; using it afterwards throws an Error, and
+    // closing it again does nothing.
     close() {
+      if (this.handle === 0) return;
       module._iso8583_decoder_destroy(this.handle);
       this.handle = 0;
     }

@@ -17,8 +17,9 @@ const packer = process.env.ISO8583PACK;
 const samples = ['purchase', 'response', 'reversal'].map((name) =>
   readFileSync(join(process.env.SAMPLES, `${name}.hex`), 'utf8'));
 const scratch = mkdtempSync(join(tmpdir(), 'iso8583-npm-'));
-const dialectFile = (name) =>
-  join(createRequire(import.meta.url).resolve('iso8583tools').replace(/index\.js$/, ''), 'dialects', `${name}.ini`);
+const packageFile = (...parts) =>
+  join(createRequire(import.meta.url).resolve('iso8583tools').replace(/index\.js$/, ''), ...parts);
+const dialectFile = (name) => packageFile('dialects', `${name}.ini`);
 
 // Runs a program on `input`; returns its standard output and error.
 function run(program, args, input) {
@@ -158,4 +159,57 @@ test('decoders with different definitions do not disturb each other', async () =
   assert.equal(full.decodeLine(samples[0]), before);
   small.close();
   assert.equal(full.decodeLine(samples[0]), before);
+});
+
+test('arguments of the wrong kind throw TypeErrors, and a closed decoder an Error', async () => {
+  const needs = { name: 'TypeError', message: 'createDecoder needs { dialect } or { definitions }' };
+  await assert.rejects(createDecoder(), needs);
+  await assert.rejects(createDecoder({}), needs);
+  await assert.rejects(createDecoder(null), needs);
+  await assert.rejects(createDecoder({ dialect: 'bitmap', definitions: '1|4|0\n' }),
+    { name: 'TypeError', message: 'createDecoder takes { dialect } or { definitions }, not both' });
+  await assert.rejects(createDecoder({ dialect: 7 }), TypeError);
+
+  const decoder = await createDecoder({ dialect: 'bitmap' });
+  const other = await createDecoder({ dialect: 'bitmap' });
+  const message = decoder.decode(samples[0]);
+  decoder.close();
+  decoder.close();
+  const closed = { name: 'Error', message: 'the decoder is closed' };
+  assert.throws(() => decoder.decode(samples[0]), closed);
+  assert.throws(() => decoder.decodeLine(samples[0]), closed);
+  assert.throws(() => decoder.report(samples[0]), closed);
+  assert.throws(() => decoder.pack(message), closed);
+  assert.deepEqual(other.decode(samples[0]), message);
+});
+
+test('the package carries the project\'s licence', () => {
+  assert.equal(JSON.parse(readFileSync(packageFile('package.json'), 'utf8')).license, 'Apache-2.0');
+  assert.equal(readFileSync(packageFile('LICENSE'), 'utf8'),
+    readFileSync(join(process.env.SAMPLES, '..', 'LICENSE'), 'utf8'));
+});
+
+// Keys are read from the declarations' property lines ("name?: type"), so
+// a key that decode gives and no interface declares is found.
+test('the types declare every key that decode gives, explained and rejected too', async () => {
+  const declared = new Set([...readFileSync(packageFile('index.d.ts'), 'utf8').matchAll(/^\s*(\w+)\??:/gm)]
+    .map((match) => match[1]));
+  const given = new Set();
+  const collect = (value) => {
+    if (Array.isArray(value)) value.forEach(collect);
+    else if (value !== null && typeof value === 'object') {
+      for (const [key, inner] of Object.entries(value)) {
+        given.add(key);
+        collect(inner);
+      }
+    }
+  };
+  for (const dialect of dialects) {
+    const decoder = await createDecoder({ dialect });
+    for (const input of [...messages, samples[0].replace(/^3/, 'G')]) {
+      collect(decoder.decode(input.replace(/\n/g, ''), { explain: true, mask: true }));
+    }
+  }
+  assert.ok(given.has('mti_meaning') && given.has('bits') && given.has('character'), [...given].join(' '));
+  assert.deepEqual([...given].filter((key) => !declared.has(key)), []);
 });
