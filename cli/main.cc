@@ -99,7 +99,9 @@ int decode_all(const DumpOptions& options, const Decoder& definitions, MessageSo
     if (outcome == DecodeOutcome::kUnpacked || outcome == DecodeOutcome::kUnpackFailed) {
       writer->write_decoded(message.origin, decoder.byte_count(), outcome, decoder.decoded(),
                             output);
-      message_status = outcome == DecodeOutcome::kUnpacked ? kExitUnpacked : kExitUnpackFailed;
+      // A field whose data does not fit its layout fails the run too.
+      const bool whole = outcome == DecodeOutcome::kUnpacked && decoder.decoded().misfits.empty();
+      message_status = whole ? kExitUnpacked : kExitUnpackFailed;
     } else {
       writer->write_rejected(message.origin, decoder.refusal(), output);
       message_status = kExitRejected;
