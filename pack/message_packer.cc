@@ -218,7 +218,6 @@ bool pack_message(const Dialect& dialect, const PackRequest& request, std::strin
         *error = name + reason;
         return false;
       }
-      built.length = value->length;
       value = &built;
     }
     PackValue padded;

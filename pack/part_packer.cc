@@ -212,7 +212,9 @@ class PartPacker {
                                         ", but it is fixed at " + std::to_string(entry.def->length));
       }
       *out += data;
-      if (!positional && entry.number <= ended && k + 1 < placed->size()) {
+      // Every part that ends with the separator has it, but the layout's last.
+      if (!positional && entry.number <= ended &&
+          entry.number < static_cast<int>(layout.parts.size())) {
         out->push_back(static_cast<char>(layout.separator));
       }
     }
@@ -326,9 +328,17 @@ bool pack_parts(const Dialect& dialect, const Layout& layout, const std::string&
                 const std::vector<PackPart>& parts, PackValue* value, std::string* error) {
   std::string data;
   if (!PartPacker(dialect, error).pack(layout, id, parts, &data)) return false;
-  value->bytes = std::move(data);
-  value->is_text = layout.in_digits;
   value->from_parts = false;
   value->parts.clear();
+  value->is_text = false;
+  if (!layout.in_digits) {
+    value->bytes = std::move(data);
+    return true;
+  }
+  // Digits as the decoder shows them: every nibble, a pad or a separator
+  // among them, packed as the field aligns and pads them.
+  int length = 0;
+  if (!encode_nibbles(layout.parts_format, data, &value->bytes, &length, error)) return false;
+  value->length = length;
   return true;
 }

@@ -10,8 +10,8 @@
 #include "pack/message_packer.h"
 
 // Puts `parts`, the parts of what `id` names, together as `layout` of
-// `dialect` lays them out, into `value`: bytes, or for a layout of packed
-// digits their text. Parts are ordered by their numbers (and groups) in
+// `dialect` lays them out, into the bytes of `value` (for packed digits
+// with their length in digits). Parts are ordered by their numbers (and groups) in
 // numbered layouts, and taken in the order given in the others. Returns
 // false after writing into `error` why not, naming the part.
 bool pack_parts(const Dialect& dialect, const Layout& layout, const std::string& id,
