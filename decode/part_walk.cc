@@ -430,7 +430,8 @@ class PartWalker {
         id_.resize(id_end);
         message_->parts[index].descendants = static_cast<int>(message_->parts.size() - index - 1);
         if (!fits) return false;
-      } else if (!emit(def, format, tag, span, position + header, length, length, depth)) {
+      } else if (!emit(def, format, tag, span, position + header, length,
+                       length_of_bytes(*format, length), depth)) {
         return false;
       }
       position += header + length;
