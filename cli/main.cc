@@ -138,10 +138,12 @@ int main(int argc, char** argv) {
   if (options.common.list_dialects) return list_dialects(kDump) ? kExitUnpacked : kExitRejected;
   use_binary_standard_streams();
   static Decoder definitions;
-  if (!load_definitions(kDump, options.common.defs_path, &definitions)) return kExitRejected;
+  bool complete = true;
+  if (!load_definitions(kDump, options.common.defs_path, &definitions, &complete)) return kExitRejected;
   if (options.common.print_definitions) {
     print_definitions(definitions.dialect());
-    return kExitUnpacked;
+    // What was read is printed; a reading that a line ended is still a failure.
+    return complete ? kExitUnpacked : kExitRejected;
   }
 
   const std::string& input_path = options.common.input_path;

@@ -239,4 +239,30 @@ TEST(DialectFile, TheDefinitionsWrittenOutReadBackAsTheSameDialect) {
   }
 }
 
+TEST(DialectFile, NearMissesAreNamedWithTheirFixAndReadAsBefore) {
+  EXPECT_EQ(problems_of("2|19|2 data = bcd\n3|6|0 data:bcd\n4\t12\t0\n11|6|0 DATA= bcd\n"),
+            "1: 'data = bcd' is a note: write data=bcd for the property\n"
+            "2: 'data:bcd' is a note: write data=bcd for the property\n"
+            "3: columns are separated by '|', not tabs: this line reads as 4 alone; write 4|12|0\n"
+            "4: 'DATA= bcd' is a note: write DATA=bcd for the property\n"
+            "4 error: 'DATA=': data is raw, bcd, track, ebcdic, binary, amount, amount-ebcdic or amount-bcd\n");
+  // As the window reads them: notes, and the tab-separated line as field 4 alone.
+  const Definitions read = parse_definitions("2|19|2 data = bcd\n4\t12\t0\n");
+  EXPECT_TRUE(read.trusted());
+  EXPECT_EQ(read.dialect.defs[2].format.data, DataEncoding::kRaw);
+  EXPECT_EQ(read.dialect.defs[4].max_length, 0);
+  // Words that only look like properties stay notes.
+  EXPECT_EQ(problems_of("2|19|2 see the data sheet\n3|6|0 mandatory:yes length:12\n"), "");
+}
+
+TEST(DialectFile, AFileWhoseFirstLineEndsTheReadingIsNoDefinitionFile) {
+  EXPECT_TRUE(parse_definitions(read_file("examples/purchase.hex")).stopped_at_first_line);
+  EXPECT_TRUE(parse_definitions("# a comment first\n\n0|4|0\n2|19|2\n").stopped_at_first_line);
+  EXPECT_FALSE(parse_definitions("1|4|0\n0|4|0\n").stopped_at_first_line);
+  EXPECT_FALSE(parse_definitions("header=2\n200|4|0\n").stopped_at_first_line);
+  // A long first line is named once.
+  EXPECT_EQ(problems_of(std::string(600, '9') + "\n"),
+            "1: field 2147483647 is above 128: the reading stops here\n");
+}
+
 }  // namespace
