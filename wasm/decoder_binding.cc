@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -28,11 +29,9 @@ std::string result;
 // The writers' output: a stream in memory, emptied after every call.
 class MemoryOutput {
  public:
-  MemoryOutput() : file_(open_memstream(&text_, &size_)), output_(file_, OutputEncoding::kUtf8) {}
-  ~MemoryOutput() {
-    std::fclose(file_);
-    std::free(text_);
-  }
+  MemoryOutput()
+      : stream_(open_memstream(&text_, &size_), StreamCloser{&text_}),
+        output_(stream_.get(), OutputEncoding::kUtf8) {}
   MemoryOutput(const MemoryOutput&) = delete;
   MemoryOutput& operator=(const MemoryOutput&) = delete;
 
@@ -41,14 +40,24 @@ class MemoryOutput {
   // Moves what was written since the last call into `text`.
   void take(std::string* text) {
     output_.flush();
-    text->assign(text_, static_cast<size_t>(std::ftell(file_)));
-    std::rewind(file_);
+    text->assign(text_, static_cast<size_t>(std::ftell(stream_.get())));
+    std::rewind(stream_.get());
   }
 
  private:
+  // Closes the stream, then frees its text, which closing sets last.
+  struct StreamCloser {
+    char** text;
+    void operator()(std::FILE* stream) const {
+      std::fclose(stream);
+      std::free(*text);
+    }
+  };
   char* text_ = nullptr;
   size_t size_ = 0;
-  std::FILE* file_;
+  // Declared before output_, so that output_ is gone, its last bytes
+  // written, before the stream closes.
+  std::unique_ptr<std::FILE, StreamCloser> stream_;
   Output output_;
 };
 
