@@ -7,6 +7,7 @@
 #include "decode/ebcdic.h"
 #include "decode/field_codec.h"
 #include "decode/hex_text.h"
+#include "decode/joined_text.h"
 
 namespace {
 
@@ -21,8 +22,6 @@ struct Span {
   int start = 0;   // in the message's bytes, or in the field's text
   int length = 0;  // bytes, or digits
 };
-
-std::string number_text(int value) { return std::to_string(value); }
 
 // Whether `text` is letters and digits only, as tags are: ids and notes
 // that hold them then hold nothing that a report line could mistake.
@@ -68,15 +67,20 @@ class PartWalker {
     return span.digits ? span.start + position : span.start - field_.data_offset + position;
   }
 
-  static const char* unit(const Span& span) { return span.digits ? "digit" : "byte"; }
-  static std::string count(const Span& span, int value) {
-    return number_text(value) + (span.digits ? " digit" : " byte") + (value == 1 ? "" : "s");
+  static const char* unit(const Span& span) { return span.digits ? " digit " : " byte "; }
+  // The unit that follows a count of `value` in `span`.
+  static const char* units(const Span& span, int value) {
+    if (value == 1) return span.digits ? " digit" : " byte";
+    return span.digits ? " digits" : " bytes";
   }
+
+  // The id of `key` inside what is being cut.
+  std::string id_of(std::string_view key) const { return joined_text({id_, ".", key}); }
 
   // Notes that the data does not fit at `position` of `span`, naming `sub`;
   // returns false.
-  bool misfit(const std::string& sub, const Span& span, int position, std::string reason) {
-    message_->misfits.push_back({field_.number, sub, field_offset(span, position), std::move(reason)});
+  bool misfit(std::string sub, const Span& span, int position, std::initializer_list<TextPiece> reason) {
+    message_->misfits.push_back({field_.number, std::move(sub), field_offset(span, position), joined_text(reason)});
     return false;
   }
 
@@ -147,11 +151,10 @@ class PartWalker {
       for (size_t after = k + 1; rest && after < end; ++after) needed += size_of(layout, layout.parts[after]);
       const int remain = span.length - *position;
       if (needed > remain) {
-        return misfit(id_ + "." + part.key, span, *position,
-                      "part " + id_ + "." + part.key + " at " + unit(span) + " " +
-                          number_text(field_offset(span, *position)) + " needs " +
-                          count(span, needed) + (rest ? " after it" : "") + ", " +
-                          number_text(remain) + " remain");
+        return misfit(id_of(part.key), span, *position,
+                      {"part ", id_, ".", part.key, " at", unit(span), field_offset(span, *position),
+                       " needs ", needed, units(span, needed), rest ? " after it" : "", ", ", remain,
+                       " remain"});
       }
       const int size = rest ? remain - needed : needed;
       const int unit_length = layout.in_digits ? size
@@ -171,7 +174,7 @@ class PartWalker {
     if (layout.repeat_from > 0) {
       const size_t id_end = id_.size();
       for (int number = 1; position < span.length; ++number) {
-        id_ += "[" + number_text(number) + "]";
+        id_ += joined_text({"[", number, "]"});
         const bool fits = cut_run(layout, group, count_of_parts, span, &position, depth, true);
         id_.resize(id_end);
         if (!fits) return false;
@@ -179,8 +182,8 @@ class PartWalker {
     }
     if (position < span.length) {
       return misfit(id_, span, position,
-                    count(span, span.length - position) + " after the last part of " + id_ + ", at " +
-                        unit(span) + " " + number_text(field_offset(span, position)));
+                    {span.length - position, units(span, span.length - position),
+                     " after the last part of ", id_, ", at", unit(span), field_offset(span, position)});
     }
     return true;
   }
@@ -244,9 +247,9 @@ class PartWalker {
     int position = 0;
     if (layout.prefix > 0) {
       if (layout.prefix > span.length) {
-        return misfit(id_ + "." + kPrefixKey, span, 0,
-                      "the prefix needs " + count(span, layout.prefix) + ", " +
-                          number_text(span.length) + " remain");
+        return misfit(id_of(kPrefixKey), span, 0,
+                      {"the prefix needs ", layout.prefix, units(span, layout.prefix), ", ", span.length,
+                       " remain"});
       }
       const PartDef* def = layout.keyed(kPrefixKey);
       const FieldFormat* format = def != nullptr ? &def->format : &layout.parts_format;
@@ -260,35 +263,33 @@ class PartWalker {
     const int header = tag_bytes + coding_bytes(layout.tag_length);
     while (position < span.length) {
       const int remain = span.length - position;
-      const std::string at = " at byte " + number_text(field_offset(span, position));
+      const int at = field_offset(span, position);
       if (header > remain) {
         return misfit(id_, span, position,
-                      "at byte " + number_text(field_offset(span, position)) + ", " +
-                          count(span, remain) + " cannot hold a tag and its length");
+                      {"at byte ", at, ", ", remain, units(span, remain), " cannot hold a tag and its length"});
       }
       const std::string tag = read_tag(layout.tag, bytes(span, position));
       const bool digits_tag = layout.tag.kind == CodingKind::kBcd;
       if (!is_alphanumeric(tag) || (digits_tag && tag.find_first_not_of("0123456789") != std::string::npos)) {
         std::string hex(2 * static_cast<size_t>(tag_bytes), '\0');
         render_hex(bytes(span, position), static_cast<size_t>(tag_bytes), &hex[0]);
-        return misfit(id_, span, position, "the tag" + at + " (" + hex + ") is not one of tag=");
+        return misfit(id_, span, position, {"the tag at byte ", at, " (", hex, ") is not one of tag="});
       }
       int length = 0;
       if (!read_number(layout.tag_length, bytes(span, position + tag_bytes), &length)) {
-        return misfit(id_ + "." + tag, span, position, "tag " + tag + at + ": its length is not digits");
+        return misfit(id_of(tag), span, position, {"tag ", tag, " at byte ", at, ": its length is not digits"});
       }
       const PartDef* def = layout.keyed(tag);
       const FieldFormat* format = def != nullptr ? &def->format : &layout.parts_format;
       const int size = data_bytes(*format, length);
       if (def != nullptr && length > def->length) {
-        return misfit(id_ + "." + tag, span, position,
-                      "tag " + tag + at + " says " + number_text(length) + ", more than its " +
-                          number_text(def->length));
+        return misfit(id_of(tag), span, position,
+                      {"tag ", tag, " at byte ", at, " says ", length, ", more than its ", def->length});
       }
       if (size > remain - header) {
-        return misfit(id_ + "." + tag, span, position,
-                      "tag " + tag + at + " says " + count(span, size) + ", " +
-                          number_text(remain - header) + " remain");
+        return misfit(id_of(tag), span, position,
+                      {"tag ", tag, " at byte ", at, " says ", size, units(span, size), ", ", remain - header,
+                       " remain"});
       }
       if (!emit(def, format, tag, span, position + header, size, length, depth)) return false;
       position += header + size;
@@ -323,13 +324,12 @@ class PartWalker {
       if (map == 1 && (bits[0] & 0x80) == 0) break;
       if (position + map_size > span.length) {
         return misfit(id_, span, position,
-                      "the bitmap needs " + count(span, map_size) + ", " +
-                          number_text(span.length - position) + " remain");
+                      {"the bitmap needs ", map_size, units(span, map_size), ", ", span.length - position,
+                       " remain"});
       }
       if (!read_map(layout.map, bytes(span, position), layout.map_bytes, bits + map * layout.map_bytes)) {
-        return misfit(id_, span, position, "the bitmap at byte " +
-                                               number_text(field_offset(span, position)) +
-                                               " is not hexadecimal");
+        return misfit(id_, span, position,
+                      {"the bitmap at byte ", field_offset(span, position), " is not hexadecimal"});
       }
       position += map_size;
       bytes_of_bits = (map + 1) * layout.map_bytes;
@@ -337,37 +337,38 @@ class PartWalker {
     for (int number = 1; number <= 8 * bytes_of_bits; ++number) {
       if ((bits[(number - 1) / 8] & (0x80 >> ((number - 1) % 8))) == 0) continue;
       if (number == 1 && layout.map_secondary) continue;
-      const std::string id = id_ + "." + number_text(number);
       const PartDef* part = layout.numbered(number);
       if (part == nullptr) {
-        return misfit(id, span, position, "bit " + number_text(number) + " flags " + id +
-                                              ", which the definitions lack");
+        const std::string id = joined_text({id_, ".", number});
+        return misfit(id, span, position, {"bit ", number, " flags ", id, ", which the definitions lack"});
       }
-      const std::string at = " at byte " + number_text(field_offset(span, position));
+      const int at = field_offset(span, position);
       int length = part->length;
       int indicator = 0;
       if (part->length_digits > 0) {
         indicator = indicator_bytes(part->format.length, part->length_digits);
         if (position + indicator > span.length) {
-          return misfit(id, span, position, id + at + " needs " + count(span, indicator) +
-                                                " for its length, " +
-                                                number_text(span.length - position) + " remain");
+          return misfit(id_of(part->key), span, position,
+                        {id_, ".", part->key, " at byte ", at, " needs ", indicator, units(span, indicator),
+                         " for its length, ", span.length - position, " remain"});
         }
         if (read_length_indicator(part->format.length, part->length_digits, bytes(span, position),
                                   &length) == IndicatorRead::kNotDigits ||
             length < 0) {
-          return misfit(id, span, position, id + at + ": its length is not digits");
+          return misfit(id_of(part->key), span, position,
+                        {id_, ".", part->key, " at byte ", at, ": its length is not digits"});
         }
         if (length > part->length) {
-          return misfit(id, span, position, id + at + " says " + number_text(length) +
-                                                ", more than its " + number_text(part->length));
+          return misfit(id_of(part->key), span, position,
+                        {id_, ".", part->key, " at byte ", at, " says ", length, ", more than its ",
+                         part->length});
         }
       }
       const int size = data_bytes(part->format, length);
       if (size > span.length - position - indicator) {
-        return misfit(id, span, position, id + at + " needs " + count(span, size) + ", " +
-                                              number_text(span.length - position - indicator) +
-                                              " remain");
+        return misfit(id_of(part->key), span, position,
+                      {id_, ".", part->key, " at byte ", at, " needs ", size, units(span, size), ", ",
+                       span.length - position - indicator, " remain"});
       }
       if (!emit(part, &part->format, part->key, span, position + indicator, size, length, depth)) {
         return false;
@@ -376,8 +377,8 @@ class PartWalker {
     }
     if (position < span.length) {
       return misfit(id_, span, position,
-                    count(span, span.length - position) + " after the last part of " + id_ +
-                        ", at byte " + number_text(field_offset(span, position)));
+                    {span.length - position, units(span, span.length - position), " after the last part of ",
+                     id_, ", at byte ", field_offset(span, position)});
     }
     return true;
   }
@@ -387,13 +388,13 @@ class PartWalker {
   bool tlv(const Layout& layout, const Span& span, int begin, int end, int depth) {
     int position = begin;
     while (position < end) {
-      const std::string at = " at byte " + number_text(field_offset(span, position));
+      const int at = field_offset(span, position);
       const unsigned char* in = bytes(span, position);
       const int tag_length = (in[0] & 0x1F) == 0x1F ? 2 : 1;
       if (position + tag_length + 1 > end) {
-        return misfit(id_, span, position, "at byte " + number_text(field_offset(span, position)) +
-                                               ", " + count(span, end - position) +
-                                               " cannot hold a tag and its length");
+        return misfit(id_, span, position,
+                      {"at byte ", at, ", ", end - position, units(span, end - position),
+                       " cannot hold a tag and its length"});
       }
       std::string tag(2 * static_cast<size_t>(tag_length), '\0');
       render_hex(in, static_cast<size_t>(tag_length), &tag[0]);
@@ -402,18 +403,18 @@ class PartWalker {
       if ((length & 0x80) != 0) {
         const int count_bytes = length & 0x7F;
         if (count_bytes < 1 || count_bytes > 2 || position + tag_length + 1 + count_bytes > end) {
-          return misfit(id_ + "." + tag, span, position,
-                        "tag " + tag + at + " has a length of " + number_text(count_bytes) +
-                            " bytes, not 1 or 2 within the data");
+          return misfit(id_of(tag), span, position,
+                        {"tag ", tag, " at byte ", at, " has a length of ", count_bytes,
+                         " bytes, not 1 or 2 within the data"});
         }
         length = 0;
         for (int k = 0; k < count_bytes; ++k) length = length * 256 + in[tag_length + 1 + k];
         header += count_bytes;
       }
       if (length > end - position - header) {
-        return misfit(id_ + "." + tag, span, position,
-                      "tag " + tag + at + " says " + count(span, length) + ", " +
-                          number_text(end - position - header) + " remain");
+        return misfit(id_of(tag), span, position,
+                      {"tag ", tag, " at byte ", at, " says ", length, units(span, length), ", ",
+                       end - position - header, " remain"});
       }
       const PartDef* def = layout.keyed(tag);
       const bool constructed = (in[0] & 0x20) != 0;
@@ -425,7 +426,8 @@ class PartWalker {
         }
         const size_t index = message_->parts.size() - 1;
         const size_t id_end = id_.size();
-        id_ += "." + tag;
+        id_ += '.';
+        id_ += tag;
         const bool fits = tlv(layout, span, position + header, position + header + length, depth + 1);
         id_.resize(id_end);
         message_->parts[index].descendants = static_cast<int>(message_->parts.size() - index - 1);
@@ -460,18 +462,17 @@ class PartWalker {
                                       static_cast<size_t>(span.length - position));
       const bool last = k + 1 == count_of_parts;
       if (found == nullptr && !last) {
-        return misfit(id_ + "." + part.key, span, position,
-                      "part " + id_ + "." + part.key + " at byte " +
-                          number_text(field_offset(span, position)) + ": no separator before the end");
+        return misfit(id_of(part.key), span, position,
+                      {"part ", id_, ".", part.key, " at byte ", field_offset(span, position),
+                       ": no separator before the end"});
       }
       const int size = found != nullptr
                            ? static_cast<int>(static_cast<const unsigned char*>(found) - bytes(span, position))
                            : span.length - position;
       if (part.length > 0 && size > part.length) {
-        return misfit(id_ + "." + part.key, span, position,
-                      "part " + id_ + "." + part.key + " at byte " +
-                          number_text(field_offset(span, position)) + " has " + count(span, size) +
-                          ", more than its " + number_text(part.length));
+        return misfit(id_of(part.key), span, position,
+                      {"part ", id_, ".", part.key, " at byte ", field_offset(span, position), " has ", size,
+                       units(span, size), ", more than its ", part.length});
       }
       if (!emit(&part, &part.format, part.key, span, position, size, length_of_bytes(part.format, size),
                 depth)) {
@@ -482,8 +483,8 @@ class PartWalker {
     if (!cut_run(layout, ended, count_of_parts, span, &position, depth, false)) return false;
     if (position < span.length) {
       return misfit(id_, span, position,
-                    count(span, span.length - position) + " after the last part of " + id_ +
-                        ", at byte " + number_text(field_offset(span, position)));
+                    {span.length - position, units(span, span.length - position), " after the last part of ",
+                     id_, ", at byte ", field_offset(span, position)});
     }
     return true;
   }
