@@ -50,23 +50,6 @@ void write_number(int value, ReportWriter* out) {
   out->write(digits, static_cast<size_t>(end - digits));
 }
 
-// The value of `field` as text when it is printable, else as hexadecimal;
-// binary data always as hexadecimal.
-void write_value(const DecodedField& field, ReportWriter* out) {
-  static std::string shown;
-  static std::string utf8;
-  const std::string_view text = shown_value(field, &shown);
-  const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
-  if (!binary && is_printable_cp936(text)) {
-    utf8.clear();
-    append_cp936_as_utf8(text, &utf8);
-    out->write(utf8);
-  } else {
-    out->write("hex ");
-    write_hex(field, 0, field.length, out);
-  }
-}
-
 void write_bytes(int count, ReportWriter* out) {
   write_number(count, out);
   out->write(count == 1 ? std::string_view(" byte") : std::string_view(" bytes"));
@@ -107,7 +90,7 @@ void write_field(const DecodedMessage& message, const DecodedField& field, Field
   out->write(kColumn);
   write_length(field, out);
   out->write(kColumn);
-  write_value(field, out);
+  write_field_value(field, out);
   out->write('\n');
   if (explain_field(message, field, meaning)) write_meaning_line(0, meaning->meaning, out);
 }
@@ -172,6 +155,21 @@ void write_flagged_fields(const unsigned char bitmap[kBitmapLength], ReportWrite
 
 }  // namespace
 
+void write_field_value(const DecodedField& field, ReportWriter* out) {
+  static std::string shown;
+  static std::string utf8;
+  const std::string_view text = shown_value(field, &shown);
+  const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
+  if (!binary && is_printable_cp936(text)) {
+    utf8.clear();
+    append_cp936_as_utf8(text, &utf8);
+    out->write(utf8);
+  } else {
+    out->write("hex ");
+    write_hex(field, 0, field.length, out);
+  }
+}
+
 std::string verdict_in_words(const UnpackVerdict& verdict) {
   for (const VerdictWords& words : kVerdictWords) {
     if (words.result != verdict.result) continue;
@@ -196,7 +194,7 @@ void write_explanation(const DecodedMessage& message, std::string* text) {
   out.write(kColumn);
   write_length(message.type_indicator, &out);
   out.write(kColumn);
-  write_value(message.type_indicator, &out);
+  write_field_value(message.type_indicator, &out);
   out.write('\n');
   if (explain_type_indicator(message, &meaning)) write_meaning_line(0, meaning.meaning, &out);
   write_bytes_line("Bitmap", message.bitmap, message.bitmap_length, &out);

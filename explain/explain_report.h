@@ -8,9 +8,15 @@
 #include <string>
 
 #include "decode/decoded_message.h"
+#include "decode/report.h"
 
 // Appends the explanation of `message` to `text`, with LF line ends.
 void write_explanation(const DecodedMessage& message, std::string* text);
+
+// Writes the value of `field` for people: its text in UTF-8 when it is
+// printable, else "hex " and its bytes in hexadecimal; binary data always
+// in hexadecimal. What masking hides shows as '*'.
+void write_field_value(const DecodedField& field, ReportWriter* out);
 
 // The verdict of `verdict` in words: "unpacked", "too short: the fields
 // need 33 bytes, the message has 24", …
