@@ -124,6 +124,7 @@ bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptio
   const char* defs = nullptr;
   if (read_option_value(argc, argv, k, "--defs", &defs, error)) {
     if (defs != nullptr) options->defs_path = defs;
+    options->defs_given = true;
   } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
     options->help = true;
   } else if (std::strcmp(arg, "--version") == 0) {
@@ -185,19 +186,29 @@ void report_input_error(const Program& program, const std::string& path, int err
   report_system_error(program, path == "-" ? "standard input" : path.c_str(), error);
 }
 
-bool list_dialects(const Program& program) {
-  const std::string folder = dialects_folder();
+std::vector<std::string> shipped_dialects() {
   std::error_code error;
   std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+  for (const auto& entry : std::filesystem::directory_iterator(dialects_folder(), error)) {
     if (entry.path().extension() == kDialectSuffix) names.insert(entry.path().stem().string());
   }
+  return std::vector<std::string>(names.begin(), names.end());
+}
+
+std::string shipped_dialect_path(const std::string& name) {
+  return dialects_folder() + name + kDialectSuffix;
+}
+
+std::string sample_definitions() { return installed_sample(); }
+
+bool list_dialects(const Program& program) {
+  const std::vector<std::string> names = shipped_dialects();
   if (names.empty()) {
-    std::fprintf(stderr, "%s: no dialects in %s\n", program.name, folder.c_str());
+    std::fprintf(stderr, "%s: no dialects in %s\n", program.name, dialects_folder().c_str());
     return false;
   }
   for (const std::string& name : names) {
-    const std::string title = dialect_title(std::filesystem::path(folder) / (name + kDialectSuffix));
+    const std::string title = dialect_title(shipped_dialect_path(name));
     std::printf("%-16s %s\n", name.c_str(), title.c_str());
   }
   return true;
@@ -208,18 +219,18 @@ std::string definitions_file(const std::string& name) {
   if (std::filesystem::exists(name, error) || name.find_first_of("/\\.") != std::string::npos) {
     return name;
   }
-  const std::string shipped = dialects_folder() + name + kDialectSuffix;
+  const std::string shipped = shipped_dialect_path(name);
   return std::filesystem::exists(shipped, error) ? shipped : name;
 }
 
-bool load_definitions(const Program& program, const std::string& name) {
+bool load_definitions(const Program& program, const std::string& name, Decoder* decoder) {
   const std::string path = definitions_file(name);
   definitions_path = path.c_str();
   definitions_error = 0;
   definitions_failed = false;
   set_error_reporter(report_definitions_error);
   DefinitionProblems problems;
-  default_decoder().load(path.c_str(), &problems);
+  decoder->load(path.c_str(), &problems);
   set_error_reporter(nullptr);
   if (definitions_error == ENOENT && path == kDefaultDefinitions) {
     const std::string sample = installed_sample();

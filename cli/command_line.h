@@ -8,8 +8,10 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/output.h"
+#include "decode/decoder.h"
 
 // A program's name and usage text, for its messages.
 struct Program {
@@ -24,6 +26,7 @@ constexpr char kDefaultDefinitions[] = "bitmap.ini";
 // The options every program takes.
 struct CommonOptions {
   std::string defs_path = kDefaultDefinitions;  // --defs FILE
+  bool defs_given = false;                      // whether --defs was given
   std::string input_path = "-";                 // INPUT; "-" is standard input
   bool have_input = false;                      // whether INPUT was given
   bool help = false;                            // --help, -h
@@ -68,18 +71,29 @@ void report_input_error(const Program& program, const std::string& path, int err
 // when none is found, after telling where they were looked for.
 bool list_dialects(const Program& program);
 
+// The names of the shipped dialects, which --defs takes, in order; none
+// when they are not found.
+std::vector<std::string> shipped_dialects();
+
+// The path of the shipped dialect `name`.
+std::string shipped_dialect_path(const std::string& name);
+
+// Where the sample definition file is installed beside this program, or
+// empty when it is not there.
+std::string sample_definitions();
+
 // The file that --defs `name` means: `name` itself when it is a file, or
 // else, for a bare name, the shipped dialect of that name.
 std::string definitions_file(const std::string& name);
 
-// Reads the definition file that --defs `name` means into
-// default_decoder(), naming every problem of the file on standard error
+// Reads the definition file that --defs `name` means into `decoder`, naming every problem of the file on standard error
 // as "FILE:LINE: reason". When it cannot be read, the library's "fopen
 // error" is followed by the path and the reason; when the default file is
 // missing, by where the installed sample is. Returns false when the file
 // cannot be read or holds a property not understood: nothing may be
 // decoded with it.
-bool load_definitions(const Program& program, const std::string& name);
+bool load_definitions(const Program& program, const std::string& name,
+                      Decoder* decoder = &default_decoder());
 
 // Prints the definitions read, with every property spelled out
 // (--print-defs).

@@ -70,13 +70,13 @@ void MessageDecoder::note_trailing(const SourceMessage& message) {
   }
 }
 
-DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
+bool MessageDecoder::prepare(const SourceMessage& message) {
   const std::string* bytes = &message.content;
   size_t full_byte_count = message.full_length;
   non_hex_ = TextPosition();
   refusal_ = Refusal();
   if (message.is_text) {
-    if (!convert_text(message)) return DecodeOutcome::kOddDigitCount;
+    if (!convert_text(message)) return false;
     bytes = &bytes_;
     full_byte_count = bytes_.size();
   }
@@ -97,15 +97,20 @@ DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
       refuse(message.origin, DecodeOutcome::kTooShort, "message too short");
     }
     hint_non_hex(message, true);
-    return DecodeOutcome::kTooShort;
+    return false;
   }
   if (non_hex_.line != 0) {
     refuse(MessageOrigin(), DecodeOutcome::kNotHex, describe_non_hex(message));
     hint_non_hex(message, false);
-    return DecodeOutcome::kNotHex;
+    return false;
   }
-  const DecodeOutcome outcome = decoder_->decode(
-      reinterpret_cast<const unsigned char*>(bytes->data()) + skipped, byte_count_, &decoded_);
+  bytes_to_decode_ = reinterpret_cast<const unsigned char*>(bytes->data()) + skipped;
+  return true;
+}
+
+DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
+  if (!prepare(message)) return refusal_.outcome;
+  const DecodeOutcome outcome = decoder_->decode(bytes_to_decode_, byte_count_, &decoded_);
   if (outcome == DecodeOutcome::kUnpacked) {
     ++tally_.decoded;
     note_trailing(message);
