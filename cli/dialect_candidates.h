@@ -36,8 +36,8 @@ class DialectCandidates {
  private:
   // Adds the definitions at `path` to `guess` as the candidate `name`
   // that --defs `defs_argument` chooses, when they can be read.
-  void add_file(const std::string& name, const std::string& path,
-                const std::string& defs_argument, bool preferred, DialectGuess* guess);
+  void add_file(const std::string& name, const std::string& path, const std::string& defs_argument,
+                bool preferred, DialectGuess* guess);
 
   size_t skip_;
   // The argument of --defs that chooses each candidate of the guess.

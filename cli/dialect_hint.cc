@@ -4,9 +4,9 @@
 #include <vector>
 
 std::string DialectHint::after(const MessageDecoder& decoder, DecodeOutcome outcome) {
-  const bool incomplete =
-      outcome == DecodeOutcome::kUnpackFailed ||
-      (outcome == DecodeOutcome::kUnpacked && trailing_bytes(decoder.byte_count(), decoder.decoded()) > 0);
+  const bool incomplete = outcome == DecodeOutcome::kUnpackFailed ||
+                          (outcome == DecodeOutcome::kUnpacked &&
+                           trailing_bytes(decoder.byte_count(), decoder.decoded()) > 0);
   if (!incomplete || given_ || tries_ == kHintTries) return std::string();
   if (tries_++ == 0) candidates_.add_to(options_, &guess_);
   guess_.clear_counts();

@@ -21,8 +21,7 @@ class DialectHint {
  public:
   // `options`: the definitions decoded with, among the candidates; `skip`:
   // the bytes --skip drops.
-  DialectHint(const CommonOptions& options, size_t skip)
-      : options_(options), candidates_(skip) {}
+  DialectHint(const CommonOptions& options, size_t skip) : options_(options), candidates_(skip) {}
 
   // The hint for the message that `decoder` decoded last with outcome
   // `outcome`, without "hint: ", or empty when there is none: when it

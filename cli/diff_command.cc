@@ -31,7 +31,7 @@ struct DiffInput {
   std::unique_ptr<MessageSource> source;
   MessageDecoder decoder;
   SourceMessage message;
-  long messages = 0;  // read so far
+  long messages = 0;       // read so far
   DecodedMessage decoded;  // the message decoded, masked when asked
   KeptMasks masks;         // the marks of its masking
 
@@ -44,7 +44,7 @@ struct DiffInput {
 
 // Opens `input` at `path`; false after telling why.
 bool open_diff_input(const Program& program, const DumpOptions& options, const std::string& path,
-          DiffInput* input) {
+                     DiffInput* input) {
   input->path = path;
   input->reader.file = open_input(program, path);
   if (input->reader.file == nullptr) return false;
@@ -71,8 +71,8 @@ bool decode(const Program& program, bool many, bool masked, DiffInput* input) {
   input->decoded = input->decoder.decoded();
   if (outcome == DecodeOutcome::kUnpackFailed) {
     write_note(std::string(program.name) + ": " + input->place(many) +
-               ": compared as far as its unpack went (" +
-               verdict_in_words(input->decoded.verdict) + ")");
+               ": compared as far as its unpack went (" + verdict_in_words(input->decoded.verdict) +
+               ")");
   }
   if (masked) input->masks.mask(&input->decoded);
   return true;
@@ -109,14 +109,12 @@ void tell_uncompared(const Program& program, DiffInput* longer, const DiffInput&
   const DiffInput& shorter = longer == &a ? b : a;
   write_note(std::string(program.name) + ": " + std::to_string(a.messages) + " messages in " +
              a.place(false) + ", " + std::to_string(b.messages) + " in " + b.place(false) +
-             ": the last " + std::to_string(longer->messages - shorter.messages) +
-             " not compared");
+             ": the last " + std::to_string(longer->messages - shorter.messages) + " not compared");
 }
 
 // Compares the messages of `a` and `b` pair by pair and writes their
 // differences; returns the exit status.
-int compare_inputs(const Program& program, const DumpOptions& options, DiffInput* a,
-                   DiffInput* b) {
+int compare_inputs(const Program& program, const DumpOptions& options, DiffInput* a, DiffInput* b) {
   const bool many = has_many_messages(options.input_form);
   Output output(stdout, OutputEncoding::kUtf8);
   MessageJson json(true);
@@ -156,8 +154,8 @@ int compare_inputs(const Program& program, const DumpOptions& options, DiffInput
 
 int diff_inputs(const Program& program, const DumpOptions& options) {
   static Decoder decoder_b;
-  const std::string& defs_b = options.defs_b_path.empty() ? options.common.defs_path
-                                                          : options.defs_b_path;
+  const std::string& defs_b =
+      options.defs_b_path.empty() ? options.common.defs_path : options.defs_b_path;
   if (!load_definitions(program, options.common.defs_path) ||
       !load_definitions(program, defs_b, &decoder_b)) {
     return kExitRejected;

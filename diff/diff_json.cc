@@ -1,7 +1,6 @@
 // Writing the differences of two messages as JSON.
 #include "diff/diff_json.h"
 
-
 namespace {
 
 // The names of the changes, by Change.

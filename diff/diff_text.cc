@@ -24,7 +24,9 @@ constexpr size_t kExpectedLength = 1024;
 constexpr char kMarkA = '-';
 constexpr char kMarkB = '+';
 
-void write_indent(int depth, ReportWriter* out) { out->repeat(' ', 2 * static_cast<size_t>(depth)); }
+void write_indent(int depth, ReportWriter* out) {
+  out->repeat(' ', 2 * static_cast<size_t>(depth));
+}
 
 // Starts the line of a value at `depth`: "  - ".
 void begin_value_line(int depth, char mark, ReportWriter* out) {
@@ -135,9 +137,12 @@ class DiffTextWriter {
     }
     end_place_line(difference, &out_);
     if (difference.inner) return;
-    if (in_a) write_chip_value(diff_.a(), diff_.chip_elements_a(), difference.row_a, kMarkA, difference.depth);
+    if (in_a)
+      write_chip_value(diff_.a(), diff_.chip_elements_a(), difference.row_a, kMarkA,
+                       difference.depth);
     if (difference.row_b >= 0) {
-      write_chip_value(diff_.b(), diff_.chip_elements_b(), difference.row_b, kMarkB, difference.depth);
+      write_chip_value(diff_.b(), diff_.chip_elements_b(), difference.row_b, kMarkB,
+                       difference.depth);
     }
   }
 

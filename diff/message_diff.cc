@@ -59,7 +59,8 @@ bool same_field(const DecodedField& a, const DecodedField& b) {
 
 // The value of `element` of `field55`; bytes past the storage read as none.
 std::string_view element_value(const DecodedField& field55, const TlvElement& element) {
-  const int start = element.value_offset < field55.readable ? element.value_offset : field55.readable;
+  const int start =
+      element.value_offset < field55.readable ? element.value_offset : field55.readable;
   return bytes_view(field55.data + start, element.value_length, field55.readable - start);
 }
 
@@ -86,8 +87,8 @@ std::vector<uint64_t> element_keys(const std::vector<ExplainedElement>& tree,
   keys.reserve(rows.size());
   for (const int row : rows) {
     const TlvElement& element = tree[static_cast<size_t>(row)].element;
-    const int tag = element.tag_length == 2 ? 0x10000 | element.tag[0] << 8 | element.tag[1]
-                                            : element.tag[0];
+    const int tag =
+        element.tag_length == 2 ? 0x10000 | element.tag[0] << 8 | element.tag[1] : element.tag[0];
     keys.push_back(static_cast<uint64_t>(tag) << 32 | seen[tag]++);
   }
   return keys;
@@ -140,8 +141,8 @@ bool parse_ignored_places(std::string_view list, IgnoredPlaces* ignored) {
     }
     int number = 0;
     const auto read = std::from_chars(item.data(), item.data() + item.size(), number);
-    if (!known && read.ec == std::errc() && read.ptr == item.data() + item.size() &&
-        number >= 2 && number <= kLastField) {
+    if (!known && read.ec == std::errc() && read.ptr == item.data() + item.size() && number >= 2 &&
+        number <= kLastField) {
       ignored->fields[number] = true;
       known = true;
     }
@@ -194,8 +195,7 @@ void MessageDiff::compare(const DecodedMessage& a, const DecodedMessage& b,
     } else if (same_field(*field_a, *field_b)) {
       continue;
     }
-    Difference difference =
-        place_difference(change, PlaceKind::kField, std::to_string(number));
+    Difference difference = place_difference(change, PlaceKind::kField, std::to_string(number));
     difference.field = number;
     const size_t at = differences_.size();
     differences_.push_back(difference);
@@ -253,7 +253,7 @@ void MessageDiff::compare_elements(const std::vector<int>& rows_a, const std::ve
   for (size_t k = 0; k < rows_b.size(); ++k) {
     if (matched[k]) continue;
     const int row_b = rows_b[k];
-    add(Change::kOnlyInB, element_place(tree_b_[static_cast<size_t>(row_b)].element, keys_b[k], parent),
-        -1, row_b);
+    add(Change::kOnlyInB,
+        element_place(tree_b_[static_cast<size_t>(row_b)].element, keys_b[k], parent), -1, row_b);
   }
 }

@@ -90,8 +90,8 @@ void DialectGuess::read(const unsigned char* bytes, size_t count) {
   int overheads[kFramingCount];
   for (int framing = 0; framing < kFramingCount; ++framing) {
     const int overhead = framing_overhead(kFramings[framing], bytes, count);
-    const bool leaves_message =
-        overhead >= 0 && count - static_cast<size_t>(overhead) >= static_cast<size_t>(kMinMessageBytes);
+    const bool leaves_message = overhead >= 0 && count - static_cast<size_t>(overhead) >=
+                                                     static_cast<size_t>(kMinMessageBytes);
     overheads[framing] = leaves_message ? overhead : -1;
   }
   for (size_t index = 0; index < candidates_.size(); ++index) {
@@ -103,8 +103,7 @@ void DialectGuess::read(const unsigned char* bytes, size_t count) {
       const size_t message_bytes = count - static_cast<size_t>(overhead);
       reader.decoder.decode(bytes + overhead, message_bytes, &reader.message);
       const UnpackVerdict& verdict = reader.message.verdict;
-      const int byte_count =
-          static_cast<int>(std::min(message_bytes, kMaxMessageBytes));
+      const int byte_count = static_cast<int>(std::min(message_bytes, kMaxMessageBytes));
       Reading& reading = readings_[index * kFramingCount + static_cast<size_t>(framing)];
       ++reading.messages;
       reading.overhead = overhead;

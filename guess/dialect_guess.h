@@ -17,8 +17,8 @@
 
 // A dialect the guess tries.
 struct Candidate {
-  std::string name;         // as the caller named it: "unionpay-pos", a path
-  bool preferred = false;   // the user's own file, ranked before the others
+  std::string name;        // as the caller named it: "unionpay-pos", a path
+  bool preferred = false;  // the user's own file, ranked before the others
   // Whether these are the definitions of the candidate before it, read
   // with the secondary bitmap only when bit 1 flags it (secondary=flagged).
   bool flagged_variant = false;

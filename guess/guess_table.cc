@@ -14,7 +14,7 @@ struct Column {
   bool right_aligned;
 };
 constexpr Column kTableColumns[kColumns] = {
-    {"dialect", false}, {"framing", false}, {"result", false},       {"fields", true},
+    {"dialect", false}, {"framing", false}, {"result", false},        {"fields", true},
     {"passed", true},   {"failed", true},   {"failed checks", false},
 };
 

@@ -14,10 +14,10 @@ namespace {
 
 // The data elements that ISO 8583 (1987, and 1993 where it agrees) makes
 // numeric: digits only, whatever their length.
-constexpr int kNumericFields[] = {2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
-                                  18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 32, 33, 49, 50, 51, 53,
-                                  67, 68, 69, 70, 71, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83,
-                                  84, 85, 86, 87, 88, 89, 90, 99, 100};
+constexpr int kNumericFields[] = {2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                                  17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 32, 33, 49, 50,
+                                  51, 53, 67, 68, 69, 70, 71, 73, 74, 75, 76, 77, 78, 79, 80,
+                                  81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 99, 100};
 
 // The digits that each digit of a message type indicator may be: the
 // version (1987, 1993, 2003, national, private), the class, the function
