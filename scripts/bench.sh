@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Measures the decoder's speed. Builds a Release tree in build-bench, runs
 # the Google Benchmark measurements (time per message with its report, with
-# each other output form, packing, and reading bitmap.ini), then times
+# each other output form, packing, reading bitmap.ini, the guess and the
+# comparison), then times
 # iso8583dump --each-line over a file of 1,000,000 messages (the three
 # sample messages repeated), next to cat of the same file as the floor, with
-# UTF-8 and --raw output, JSON, explained and masked, and iso8583pack over
+# UTF-8 and --raw output, JSON, explained and masked, --guess over 10,000
+# messages beside --raw over the same ones, and iso8583pack over
 # the JSON of the same messages. Peak memory
 # for 100,000 and 1,000,000 messages shows that it does not grow with the
 # input. Last, iso8583dump reading a packet capture of 1,000,000 messages,
@@ -20,8 +22,8 @@ samples=(examples/purchase.hex examples/response.hex examples/reversal.hex)
 generator=$(command -v ninja >/dev/null && echo Ninja || echo "Unix Makefiles")
 cmake -S . -B "$build_dir" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
   -DISO8583_BUILD_BENCHMARKS=ON -DISO8583_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build_dir" -j "$(nproc)" --target decode_bench output_bench iso8583dump iso8583pack \
-  >/dev/null
+cmake --build "$build_dir" -j "$(nproc)" --target decode_bench output_bench guess_bench iso8583dump \
+  iso8583pack dialects >/dev/null
 
 echo "== decoder benchmarks: median of 5 repetitions (goals: a typical message in under 1,000 ns,"
 echo "   the UnionPay POS sample in under 1,300 ns)"
@@ -31,6 +33,12 @@ echo
 echo "== output forms, typical message, decode included: median of 5 repetitions (goals: JSON in"
 echo "   under 1,000 ns, the explanation in under 2,000 ns)"
 "$build_dir/bench/output_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_display_aggregates_only=true 2>/dev/null | grep -E "^(Benchmark|-+$|BM_.*_median)"
+
+echo
+echo "== the guess of one typical message by 7 candidates, and a request compared with its"
+echo "   response: median of 5 repetitions"
+"$build_dir/bench/guess_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_display_aggregates_only=true 2>/dev/null | grep -E "^(Benchmark|-+$|BM_.*_median)"
 
 # The file of `count` messages, one a line, made once.
@@ -94,6 +102,8 @@ report_row "iso8583dump (UTF-8)" 100000 "${dump[@]}" "$small"
 report_row "iso8583dump --json" 1000000 "${dump[@]}" --json "$large"
 report_row "iso8583dump --explain" 1000000 "${dump[@]}" --explain "$large"
 report_row "  --json --explain --mask" 1000000 "${dump[@]}" --json --explain --mask "$large"
+report_row "iso8583dump --raw" 10000 "${dump[@]}" --raw "$(messages_file 10000)"
+report_row "  --guess (goal: at most 10x)" 10000 "${dump[@]}" --guess "$(messages_file 10000)"
 json_lines="$build_dir/messages-1000000.json"
 [ -s "$json_lines" ] || "${dump[@]}" --json "$large" >"$json_lines"
 report_row "iso8583pack" 1000000 "$build_dir/cli/iso8583pack" --defs bitmap.ini "$json_lines"
