@@ -57,6 +57,15 @@ void render_shown_hex(const DecodedField& field, int position, int count, char* 
   }
 }
 
+void render_shown_hex(const DecodedPart& part, char* text) {
+  render_hex(part.data, static_cast<size_t>(part.length), text);
+  if (part.hidden == nullptr) return;
+  for (int k = 0; k < part.length; ++k) {
+    if ((part.hidden[k] & 0xF0) != 0) text[2 * k] = '*';
+    if ((part.hidden[k] & 0x0F) != 0) text[2 * k + 1] = '*';
+  }
+}
+
 const DecodedField* DecodedMessage::find(int number) const {
   for (const DecodedField& field : fields) {
     if (field.number == number) return &field;

@@ -120,8 +120,15 @@ struct MessageJson::Writer {
       key("name");
       json_string(name);
     }
-    if (explain && explain_field(*message, field, &field_meaning)) meaning(field_meaning);
+    if (explain && explain_value(field)) meaning(field_meaning);
     json.end_object();
+  }
+
+  // Fills field_meaning with what `field` of `message` means, the type
+  // indicator's or a data element's; false when it has no meaning.
+  bool explain_value(const DecodedField& field) {
+    return &field == &message->type_indicator ? explain_type_indicator(*message, &field_meaning)
+                                              : explain_field(*message, field, &field_meaning);
   }
 
   void meaning(const FieldMeaning& field) {
@@ -143,8 +150,22 @@ struct MessageJson::Writer {
   // after them.
   size_t explained_element(const DecodedField& field55, size_t row) {
     const ExplainedElement& explained = tree[row];
-    const TlvElement& element = explained.element;
     json.begin_object();
+    explained_keys(field55, explained);
+    ++row;
+    if (explained.child_count > 0) {
+      key("children");
+      json.begin_array();
+      for (int child = 0; child < explained.child_count; ++child) row = explained_element(field55, row);
+      json.end_array();
+    }
+    json.end_object();
+    return row;
+  }
+
+  // Writes the keys of `explained` but for the elements inside it.
+  void explained_keys(const DecodedField& field55, const ExplainedElement& explained) {
+    const TlvElement& element = explained.element;
     element_keys(field55, element);
     key("name");
     if (explained.tag != nullptr) {
@@ -182,15 +203,6 @@ struct MessageJson::Writer {
         json.end_array();
       }
     }
-    ++row;
-    if (explained.child_count > 0) {
-      key("children");
-      json.begin_array();
-      for (int child = 0; child < explained.child_count; ++child) row = explained_element(field55, row);
-      json.end_array();
-    }
-    json.end_object();
-    return row;
   }
 
   const DecodedMessage* message = nullptr;
@@ -235,9 +247,47 @@ void MessageJson::add(const char* key, std::string_view utf8_text) {
   writer_->string(utf8_text);
 }
 
-void MessageJson::add_flag(const char* key) {
+void MessageJson::add_flag(const char* key) { add_boolean(key, true); }
+
+void MessageJson::add_boolean(const char* key, bool value) {
   writer_->key(key);
-  writer_->json.boolean(true);
+  writer_->json.boolean(value);
+}
+
+void MessageJson::begin_list(const char* key) {
+  writer_->key(key);
+  writer_->json.begin_array();
+}
+
+void MessageJson::end_list() { writer_->json.end_array(); }
+
+void MessageJson::begin_item() { writer_->json.begin_object(); }
+
+void MessageJson::begin_object(const char* key) {
+  writer_->key(key);
+  writer_->json.begin_object();
+}
+
+void MessageJson::end_object() { writer_->json.end_object(); }
+
+void MessageJson::add_hex(const char* key, const unsigned char* bytes, size_t count) {
+  writer_->key(key);
+  writer_->hex(bytes, count);
+}
+
+void MessageJson::add_field(const char* key, const DecodedMessage& message,
+                            const DecodedField& field) {
+  writer_->message = &message;
+  writer_->key(key);
+  writer_->field(field);
+}
+
+void MessageJson::add_chip_element(const char* key, const DecodedField& field55,
+                                   const ExplainedElement& element) {
+  writer_->key(key);
+  writer_->json.begin_object();
+  writer_->explained_keys(field55, element);
+  writer_->json.end_object();
 }
 
 void MessageJson::add_decoded(const DecodedMessage& message) {
