@@ -203,7 +203,9 @@ std::string definitions_file(const std::string& name) {
     return name;
   }
   const std::string shipped = shipped_dialect_path(name);
-  return std::filesystem::exists(shipped, error) ? shipped : name;
+  if (std::filesystem::exists(shipped, error)) return shipped;
+  const std::string sample = name == kSampleName ? sample_definitions() : std::string();
+  return sample.empty() ? name : sample;
 }
 
 bool load_definitions(const Program& program, const std::string& name, Decoder* decoder) {

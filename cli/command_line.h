@@ -23,6 +23,10 @@ struct Program {
 // program's, in the current directory.
 constexpr char kDefaultDefinitions[] = "bitmap.ini";
 
+// The name --defs takes for the installed sample definition file, as the
+// page and the npm package name it among their dialects.
+constexpr char kSampleName[] = "bitmap";
+
 // The options every program takes.
 struct CommonOptions {
   std::string defs_path = kDefaultDefinitions;  // --defs FILE
@@ -83,7 +87,8 @@ std::string shipped_dialect_path(const std::string& name);
 std::string sample_definitions();
 
 // The file that --defs `name` means: `name` itself when it is a file, or
-// else, for a bare name, the shipped dialect of that name.
+// else, for a bare name, the shipped dialect of that name, or for
+// kSampleName the installed sample.
 std::string definitions_file(const std::string& name);
 
 // Reads the definition file that --defs `name` means into `decoder`,

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "cli/command_line.h"
-#include "cli/dialect_candidates.h"
 #include "cli/message_decoder.h"
 #include "guess/dialect_guess.h"
 
@@ -21,7 +20,7 @@ class DialectHint {
  public:
   // `options`: the definitions decoded with, among the candidates; `skip`:
   // the bytes --skip drops.
-  DialectHint(const CommonOptions& options, size_t skip) : options_(options), candidates_(skip) {}
+  DialectHint(const CommonOptions& options, size_t skip) : options_(options), skip_(skip) {}
 
   // The hint for the message that `decoder` decoded last with outcome
   // `outcome`, without "hint: ", or empty when there is none: when it
@@ -32,7 +31,7 @@ class DialectHint {
 
  private:
   const CommonOptions& options_;
-  DialectCandidates candidates_;
+  size_t skip_;
   DialectGuess guess_;
   int tries_ = 0;
   bool given_ = false;

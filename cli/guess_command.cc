@@ -7,6 +7,7 @@
 #include "cli/dialect_candidates.h"
 #include "cli/dump_source.h"
 #include "cli/message_decoder.h"
+#include "guess/decode_options.h"
 #include "guess/guess_json.h"
 #include "guess/guess_table.h"
 
@@ -28,8 +29,7 @@ std::string choice_line(const std::string& options, long messages) {
 int guess_all(const DumpOptions& options, MessageSource* source, Output* output,
               Progress* progress) {
   DialectGuess guess;
-  DialectCandidates candidates(options.skip);
-  candidates.add_to(options.common, &guess);
+  add_dialect_candidates(options.common, &guess);
   DecodeSteps steps;
   steps.skip = options.skip;
   // Messages are only prepared here: the candidates decode them.
@@ -50,10 +50,10 @@ int guess_all(const DumpOptions& options, MessageSource* source, Output* output,
   if (tell_no_dump_found(options, messages) || source->losses().faulty) refused = true;
   const std::vector<Reading> ranking = guess.ranking();
   const bool complete = !ranking.empty() && reads_completely(ranking.front(), guess.messages());
-  const std::string choice = complete ? candidates.options_for(guess, ranking.front()) : "";
+  const std::string choice = complete ? decode_options(guess, ranking.front(), options.skip) : "";
   std::string* text = output->pending();
   if (options.output_form == OutputForm::kJson) {
-    write_guess_json(guess, ranking, choice, text);
+    write_guess_json(guess, ranking, options.skip, text);
     *text += '\n';
   } else {
     write_guess_table(guess, ranking, kTableRows, text);

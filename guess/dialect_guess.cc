@@ -48,22 +48,23 @@ bool DialectGuess::add_candidate(const std::string& name, std::string_view defin
   auto read = std::make_unique<Definitions>(parse_definitions(definitions));
   if (!read->complete || !read->trusted()) return false;
   Dialect& dialect = read->dialect;
-  add_dialect(name, dialect, preferred, false);
+  add_dialect(name, name, dialect, preferred, false);
   if (!dialect.message.secondary_when_flagged) {
     dialect.message.secondary_when_flagged = true;
-    add_dialect(name + kFlaggedSuffix, dialect, preferred, true);
+    add_dialect(name + kFlaggedSuffix, name, dialect, preferred, true);
   }
   return true;
 }
 
-void DialectGuess::add_dialect(const std::string& name, const Dialect& dialect, bool preferred,
-                               bool flagged_variant) {
+void DialectGuess::add_dialect(const std::string& name, const std::string& defs,
+                               const Dialect& dialect, bool preferred, bool flagged_variant) {
   std::string text;
   write_dialect(dialect, &text);
   if (std::find(dialects_.begin(), dialects_.end(), text) != dialects_.end()) return;
   auto reader = std::make_unique<Reader>(dialect);
   Candidate candidate;
   candidate.name = name;
+  candidate.defs = defs;
   candidate.preferred = preferred;
   candidate.flagged_variant = flagged_variant;
   candidate.header_length = dialect.message.header_length;

@@ -17,7 +17,8 @@
 
 // A dialect the guess tries.
 struct Candidate {
-  std::string name;        // as the caller named it: "unionpay-pos", a path
+  std::string name;        // "unionpay-pos", a path; "bitmap.ini+secondary=flagged" for a variant
+  std::string defs;        // what --defs takes to read it: "unionpay-pos", a path
   bool preferred = false;  // the user's own file, ranked before the others
   // Whether these are the definitions of the candidate before it, read
   // with the secondary bitmap only when bit 1 flags it (secondary=flagged).
@@ -50,12 +51,12 @@ class DialectGuess {
   DialectGuess(const DialectGuess&) = delete;
   DialectGuess& operator=(const DialectGuess&) = delete;
 
-  // Adds the candidate `name`, read from the definition file
-  // `definitions`; and when its secondary bitmap is always read, also its
-  // variant that reads it only when flagged, named `name` with
-  // "+secondary=flagged". A dialect the same as one added before is left
-  // out. Returns false, adding nothing, when a line of `definitions` ends
-  // the reading as invalid or holds a property not understood.
+  // Adds the candidate `name`, what --defs takes to read it, from the
+  // definition file `definitions`; and when its secondary bitmap is always
+  // read, also its variant that reads it only when flagged, named `name`
+  // with "+secondary=flagged". A dialect the same as one added before is
+  // left out. Returns false, adding nothing, when a line of `definitions`
+  // ends the reading as invalid or holds a property not understood.
   bool add_candidate(const std::string& name, std::string_view definitions, bool preferred);
 
   const std::vector<Candidate>& candidates() const { return candidates_; }
@@ -81,10 +82,10 @@ class DialectGuess {
  private:
   struct Reader;
 
-  // Adds `dialect` as the candidate `name`, unless a candidate reads
-  // messages as it does.
-  void add_dialect(const std::string& name, const Dialect& dialect, bool preferred,
-                   bool flagged_variant);
+  // Adds `dialect`, which --defs `defs` reads, as the candidate `name`,
+  // unless a candidate reads messages as it does.
+  void add_dialect(const std::string& name, const std::string& defs, const Dialect& dialect,
+                   bool preferred, bool flagged_variant);
 
   std::vector<Candidate> candidates_;
   std::vector<std::unique_ptr<Reader>> readers_;  // one for each candidate

@@ -2,6 +2,7 @@
 #include "guess/guess_json.h"
 
 #include "encoding/cp936_to_utf8.h"
+#include "guess/decode_options.h"
 #include "guess/framing.h"
 #include "json/json_text.h"
 
@@ -64,8 +65,8 @@ void write_reading(const DialectGuess& guess, const Reading& reading, JsonText* 
 
 }  // namespace
 
-void write_guess_json(const DialectGuess& guess, const std::vector<Reading>& ranking,
-                      std::string_view options, std::string* text) {
+void write_guess_json(const DialectGuess& guess, const std::vector<Reading>& ranking, size_t skip,
+                      std::string* text) {
   JsonText json;
   json.start(text);
   json.begin_object();
@@ -76,7 +77,7 @@ void write_guess_json(const DialectGuess& guess, const std::vector<Reading>& ran
   json.boolean(complete);
   if (complete) {
     std::string utf8;
-    append_text_as_utf8(options, &utf8);
+    append_text_as_utf8(decode_options(guess, ranking.front(), skip), &utf8);
     json.key("options");
     json.string(utf8);
   }

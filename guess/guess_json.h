@@ -10,16 +10,17 @@
 #ifndef GUESS_GUESS_JSON_H_
 #define GUESS_GUESS_JSON_H_
 
+#include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "guess/dialect_guess.h"
 
 // Appends the object of `ranking`, made by `guess`, to `text`, without a
 // line end. "complete" says whether the first reading reads every message
-// completely; then `options`, what decodes as it does, is "options".
-void write_guess_json(const DialectGuess& guess, const std::vector<Reading>& ranking,
-                      std::string_view options, std::string* text);
+// completely; then "options" are those that decode as it does, for
+// messages of which --skip drops `skip` bytes already.
+void write_guess_json(const DialectGuess& guess, const std::vector<Reading>& ranking, size_t skip,
+                      std::string* text);
 
 #endif  // GUESS_GUESS_JSON_H_

@@ -2,8 +2,7 @@
 // shipped dialect and framing, the framings and checks at their edges,
 // iso8583dump --guess as a user runs it, and the hint after a decode that
 // another dialect would read.
-#include <climits>
-#include <cstdlib>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -58,15 +57,6 @@ Reading best_reading(const DialectGuess& guess, std::string* name) {
 
 ProcessRun run_dump(const std::string& arguments, const std::string& input = "") {
   return run_program(ISO8583DUMP_PATH, arguments, input);
-}
-
-// Where the programs of this build find the sample definition file.
-std::string sample_definitions_path() {
-  const std::string dump = ISO8583DUMP_PATH;
-  const std::string sample =
-      dump.substr(0, dump.rfind('/')) + "/../share/iso8583tools/bitmap.ini";
-  char resolved[PATH_MAX];
-  return realpath(sample.c_str(), resolved) != nullptr ? resolved : sample;
 }
 
 TEST(DialectGuess, EachSampleRanksFirstInItsDialectAsItStandsAndBehindEachFraming) {
@@ -288,10 +278,14 @@ TEST(GuessCommand, AMessageWithAPrimaryBitmapOnlyNeedsSecondaryFlagged) {
 
 TEST(DialectHint, NamesTheDialectThatReadsAFailingMessageOnceARun) {
   const std::string hint = "hint: read as bitmap, this message unpacks completely; decode it with "
-                           "--defs " + sample_definitions_path() + "\n";
+                           "--defs bitmap\n";
   const ProcessRun failed = run_dump("--defs unionpay-pos examples/purchase.hex");
   EXPECT_EQ(failed.status, 1);
   EXPECT_EQ(failed.err, hint);
+  // The options named decode it: bitmap is the installed sample's name.
+  const ProcessRun chosen = run_dump("--defs bitmap examples/purchase.hex");
+  EXPECT_EQ(chosen.status, 0);
+  EXPECT_EQ(chosen.out, run_dump("--defs bitmap.ini examples/purchase.hex").out);
   const ProcessRun json = run_dump("--json --defs unionpay-pos examples/purchase.hex");
   rapidjson::Document record;
   record.Parse(json.out.c_str());
