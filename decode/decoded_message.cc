@@ -57,13 +57,20 @@ void render_shown_hex(const DecodedField& field, int position, int count, char* 
   }
 }
 
-void render_shown_hex(const DecodedPart& part, char* text) {
-  render_hex(part.data, static_cast<size_t>(part.length), text);
-  if (part.hidden == nullptr) return;
-  for (int k = 0; k < part.length; ++k) {
-    if ((part.hidden[k] & 0xF0) != 0) text[2 * k] = '*';
-    if ((part.hidden[k] & 0x0F) != 0) text[2 * k + 1] = '*';
+int render_shown_hex(const DecodedPart& part, char* text) {
+  if (part.in_digits) {
+    for (int k = 0; k < part.length; ++k) {
+      text[k] = part.value_hidden != nullptr && part.value_hidden[k] != 0 ? '*' : part.value[k];
+    }
+    return part.length;
   }
+  static const char kDigits[] = "0123456789ABCDEF";
+  for (int k = 0; k < part.length; ++k) {
+    const unsigned char hidden = part.hidden != nullptr ? part.hidden[k] : 0;
+    *text++ = (hidden & 0xF0) != 0 ? '*' : kDigits[part.data[k] >> 4];
+    *text++ = (hidden & 0x0F) != 0 ? '*' : kDigits[part.data[k] & 0x0F];
+  }
+  return 2 * part.length;
 }
 
 const DecodedField* DecodedMessage::find(int number) const {

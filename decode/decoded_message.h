@@ -132,10 +132,11 @@ inline bool is_plain(const DecodedPart& part) { return !part.in_digits && is_pla
 // for what masking hides, a copy in `shown` when it hides anything.
 std::string_view shown_value(const DecodedPart& part, std::string* shown);
 
-// Writes the `length` bytes of `part`, one that has bytes (not cut from
-// packed digits), as upper-case hexadecimal text into `text` (2 * length
-// characters, no terminating zero), with '*' for every hidden nibble.
-void render_shown_hex(const DecodedPart& part, char* text);
+// Writes the hexadecimal text of `part` into `text`: for bytes, 2 *
+// length digits with '*' for every hidden nibble; for packed digits, the
+// digits themselves (as their nibbles read), with '*' for hidden ones.
+// Returns how many characters it wrote.
+int render_shown_hex(const DecodedPart& part, char* text);
 
 // The id of `part`: "60.2".
 inline std::string_view part_id(const DecodedPart& part) {

@@ -18,11 +18,9 @@ void add_part(const char* key, const DecodedMessage& message, int index, Message
   json->begin_object(key);
   json->add("id", part_id(part));
   json->add("length", part.unit_length);
-  if (!part.in_digits) {
-    std::string hex(2 * static_cast<size_t>(part.length), '0');
-    render_shown_hex(part, &hex[0]);
-    json->add("hex", hex);
-  }
+  std::string hex(2 * static_cast<size_t>(part.length), '0');
+  hex.resize(static_cast<size_t>(render_shown_hex(part, &hex[0])));
+  json->add("hex", hex);
   const std::string_view text = shown_value(part, &shown);
   if (!is_plain(part) || is_printable_cp936(text)) {
     append_cp936_as_utf8(text, &utf8);

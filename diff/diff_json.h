@@ -7,9 +7,9 @@
 // too), a field 55 element as "field55" lists it without its children, the
 // header as hexadecimal text, the ending as "result" names it. A part of a
 // composite field is {"id": "60.2", "length": 6, "hex": "…", "text": "…",
-// "name": "…"}: its length in its own unit, its bytes ("hex", not for a
-// part cut from packed digits), its value when printable, and its name
-// when its definition line has one. Elements of field 55 also have "tag"
+// "name": "…"}: its length in its own unit, its bytes in hexadecimal (the
+// digits of a part cut from packed digits), its value when printable, and
+// its name when its definition line has one. Elements of field 55 also have "tag"
 // and "depth", parts "depth"; a composite field, template or part whose
 // inner differences follow has "inner": true. A field whose data did not
 // fit its layout, compared whole, has "misfit": {"a": "…", "b": "…"}, the
