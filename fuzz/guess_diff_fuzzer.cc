@@ -61,7 +61,7 @@ void check_guess(std::string_view definitions, const unsigned char* bytes, size_
   std::string text;
   write_guess_table(guess, ranking, 10, &text);
   std::string json;
-  write_guess_json(guess, ranking, "--defs fuzzed", &json);
+  write_guess_json(guess, ranking, 0, &json);
   check_json(json, "the JSON of a guess does not parse");
 }
 
