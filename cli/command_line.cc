@@ -208,7 +208,8 @@ std::string definitions_file(const std::string& name) {
   return sample.empty() ? name : sample;
 }
 
-bool load_definitions(const Program& program, const std::string& name, Decoder* decoder) {
+bool load_definitions(const Program& program, const std::string& name, Decoder* decoder,
+                      bool* complete) {
   const std::string path = definitions_file(name);
   std::string contents;
   if (!read_definition_file(path.c_str(), &contents)) {
@@ -226,6 +227,12 @@ bool load_definitions(const Program& program, const std::string& name, Decoder* 
   for (const DefinitionProblem& problem : definitions.problems) {
     std::fprintf(stderr, "%s\n", problem_text(path, problem).c_str());
   }
+  if (definitions.stopped_at_first_line) {
+    std::fprintf(stderr, "%s: %s is no definition file: its first line ends the reading\n",
+                 program.name, path.c_str());
+    return false;
+  }
+  *complete = definitions.complete;
   *decoder = Decoder(std::move(definitions.dialect));
   return definitions.trusted();
 }

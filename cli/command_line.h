@@ -93,11 +93,14 @@ std::string definitions_file(const std::string& name);
 
 // Reads the definition file that --defs `name` means into `decoder`,
 // naming every problem of the file on standard error as "FILE:LINE:
-// reason". When it cannot be read, "fopen error" is followed by the path
-// and the reason; when the default file is missing, by where the installed
-// sample is. Returns false when the file cannot be read or holds a
-// property not understood: nothing may be decoded with it.
-bool load_definitions(const Program& program, const std::string& name, Decoder* decoder);
+// reason"; `complete` tells whether no line ended the reading as invalid.
+// When it cannot be read, "fopen error" is followed by the path and the
+// reason; when the default file is missing, by where the installed sample
+// is. Returns false when the file cannot be read, holds a property not
+// understood, or is no definition file at all (its first line ends the
+// reading): nothing may be decoded with it.
+bool load_definitions(const Program& program, const std::string& name, Decoder* decoder,
+                      bool* complete);
 
 // Prints the definitions of `dialect`, with every property spelled out
 // (--print-defs).

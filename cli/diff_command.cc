@@ -152,8 +152,9 @@ int diff_inputs(const Program& program, const DumpOptions& options) {
   Decoder decoder_b;
   const std::string& defs_b =
       options.defs_b_path.empty() ? options.common.defs_path : options.defs_b_path;
-  if (!load_definitions(program, options.common.defs_path, &decoder_a) ||
-      !load_definitions(program, defs_b, &decoder_b)) {
+  bool complete = true;  // a reading that a line ended still compares what it read
+  if (!load_definitions(program, options.common.defs_path, &decoder_a, &complete) ||
+      !load_definitions(program, defs_b, &decoder_b, &complete)) {
     return kExitRejected;
   }
   if (options.diff_path == "-" && options.common.input_path == "-") {

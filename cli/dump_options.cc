@@ -82,12 +82,13 @@ const char kDumpUsage[] =
     "\n"
     "Exit status: 0 when every message unpacked successfully (--guess: the first\n"
     "reading reads every message completely; --diff: the messages are equal), 1\n"
-    "when a report ends with a failure line (--guess: no reading does; --diff:\n"
-    "they differ), 2 when input was refused (text that is not hexadecimal, an odd\n"
-    "digit count, a message too short, no dump found), when a capture lost bytes\n"
-    "or could not be read to its end, when no connection matched, on a usage\n"
-    "error, when the definition file or the input cannot be read, or when the\n"
-    "output cannot be written.\n";
+    "when a report ends with a failure line or a field did not fit its layout\n"
+    "(--guess: no reading reads every message completely; --diff: they differ),\n"
+    "2 when input was refused (text that is not hexadecimal, an odd digit count,\n"
+    "a message too short, no dump found), when a capture lost bytes or could not\n"
+    "be read to its end, when no connection matched, on a usage error, when the\n"
+    "definition file or the input cannot be read, or when the output cannot be\n"
+    "written.\n";
 
 namespace {
 

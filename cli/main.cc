@@ -70,7 +70,9 @@ int decode_all(const DumpOptions& options, const Decoder& definitions, MessageSo
       }
       writer->write_decoded(message.origin, decoder.byte_count(), outcome, decoder.decoded(),
                             output);
-      message_status = outcome == DecodeOutcome::kUnpacked ? kExitUnpacked : kExitUnpackFailed;
+      // A field whose data does not fit its layout fails the run too.
+      const bool whole = outcome == DecodeOutcome::kUnpacked && decoder.decoded().misfits.empty();
+      message_status = whole ? kExitUnpacked : kExitUnpackFailed;
     } else {
       writer->write_rejected(message.origin, decoder.refusal(), output);
       message_status = kExitRejected;
@@ -106,12 +108,15 @@ int main(int argc, char** argv) {
   const bool definitions_wanted = !options.guess || options.common.defs_given ||
                                   std::filesystem::exists(options.common.defs_path);
   static Decoder definitions;
-  if (definitions_wanted && !load_definitions(kDump, options.common.defs_path, &definitions)) {
+  bool complete = true;
+  if (definitions_wanted &&
+      !load_definitions(kDump, options.common.defs_path, &definitions, &complete)) {
     return kExitRejected;
   }
   if (options.common.print_definitions) {
     print_definitions(definitions.dialect());
-    return kExitUnpacked;
+    // What was read is printed; a reading that a line ended is still a failure.
+    return complete ? kExitUnpacked : kExitRejected;
   }
 
   const std::string& input_path = options.common.input_path;

@@ -124,6 +124,9 @@ DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
   } else {
     ++tally_.failed;
   }
+  for (const PartMisfit& misfit : decoded_.misfits) {
+    note(message.origin, "fld " + std::to_string(misfit.field) + ": " + misfit.reason);
+  }
   if (steps_.mask) mask_card_data(&decoded_);
   return outcome;
 }

@@ -74,10 +74,12 @@ int main(int argc, char** argv) {
   if (options.common.list_dialects) return list_dialects(kPack) ? kExitPacked : kExitRefused;
   use_binary_standard_streams();
   static Decoder definitions;
-  if (!load_definitions(kPack, options.common.defs_path, &definitions)) return kExitRefused;
+  bool complete = true;
+  if (!load_definitions(kPack, options.common.defs_path, &definitions, &complete)) return kExitRefused;
   if (options.common.print_definitions) {
     print_definitions(definitions.dialect());
-    return kExitPacked;
+    // What was read is printed; a reading that a line ended is still a failure.
+    return complete ? kExitPacked : kExitRefused;
   }
   static LineReader input;
   input.file = open_input(kPack, options.common.input_path);

@@ -31,9 +31,10 @@ bool is_visible_ascii(std::string_view data) {
 
 // Appends `report`, the report of `message`, as UTF-8 with LF line ends.
 // Message bytes stand only in the data of the header line,
-// "header[NNN]=[HEX]", and of the element lines, "fld[NNN][LLL]=[DATA]",
-// each holding exactly as many bytes as it shows (LLL for a field shown as
-// it stands); there a control character shows as its picture, so that no
+// "header[NNN]=[HEX]", of the element lines, "fld[NNN][LLL]=[DATA]", and
+// of the lines of their parts, "  fld[ID][LLL]=[DATA]", each holding
+// exactly as many bytes as it shows (LLL for a field shown as it stands),
+// and ids made of letters and digits; there a control character shows as its picture, so that no
 // data byte moves the cursor, ends a line or starts an escape sequence.
 // The text between such data goes over in one piece, as most data is
 // visible ASCII.
@@ -55,6 +56,10 @@ void append_report_as_utf8(const Report& report, const DecodedMessage& message,
   append_data(static_cast<size_t>(shown_length(message.type_indicator)));
   for (const DecodedField& field : message.fields) {
     append_data(static_cast<size_t>(shown_length(field)));
+    for (int k = 0; k < field.part_count; ++k) {
+      const DecodedPart& part = message.parts[static_cast<size_t>(field.first_part + k)];
+      append_data(static_cast<size_t>(is_plain(part) ? part.length : part.value_length));
+    }
   }
   append_cp936_as_utf8(text.substr(plain_start), utf8);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -225,6 +226,10 @@ class DefinitionReader {
   DefinitionReader(Dialect* dialect, DefinitionProblems* problems)
       : dialect_(dialect), problems_(problems) {}
 
+  // Whether the first line that is neither blank nor a comment ended the
+  // reading.
+  bool stopped_at_first_line() const { return stopped_at_first_line_; }
+
   // Reads the whole contents; returns 0 or -1 as parse_definitions does.
   int read(std::string_view contents) {
     if (contents.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
@@ -239,10 +244,17 @@ class DefinitionReader {
       if (piece.back() == '\n') ++line;
       if (is_empty_or_comment(piece)) continue;
       if (stop_line != 0) {
-        note(piece_line, "ignored: the reading ended at line " + std::to_string(stop_line), false);
+        // The rest of the line that ended the reading goes unsaid.
+        if (piece_line != stop_line) {
+          note(piece_line, "ignored: the reading ended at line " + std::to_string(stop_line), false);
+        }
         continue;
       }
       const LineEffect effect = read_line(piece_line, &piece);
+      if (!read_any_line_) {
+        read_any_line_ = true;
+        stopped_at_first_line_ = effect != LineEffect::kContinue;
+      }
       if (effect == LineEffect::kContinue) continue;
       if (effect == LineEffect::kInvalid) {
         dialect_->layouts.clear();
@@ -347,6 +359,7 @@ class DefinitionReader {
     LineSettings settings;
     std::string reason;
     FieldFormat format;
+    note_near_misses(line_number, raw, words_of(std::string_view(raw).substr(words_start(raw))));
     if (!read_properties(words_of(std::string_view(raw).substr(words_start(raw))), kFieldLine,
                          &settings, &reason) ||
         !resolve_format(number, columns[2], settings, defaults_, &format, &reason)) {
@@ -498,9 +511,56 @@ class DefinitionReader {
     return LineEffect::kContinue;
   }
 
+  // Notes the words of a line's notes that were surely meant as properties
+  // (`data = bcd`, `data:bcd`, `data= bcd`), and columns separated by tabs
+  // (`1<TAB>4<TAB>0`, which reads as 1|0|0), with the line as written.
+  void note_near_misses(int line_number, const std::string& raw, const std::vector<std::string_view>& words) {
+    for (size_t k = 0; k < words.size(); ++k) {
+      const std::string_view word = words[k];
+      if (is_property(word) && word.back() != '=') continue;
+      const size_t mark = word.find_first_of("=:");
+      const std::string_view name = word.substr(0, mark);
+      if (!is_property_name(name)) continue;
+      std::string value;
+      std::string shown(word);
+      if (mark != std::string_view::npos && mark + 1 < word.size()) {
+        value = std::string(word.substr(mark + 1));  // data:bcd
+      } else if (k + 1 < words.size() && (mark != std::string_view::npos || words[k + 1].front() == '=')) {
+        // data= bcd, data = bcd, data =bcd
+        std::string_view next = words[k + 1];
+        shown += " " + std::string(next);
+        if (next == "=" && k + 2 < words.size()) {
+          shown += " " + std::string(words[k + 2]);
+          next = words[k + 2];
+          ++k;
+        }
+        value = std::string(next.front() == '=' ? next.substr(1) : next);
+        ++k;
+      } else {
+        continue;
+      }
+      note(line_number, "'" + shown + "' is a note: write " + std::string(name) + "=" + value +
+                            " for the property", false);
+    }
+    const size_t start = raw.find_first_not_of(" \t");
+    if (start != std::string::npos && raw[start] >= '0' && raw[start] <= '9') {
+      const size_t tab = raw.find('\t', start);
+      const size_t bar = raw.find('|', start);
+      if (tab != std::string::npos && (bar == std::string::npos || tab < bar)) {
+        std::string columns = raw.substr(start, raw.find_last_not_of(" \t\r\n") + 1 - start);
+        for (char& ch : columns) ch = ch == '\t' ? '|' : ch;
+        note(line_number, "columns are separated by '|', not tabs: this line reads as " +
+                              std::to_string(std::atoi(raw.c_str() + start)) +
+                              " alone; write " + columns, false);
+      }
+    }
+  }
+
   Dialect* dialect_;
   DefinitionProblems* problems_;
   LineSettings defaults_;  // len= and data= of the message lines so far
+  bool read_any_line_ = false;
+  bool stopped_at_first_line_ = false;
   // The layout of each id that has one: "60", "127.25".
   std::map<std::string, int> layout_of_id_;
 };
@@ -510,8 +570,9 @@ class DefinitionReader {
 Definitions parse_definitions(std::string_view contents) {
   Definitions definitions;
   definitions.dialect.id = next_dialect_id();
-  definitions.complete =
-      DefinitionReader(&definitions.dialect, &definitions.problems).read(contents) == 0;
+  DefinitionReader reader(&definitions.dialect, &definitions.problems);
+  definitions.complete = reader.read(contents) == 0;
+  definitions.stopped_at_first_line = reader.stopped_at_first_line();
   return definitions;
 }
 

@@ -204,6 +204,14 @@ bool is_property(std::string_view word) {
   return true;
 }
 
+bool is_property_name(std::string_view name) {
+  const std::string lower = lower_case(name);
+  for (int row = 0; row < kPropertyNameCount; ++row) {
+    if (lower == kPropertyNames[row].name) return true;
+  }
+  return false;
+}
+
 bool read_property(std::string_view word, Scope scope, LineSettings* settings, std::string* reason) {
   const size_t equals = word.find('=');
   const std::string name = lower_case(word.substr(0, equals));

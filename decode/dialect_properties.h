@@ -88,6 +88,9 @@ struct LineSettings {
 // Whether `word` has the form of a property: a name, '=' and a value.
 bool is_property(std::string_view word);
 
+// Whether `name` (in any case) is the name of a property.
+bool is_property_name(std::string_view name);
+
 // Reads the property `word` (which has the form of one) of a line of
 // `scope` into `settings`; `word` must outlive them. Returns false after
 // writing into `reason` what is wrong.

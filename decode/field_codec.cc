@@ -69,6 +69,12 @@ std::string not_a_digit(DataEncoding data, char ch, size_t position) {
   return why + (data == DataEncoding::kTrack ? " or the separator, = or D" : "");
 }
 
+// Packs the digits of `text` (after the sign of a packed amount) as
+// `format` aligns and pads them; `any_nibble` takes every hexadecimal
+// digit as its nibble, not only the digits and a track's separator.
+bool pack_text(const FieldFormat& format, std::string_view text, bool any_nibble, std::string* data,
+               int* length, std::string* error);
+
 }  // namespace
 
 IndicatorRead read_length_indicator(LengthEncoding encoding, int digits, const unsigned char* bytes,
@@ -237,6 +243,19 @@ bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::stri
     case DataEncoding::kAmountBcd:
       break;
   }
+  return pack_text(format, text, false, data, length, error);
+}
+
+bool encode_nibbles(const FieldFormat& format, std::string_view text, std::string* data, int* length,
+                    std::string* error) {
+  data->clear();
+  return pack_text(format, text, true, data, length, error);
+}
+
+namespace {
+
+bool pack_text(const FieldFormat& format, std::string_view text, bool any_nibble, std::string* data,
+               int* length, std::string* error) {
   std::string_view digits = text;
   if (format.data == DataEncoding::kAmountBcd) {
     if (digits.empty()) {
@@ -256,7 +275,8 @@ bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::stri
     int nibble = format.pad;
     if (k >= first && k < first + digit_count) {
       const size_t position = static_cast<size_t>(k - first);
-      nibble = nibble_of(format.data, digits[position]);
+      nibble = any_nibble && hex_digit_value(digits[position]) >= 0 ? hex_digit_value(digits[position])
+                                                                     : nibble_of(format.data, digits[position]);
       if (nibble < 0) {
         const size_t sign = text.size() - digits.size();
         *error = not_a_digit(format.data, digits[position], sign + position);
@@ -268,6 +288,8 @@ bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::stri
   *length = format.unit == LengthUnit::kDigits ? digit_count : static_cast<int>(data->size());
   return true;
 }
+
+}  // namespace
 
 int length_of_bytes(const FieldFormat& format, int byte_count) {
   if (format.unit == LengthUnit::kBytes) return byte_count;

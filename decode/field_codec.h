@@ -66,6 +66,14 @@ CharacterPlace character_place(const FieldFormat& format, int length, int positi
 bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::string_view text,
                   std::string* data, int* length, std::string* error);
 
+// Packs `text`, the nibbles of packed data written as hexadecimal digits
+// (the digits of packed digits, a pad or a track's D among them), as
+// `format` aligns and pads them, into `data`, and its length into
+// `length`. Returns false, after writing why into `error`, for a
+// character that is no hexadecimal digit.
+bool encode_nibbles(const FieldFormat& format, std::string_view text, std::string* data, int* length,
+                    std::string* error);
+
 // The length in the field's unit of `byte_count` bytes of data, when
 // nothing else says it: every nibble counted for packed digits.
 int length_of_bytes(const FieldFormat& format, int byte_count);

@@ -2,6 +2,7 @@
 // the field 55 listing between its banners.
 #include "decode/field_report.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "decode/hex_text.h"
@@ -55,6 +56,9 @@ void write_element_line(int number, const DecodedField& field, ReportWriter* wri
     if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
   }
   if (printed > 0) std::memcpy(out, data.data(), printed);
+  // A text holds zero bytes only as an amount's data past its message;
+  // the window shows a report up to its first zero byte, so they are blanks.
+  if (!plain) std::replace(out, out + printed, '\0', ' ');
   out = put(out + data.size(), "]\r\n");
   writer->end_at(out);
 }
@@ -66,6 +70,7 @@ void write_element_line(int number, const DecodedField& field, ReportWriter* wri
 // length.
 void write_part_line(const DecodedPart& part, ReportWriter* writer) {
   std::string shown;  // only a masked part needs it
+  const bool plain = is_plain(part);
   const std::string_view data = shown_value(part, &shown);
   const size_t indent = 2 * static_cast<size_t>(part.depth);
   char* out = writer->room_for(indent + static_cast<size_t>(part.id_length) + kElementLineOverhead +
@@ -77,13 +82,16 @@ void write_part_line(const DecodedPart& part, ReportWriter* writer) {
   out = put_zero_filled(out, part.unit_length, 3);
   out = put(out, "]=[");
   size_t printed = data.size();
-  if (is_plain(part)) {
+  if (plain) {
     if (const void* zero = std::memchr(data.data(), '\0', data.size())) {
       printed = static_cast<size_t>(static_cast<const char*>(zero) - data.data());
     }
     if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
   }
   if (printed > 0) std::memcpy(out, data.data(), printed);
+  // A text holds zero bytes only as an amount's data past its message;
+  // the window shows a report up to its first zero byte, so they are blanks.
+  if (!plain) std::replace(out, out + printed, '\0', ' ');
   out = put(out + data.size(), "]\r\n");
   writer->end_at(out);
 }

@@ -36,6 +36,9 @@ bool all_of_chars(const std::string& text, bool (*test)(char)) {
 }
 bool is_digit(char ch) { return ch >= '0' && ch <= '9'; }
 bool is_hex_digit(char ch) { return hex_digit_value(ch) >= 0; }
+bool is_alphanumeric(char ch) {
+  return is_digit(ch) || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+}
 
 void upper_case(std::string* text) {
   for (char& ch : *text) {
@@ -215,14 +218,14 @@ bool read_part_key(const Layout& layout, std::string* key, int* number, std::str
       break;
     case CodingKind::kAscii:
     case CodingKind::kEbcdic:
-      fits = static_cast<int>(key->size()) == tag.count;
+      fits = static_cast<int>(key->size()) == tag.count && all_of_chars(*key, is_alphanumeric);
       break;
   }
   if (!fits) {
     *reason = named + ": its tag= takes " + std::to_string(tag.count) +
               (tag.kind == CodingKind::kBinary ? " bytes, written as hexadecimal"
                : tag.kind == CodingKind::kBcd  ? " digits"
-                                               : " characters");
+                                               : " letters or digits");
     return false;
   }
   return true;

@@ -24,9 +24,12 @@ struct Span {
 
 std::string number_text(int value) { return std::to_string(value); }
 
-bool is_printable(const std::string& text) {
+// Whether `text` is letters and digits only, as tags are: ids and notes
+// that hold them then hold nothing that a report line could mistake.
+bool is_alphanumeric(const std::string& text) {
   for (char ch : text) {
-    if (static_cast<unsigned char>(ch) < 0x20 || static_cast<unsigned char>(ch) >= 0x7F) return false;
+    const bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+    if (!letter && !(ch >= '0' && ch <= '9')) return false;
   }
   return true;
 }
@@ -265,7 +268,7 @@ class PartWalker {
       }
       const std::string tag = read_tag(layout.tag, bytes(span, position));
       const bool digits_tag = layout.tag.kind == CodingKind::kBcd;
-      if (!is_printable(tag) || (digits_tag && tag.find_first_not_of("0123456789") != std::string::npos)) {
+      if (!is_alphanumeric(tag) || (digits_tag && tag.find_first_not_of("0123456789") != std::string::npos)) {
         std::string hex(2 * static_cast<size_t>(tag_bytes), '\0');
         render_hex(bytes(span, position), static_cast<size_t>(tag_bytes), &hex[0]);
         return misfit(id_, span, position, "the tag" + at + " (" + hex + ") is not one of tag=");
@@ -427,7 +430,8 @@ class PartWalker {
         id_.resize(id_end);
         message_->parts[index].descendants = static_cast<int>(message_->parts.size() - index - 1);
         if (!fits) return false;
-      } else if (!emit(def, format, tag, span, position + header, length, length, depth)) {
+      } else if (!emit(def, format, tag, span, position + header, length,
+                       length_of_bytes(*format, length), depth)) {
         return false;
       }
       position += header + length;

@@ -83,7 +83,7 @@ write("split_input", "field55_long_forms", b"1|4|0\n55|999|3\n" + b"\0" + FIELD5
 write("split_input", "spacing_negative", SPACING_INI + b"\0" + NEGATIVE_INDICATOR)
 
 # Every shipped dialect, alone and with its sample message.
-for dialect in ("unionpay-pos", "iso87-ascii", "iso87-binary", "iso93-ascii", "ebcdic"):
+for dialect in sorted(name[:-4] for name in os.listdir("dialects") if name.endswith(".ini")):
     definitions = read("dialects/%s.ini" % dialect)
     sample = bytes.fromhex(read("examples/%s.hex" % dialect).decode())
     write("definition_file", dialect + ".ini", definitions)

@@ -121,6 +121,64 @@ struct MessageJson::Writer {
       json_string(name);
     }
     if (explain && explain_value(field)) meaning(field_meaning);
+    if (field.part_count > 0) {
+      key("sub");
+      parts(static_cast<size_t>(field.first_part), static_cast<size_t>(field.part_count));
+    }
+    if (field.misfit >= 0) misfit(message->misfits[static_cast<size_t>(field.misfit)]);
+    json.end_object();
+  }
+
+  // The list of the `count` parts from `first`: each followed by those
+  // inside it, which go into its own "sub".
+  void parts(size_t first, size_t count) {
+    json.begin_array();
+    for (size_t at = first; at < first + count;) {
+      const DecodedPart& part = message->parts[at];
+      json.begin_object();
+      key("id");
+      unescaped_string(part_id(part));
+      key("length");
+      json.number(part.unit_length);
+      key("hex");
+      const size_t digits = part.in_digits ? static_cast<size_t>(part.length) : 2 * static_cast<size_t>(part.length);
+      render_shown_hex(part, json.unescaped_string(digits));
+      const std::string_view value = shown_value(part, &shown);
+      if (is_plain_ascii(value)) {
+        key("text");
+        unescaped_string(value);
+      } else if (is_printable_cp936(value)) {
+        key("text");
+        cp936_string(value);
+      }
+      if (part.def != nullptr && !part.def->name.empty()) {
+        key("name");
+        scratch.clear();
+        append_text_as_utf8(part.def->name, &scratch);
+        string(scratch);
+      }
+      if (part.descendants > 0) {
+        key("sub");
+        parts(at + 1, static_cast<size_t>(part.descendants));
+      }
+      json.end_object();
+      at += 1 + static_cast<size_t>(part.descendants);
+    }
+    json.end_array();
+  }
+
+  // "sub_error": where and why a field's data does not fit its layout.
+  void misfit(const PartMisfit& misfit) {
+    key("sub_error");
+    json.begin_object();
+    key("field");
+    json.number(misfit.field);
+    key("sub");
+    string(misfit.sub);
+    key("offset");
+    json.number(misfit.offset);
+    key("reason");
+    string(misfit.reason);
     json.end_object();
   }
 

@@ -31,6 +31,36 @@ export interface DecodedField {
   amount?: string;
   /** With explain, for an amount: its currency, such as "CNY". */
   currency?: string;
+  /** The parts of a composite field, as its definition's layout cuts it. */
+  sub?: DecodedPart[];
+  /** Instead of its parts: where and why its data does not fit its layout. */
+  sub_error?: PartMisfit;
+}
+
+/** One part (sub-field) of a composite field, and the parts inside it. */
+export interface DecodedPart {
+  /** Its id: "60.2", "48.26", "54[2].3", "127.25.3". */
+  id: string;
+  /** Its length in its own unit. */
+  length: number;
+  /** Its bytes in upper-case hexadecimal; for packed digits, the digits. */
+  hex: string;
+  /** Its value as text, when it is printable. */
+  text?: string;
+  /** The comment of its definition line. */
+  name?: string;
+  sub?: DecodedPart[];
+}
+
+/** Data that does not fit its field's layout. */
+export interface PartMisfit {
+  field: number;
+  /** The id of the part, or of the layout, where it does not fit. */
+  sub: string;
+  /** Where, in the field's bytes (digits for packed digits). */
+  offset: number;
+  /** Why: "tag 26 at byte 9 says 40 bytes, 12 remain". */
+  reason: string;
 }
 
 /** With explain: a bit of a chip data element that is set, and what it means. */
@@ -120,6 +150,17 @@ export interface PackField {
   text?: string;
   /** The length in the field's unit, where the bytes alone cannot say it. */
   length?: number;
+  /** Failing hex and text: the parts of a composite field, which are put together. */
+  sub?: PackPart[];
+}
+
+/** A part of a composite field to pack: its bytes, its text, or its own parts. */
+export interface PackPart {
+  id: string;
+  hex?: string;
+  text?: string;
+  length?: number;
+  sub?: PackPart[];
 }
 
 /** A message to pack, as decode() gives it. A masked or rejected one is refused. */

@@ -7,6 +7,7 @@
 #include "decode/ebcdic.h"
 #include "decode/field_codec.h"
 #include "decode/hex_text.h"
+#include "pack/part_packer.h"
 
 namespace {
 
@@ -205,6 +206,20 @@ bool pack_message(const Dialect& dialect, const PackRequest& request, std::strin
       return false;
     }
     const PackValue* value = &ordered[k]->value;
+    PackValue built;
+    if (value->from_parts) {
+      if (def.layout < 0) {
+        *error = name + "sub-fields are given, but its definition has no layout=";
+        return false;
+      }
+      std::string reason;
+      if (!pack_parts(dialect, dialect.layouts[static_cast<size_t>(def.layout)], std::to_string(number),
+                      value->parts, &built, &reason)) {
+        *error = name + reason;
+        return false;
+      }
+      value = &built;
+    }
     PackValue padded;
     std::string note;
     if (pad_fixed_text(def, *value, &padded, &note)) {

@@ -18,7 +18,7 @@
 namespace {
 
 const char* const kDialects[] = {"unionpay-pos", "iso87-ascii", "iso87-binary", "iso93-ascii",
-                                 "ebcdic"};
+                                 "ebcdic", "layouts-example"};
 
 TEST(DialectPrograms, EverySampleDumpedAndPackedGivesItsBytes) {
   for (const char* name : kDialects) {

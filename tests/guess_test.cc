@@ -2,6 +2,7 @@
 // shipped dialect and framing, the framings and checks at their edges,
 // iso8583dump --guess as a user runs it, and the hint after a decode that
 // another dialect would read.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -190,12 +191,12 @@ TEST(GuessCommand, ShowsTheReadingsAndTheOptionsOfTheFirst) {
             "iso87-ascii                   tpdu     bitmap_not_hex          0       0       1  mti\n"
             "iso93-ascii                   none     bitmap_not_hex          0       0       1  mti\n"
             "iso93-ascii                   tpdu     bitmap_not_hex          0       0       1  mti\n"
+            "layouts-example               none     bitmap_not_hex          0       0       1  mti\n"
+            "layouts-example               tpdu     bitmap_not_hex          0       0       1  mti\n"
             "ebcdic                        tpdu     length_not_digits       1       0       2  mti digits\n"
             "bitmap.ini+secondary=flagged  tpdu     too_short              10       1       3  mti digits luhn\n"
             "bitmap.ini                    tpdu     length_too_long         6       0       3  mti digits luhn\n"
-            "iso87-binary                  none     131 bytes left         10       1       6  mti digits:3 dates luhn\n"
-            "ebcdic                        none     length_not_digits       5       0       6  mti digits:5\n"
-            "and 3 readings more\n"
+            "and 5 readings more\n"
             "decode with: --defs unionpay-pos\n");
 
   const std::string len2 = write_scratch("len2.hex", hex_of(framed(sample_bytes("iso87-binary"),
@@ -217,7 +218,7 @@ TEST(GuessCommand, JsonIsTheSameRankingAsData) {
   EXPECT_TRUE(json["complete"].GetBool());
   EXPECT_STREQ(json["options"].GetString(), "--defs iso87-ascii");
   const auto& readings = json["readings"];
-  ASSERT_EQ(readings.Size(), 7u);
+  ASSERT_EQ(readings.Size(), 8u);
   const auto& best = readings[0];
   EXPECT_STREQ(best["dialect"].GetString(), "iso87-ascii");
   EXPECT_STREQ(best["framing"].GetString(), "none");
@@ -226,10 +227,13 @@ TEST(GuessCommand, JsonIsTheSameRankingAsData) {
   EXPECT_EQ(best["checks"]["luhn"]["failed"].GetInt(), 1);
   EXPECT_FALSE(best.HasMember("first_incomplete"));
   // Read by the ISO 8583:1993 dialect, 15 bytes are left over.
-  const auto& second = readings[1];
-  EXPECT_STREQ(second["dialect"].GetString(), "iso93-ascii");
-  EXPECT_STREQ(second["first_incomplete"]["result"].GetString(), "unpacked");
-  EXPECT_EQ(second["first_incomplete"]["trailing"].GetInt(), 15);
+  const auto iso93 = std::find_if(readings.Begin(), readings.End(), [](const auto& reading) {
+    return std::string(reading["dialect"].GetString()) == "iso93-ascii";
+  });
+  ASSERT_NE(iso93, readings.End());
+  EXPECT_STREQ((*iso93)["framing"].GetString(), "none");
+  EXPECT_STREQ((*iso93)["first_incomplete"]["result"].GetString(), "unpacked");
+  EXPECT_EQ((*iso93)["first_incomplete"]["trailing"].GetInt(), 15);
 }
 
 TEST(GuessCommand, EndsHonestlyWhenNothingReadsTheInput) {

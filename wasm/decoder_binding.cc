@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -36,15 +36,9 @@ std::string result;
 // The writers' output: a stream in memory, emptied after every call.
 class MemoryOutput {
  public:
-  MemoryOutput() : file_(open_memstream(&text_, &size_)) {
-    output_.emplace(file_, OutputEncoding::kUtf8);
-  }
-  ~MemoryOutput() {
-    // The output flushes when it ends, so it ends before its stream.
-    output_.reset();
-    std::fclose(file_);
-    std::free(text_);
-  }
+  MemoryOutput()
+      : stream_(open_memstream(&text_, &size_), StreamCloser{&text_}),
+        output_(stream_.get(), OutputEncoding::kUtf8) {}
   MemoryOutput(const MemoryOutput&) = delete;
   MemoryOutput& operator=(const MemoryOutput&) = delete;
 
@@ -52,16 +46,26 @@ class MemoryOutput {
 
   // Moves what was written since the last call into `text`.
   void take(std::string* text) {
-    output_->flush();
-    text->assign(text_, static_cast<size_t>(std::ftell(file_)));
-    std::rewind(file_);
+    output_.flush();
+    text->assign(text_, static_cast<size_t>(std::ftell(stream_.get())));
+    std::rewind(stream_.get());
   }
 
  private:
+  // Closes the stream, then frees its text, which closing sets last.
+  struct StreamCloser {
+    char** text;
+    void operator()(std::FILE* stream) const {
+      std::fclose(stream);
+      std::free(*text);
+    }
+  };
   char* text_ = nullptr;
   size_t size_ = 0;
-  std::FILE* file_;
-  std::optional<Output> output_;
+  // Declared before output_, so that output_ is gone, its last bytes
+  // written, before the stream closes.
+  std::unique_ptr<std::FILE, StreamCloser> stream_;
+  Output output_;
 };
 
 }  // namespace
