@@ -1,38 +1,10 @@
 // Writing the differences of two messages as JSON.
 #include "diff/diff_json.h"
 
-#include <string>
-
-#include "encoding/cp936_to_utf8.h"
-
 namespace {
 
 // The names of the changes, by Change.
 constexpr const char* kChangeNames[] = {"only_a", "only_b", "changed"};
-
-// Adds the part at `index` of `message` under `key`.
-void add_part(const char* key, const DecodedMessage& message, int index, MessageJson* json) {
-  const DecodedPart& part = message.parts[static_cast<size_t>(index)];
-  std::string shown;
-  std::string utf8;
-  json->begin_object(key);
-  json->add("id", part_id(part));
-  json->add("length", part.unit_length);
-  std::string hex(2 * static_cast<size_t>(part.length), '0');
-  hex.resize(static_cast<size_t>(render_shown_hex(part, &hex[0])));
-  json->add("hex", hex);
-  const std::string_view text = shown_value(part, &shown);
-  if (!is_plain(part) || is_printable_cp936(text)) {
-    append_cp936_as_utf8(text, &utf8);
-    json->add("text", utf8);
-  }
-  if (part.def != nullptr && !part.def->name.empty()) {
-    utf8.clear();
-    append_text_as_utf8(part.def->name, &utf8);
-    json->add("name", utf8);
-  }
-  json->end_object();
-}
 
 // Adds the value of `difference` in `message` under `key`; `tree` is its
 // field 55 explained and `row` the element's row there, or the part's
@@ -53,31 +25,12 @@ void add_side(const char* key, const Difference& difference, const DecodedMessag
       json->add_chip_element(key, *message.find(55), tree[static_cast<size_t>(row)]);
       break;
     case PlaceKind::kPart:
-      add_part(key, message, row, json);
+      json->add_part(key, message.parts[static_cast<size_t>(row)]);
       break;
     case PlaceKind::kResult:
       json->add(key, unpack_result_name(message.verdict.result));
       break;
   }
-}
-
-// The misfit of the field of `difference` in `message`, or nullptr.
-const PartMisfit* misfit_of(const Difference& difference, const DecodedMessage& message) {
-  const DecodedField* field = message.find(difference.field);
-  if (field == nullptr || field->misfit < 0) return nullptr;
-  return &message.misfits[static_cast<size_t>(field->misfit)];
-}
-
-// Adds "misfit" to the difference of a field whose data did not fit its
-// layout on either side.
-void add_misfits(const MessageDiff& diff, const Difference& difference, MessageJson* json) {
-  const PartMisfit* misfit_a = misfit_of(difference, diff.a());
-  const PartMisfit* misfit_b = misfit_of(difference, diff.b());
-  if (misfit_a == nullptr && misfit_b == nullptr) return;
-  json->begin_object("misfit");
-  if (misfit_a != nullptr) json->add("a", misfit_a->reason);
-  if (misfit_b != nullptr) json->add("b", misfit_b->reason);
-  json->end_object();
 }
 
 void add_difference(const MessageDiff& diff, const Difference& difference, MessageJson* json) {
@@ -95,7 +48,6 @@ void add_difference(const MessageDiff& diff, const Difference& difference, Messa
     json->add("depth", difference.depth);
   }
   if (difference.inner) json->add_flag("inner");
-  if (difference.kind == PlaceKind::kField) add_misfits(diff, difference, json);
   if (difference.change != Change::kOnlyInB) {
     add_side("a", difference, diff.a(), diff.chip_elements_a(), difference.row_a, json);
   }

@@ -4,16 +4,12 @@
 // "change" is "only_a", "only_b" or "changed"; "a" and "b" are the place's
 // value in each message that has it, in the form of iso8583dump --json
 // --explain: a field as "fields" lists it (the message type indicator
-// too), a field 55 element as "field55" lists it without its children, the
-// header as hexadecimal text, the ending as "result" names it. A part of a
-// composite field is {"id": "60.2", "length": 6, "hex": "…", "text": "…",
-// "name": "…"}: its length in its own unit, its bytes in hexadecimal (the
-// digits of a part cut from packed digits), its value when printable, and
-// its name when its definition line has one. Elements of field 55 also have "tag"
-// and "depth", parts "depth"; a composite field, template or part whose
-// inner differences follow has "inner": true. A field whose data did not
-// fit its layout, compared whole, has "misfit": {"a": "…", "b": "…"}, the
-// reason on each side where it did not.
+// too; a field whose data did not fit its layout, compared whole, with its
+// "sub_error"), a field 55 element as "field55" lists it and a part of a
+// composite field as "sub" lists it, both without what is inside them, the
+// header as hexadecimal text, the ending as "result" names it. Elements of
+// field 55 also have "tag" and "depth", parts "depth"; a composite field,
+// template or part whose inner differences follow has "inner": true.
 #ifndef DIFF_DIFF_JSON_H_
 #define DIFF_DIFF_JSON_H_
 

@@ -136,27 +136,7 @@ struct MessageJson::Writer {
     for (size_t at = first; at < first + count;) {
       const DecodedPart& part = message->parts[at];
       json.begin_object();
-      key("id");
-      unescaped_string(part_id(part));
-      key("length");
-      json.number(part.unit_length);
-      key("hex");
-      const size_t digits = part.in_digits ? static_cast<size_t>(part.length) : 2 * static_cast<size_t>(part.length);
-      render_shown_hex(part, json.unescaped_string(digits));
-      const std::string_view value = shown_value(part, &shown);
-      if (is_plain_ascii(value)) {
-        key("text");
-        unescaped_string(value);
-      } else if (is_printable_cp936(value)) {
-        key("text");
-        cp936_string(value);
-      }
-      if (part.def != nullptr && !part.def->name.empty()) {
-        key("name");
-        scratch.clear();
-        append_text_as_utf8(part.def->name, &scratch);
-        string(scratch);
-      }
+      part_keys(part);
       if (part.descendants > 0) {
         key("sub");
         parts(at + 1, static_cast<size_t>(part.descendants));
@@ -165,6 +145,32 @@ struct MessageJson::Writer {
       at += 1 + static_cast<size_t>(part.descendants);
     }
     json.end_array();
+  }
+
+  // The keys of `part` but for the parts inside it: "id", "length", "hex",
+  // and "text" and "name" when it has them.
+  void part_keys(const DecodedPart& part) {
+    key("id");
+    unescaped_string(part_id(part));
+    key("length");
+    json.number(part.unit_length);
+    key("hex");
+    const size_t digits = part.in_digits ? static_cast<size_t>(part.length) : 2 * static_cast<size_t>(part.length);
+    render_shown_hex(part, json.unescaped_string(digits));
+    const std::string_view value = shown_value(part, &shown);
+    if (is_plain_ascii(value)) {
+      key("text");
+      unescaped_string(value);
+    } else if (is_printable_cp936(value)) {
+      key("text");
+      cp936_string(value);
+    }
+    if (part.def != nullptr && !part.def->name.empty()) {
+      key("name");
+      scratch.clear();
+      append_text_as_utf8(part.def->name, &scratch);
+      string(scratch);
+    }
   }
 
   // "sub_error": where and why a field's data does not fit its layout.
@@ -338,6 +344,13 @@ void MessageJson::add_field(const char* key, const DecodedMessage& message,
   writer_->message = &message;
   writer_->key(key);
   writer_->field(field);
+}
+
+void MessageJson::add_part(const char* key, const DecodedPart& part) {
+  writer_->key(key);
+  writer_->json.begin_object();
+  writer_->part_keys(part);
+  writer_->json.end_object();
 }
 
 void MessageJson::add_chip_element(const char* key, const DecodedField& field55,

@@ -71,6 +71,10 @@ class MessageJson {
   // its meaning.
   void add_field(const char* key, const DecodedMessage& message, const DecodedField& field);
 
+  // Adds a key whose value is the object of `part`, as "sub" lists it,
+  // but without the parts inside it.
+  void add_part(const char* key, const DecodedPart& part);
+
   // Adds a key whose value is the object of the chip data element
   // `element` of `field55`, as an explained "field55" lists it, but without
   // the elements inside it.

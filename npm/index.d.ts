@@ -206,20 +206,6 @@ export interface DiffOptions {
   mask?: boolean;
 }
 
-/** A part (sub-field) of a composite field, as diff() shows it. */
-export interface DiffPart {
-  /** Its id: "60.2", "48.26", "54[2].3". */
-  id: string;
-  /** Its length in its own unit. */
-  length: number;
-  /** Its bytes in hexadecimal; the digits of a part cut from packed digits. */
-  hex: string;
-  /** Its value, when it is printable. */
-  text?: string;
-  /** The comment of its definition line. */
-  name?: string;
-}
-
 /** One place where two messages differ. */
 export interface Difference {
   /** "header", "mti", "result", "4", "55.9F26", "55.70.5A", "60.2", "48.26#2" (the second with that id). */
@@ -233,16 +219,12 @@ export interface Difference {
   depth?: number;
   /** The differences inside it follow: a composite field, template or part of parts. */
   inner?: true;
-  /** A field whose data did not fit its layout, compared whole: the reason on each side. */
-  misfit?: {
-    a?: string;
-    b?: string;
-  };
-  /** The value in A, explained: a field (the type indicator too), a chip data element without
-   * its children, a part, the header in hexadecimal or the unpack's result. */
-  a?: DecodedField | Omit<ChipDataElement, 'children'> | DiffPart | string;
+  /** The value in A, explained: a field (the type indicator too; a field whose data did not fit
+   * its layout, compared whole, with its sub_error), a chip data element without its children, a
+   * part without its sub, the header in hexadecimal or the unpack's result. */
+  a?: DecodedField | Omit<ChipDataElement, 'children'> | Omit<DecodedPart, 'sub'> | string;
   /** The value in B, in the same form. */
-  b?: DecodedField | Omit<ChipDataElement, 'children'> | DiffPart | string;
+  b?: DecodedField | Omit<ChipDataElement, 'children'> | Omit<DecodedPart, 'sub'> | string;
 }
 
 /** What iso8583dump --diff --json writes for a pair of messages. */

@@ -307,8 +307,8 @@ TEST(DiffCommand, PartsAreShownWithTheirNamesAndMisfitsWithTheirReason) {
   ASSERT_EQ(record["differences"].Size(), 1u);
   const auto& whole = record["differences"][0];
   EXPECT_FALSE(whole.HasMember("inner"));
-  EXPECT_FALSE(whole["misfit"].HasMember("a"));
-  EXPECT_STREQ(whole["misfit"]["b"].GetString(),
+  EXPECT_FALSE(whole["a"].HasMember("sub_error"));
+  EXPECT_STREQ(whole["b"]["sub_error"]["reason"].GetString(),
                "at byte 8, 2 bytes cannot hold a tag and its length");
 }
 

@@ -42,7 +42,7 @@ class MemoryOutput {
   MemoryOutput(const MemoryOutput&) = delete;
   MemoryOutput& operator=(const MemoryOutput&) = delete;
 
-  Output* output() { return &*output_; }
+  Output* output() { return &output_; }
 
   // Moves what was written since the last call into `text`.
   void take(std::string* text) {

@@ -235,7 +235,7 @@ test('the editor repacks every sample as iso8583pack packs the same JSON', async
   const page = await openPage(browser, pageUrl);
   await setMask(page, false);
   const sampleNames = await page.$$eval('#sample option', (options) => options.map((o) => o.value).filter(Boolean));
-  assert.equal(sampleNames.length, 9);
+  assert.equal(sampleNames.length, 10);
   for (const name of sampleNames) {
     const dialect = await openSample(page, name);
     const definitions = definitionsOf(dialect);
