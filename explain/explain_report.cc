@@ -47,23 +47,6 @@ void write_number(int value, ReportWriter* out) {
   out->write(digits, static_cast<size_t>(end - digits));
 }
 
-// The value of `field` as text when it is printable, else as hexadecimal;
-// binary data always as hexadecimal.
-// `shown` and `utf8` are room to work in.
-void write_value(const DecodedField& field, std::string* shown, std::string* utf8,
-                 ReportWriter* out) {
-  const std::string_view text = shown_value(field, shown);
-  const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
-  if (!binary && is_printable_cp936(text)) {
-    utf8->clear();
-    append_cp936_as_utf8(text, utf8);
-    out->write(*utf8);
-  } else {
-    out->write("hex ");
-    write_hex(field, 0, field.length, out);
-  }
-}
-
 void write_bytes(int count, ReportWriter* out) {
   write_number(count, out);
   out->write(count == 1 ? std::string_view(" byte") : std::string_view(" bytes"));
@@ -153,6 +136,20 @@ void write_flagged_fields(const unsigned char bitmap[kBitmapLength], ReportWrite
 
 }  // namespace
 
+void write_field_value(const DecodedField& field, std::string* shown, std::string* utf8,
+                       ReportWriter* out) {
+  const std::string_view text = shown_value(field, shown);
+  const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
+  if (!binary && is_printable_cp936(text)) {
+    utf8->clear();
+    append_cp936_as_utf8(text, utf8);
+    out->write(*utf8);
+  } else {
+    out->write("hex ");
+    write_hex(field, 0, field.length, out);
+  }
+}
+
 std::string verdict_in_words(const UnpackVerdict& verdict) {
   for (const VerdictWords& words : kVerdictWords) {
     if (words.result != verdict.result) continue;
@@ -175,7 +172,7 @@ void ExplanationWriter::write(const DecodedMessage& message, std::string* text) 
   out.write(kColumn);
   write_length(message.type_indicator, &out);
   out.write(kColumn);
-  write_value(message.type_indicator, &shown_, &utf8_, &out);
+  write_field_value(message.type_indicator, &shown_, &utf8_, &out);
   out.write('\n');
   if (explain_type_indicator(message, &meaning_)) write_meaning_line(0, meaning_.meaning, &out);
   write_bytes_line("Bitmap", message.bitmap, message.bitmap_length, &out);
@@ -194,7 +191,7 @@ void ExplanationWriter::write(const DecodedMessage& message, std::string* text) 
     out.write(kColumn);
     write_length(field, &out);
     out.write(kColumn);
-    write_value(field, &shown_, &utf8_, &out);
+    write_field_value(field, &shown_, &utf8_, &out);
     out.write('\n');
     if (explain_field(message, field, &meaning_)) write_meaning_line(0, meaning_.meaning, &out);
     if (field.number != 55) continue;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "decode/decoded_message.h"
+#include "decode/report.h"
 #include "explain/chip_data_tree.h"
 #include "explain/field_name_text.h"
 #include "fields/field_meaning.h"
@@ -27,6 +28,13 @@ class ExplanationWriter {
   std::string shown_;  // a masked value
   std::string utf8_;   // a value in UTF-8
 };
+
+// Writes the value of `field` for people: its text in UTF-8 when it is
+// printable, else "hex " and its bytes in hexadecimal; binary data always
+// in hexadecimal. What masking hides shows as '*'. `shown` and `utf8` are
+// room to work in.
+void write_field_value(const DecodedField& field, std::string* shown, std::string* utf8,
+                       ReportWriter* out);
 
 // The verdict of `verdict` in words: "unpacked", "too short: the fields
 // need 33 bytes, the message has 24", …

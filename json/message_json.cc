@@ -120,7 +120,7 @@ struct MessageJson::Writer {
       key("name");
       json_string(name);
     }
-    if (explain && explain_field(*message, field, &field_meaning)) meaning(field_meaning);
+    if (explain && explain_value(field)) meaning(field_meaning);
     if (field.part_count > 0) {
       key("sub");
       parts(static_cast<size_t>(field.first_part), static_cast<size_t>(field.part_count));
@@ -136,27 +136,7 @@ struct MessageJson::Writer {
     for (size_t at = first; at < first + count;) {
       const DecodedPart& part = message->parts[at];
       json.begin_object();
-      key("id");
-      unescaped_string(part_id(part));
-      key("length");
-      json.number(part.unit_length);
-      key("hex");
-      const size_t digits = part.in_digits ? static_cast<size_t>(part.length) : 2 * static_cast<size_t>(part.length);
-      render_shown_hex(part, json.unescaped_string(digits));
-      const std::string_view value = shown_value(part, &shown);
-      if (is_plain_ascii(value)) {
-        key("text");
-        unescaped_string(value);
-      } else if (is_printable_cp936(value)) {
-        key("text");
-        cp936_string(value);
-      }
-      if (part.def != nullptr && !part.def->name.empty()) {
-        key("name");
-        scratch.clear();
-        append_text_as_utf8(part.def->name, &scratch);
-        string(scratch);
-      }
+      part_keys(part);
       if (part.descendants > 0) {
         key("sub");
         parts(at + 1, static_cast<size_t>(part.descendants));
@@ -165,6 +145,32 @@ struct MessageJson::Writer {
       at += 1 + static_cast<size_t>(part.descendants);
     }
     json.end_array();
+  }
+
+  // The keys of `part` but for the parts inside it: "id", "length", "hex",
+  // and "text" and "name" when it has them.
+  void part_keys(const DecodedPart& part) {
+    key("id");
+    unescaped_string(part_id(part));
+    key("length");
+    json.number(part.unit_length);
+    key("hex");
+    const size_t digits = part.in_digits ? static_cast<size_t>(part.length) : 2 * static_cast<size_t>(part.length);
+    render_shown_hex(part, json.unescaped_string(digits));
+    const std::string_view value = shown_value(part, &shown);
+    if (is_plain_ascii(value)) {
+      key("text");
+      unescaped_string(value);
+    } else if (is_printable_cp936(value)) {
+      key("text");
+      cp936_string(value);
+    }
+    if (part.def != nullptr && !part.def->name.empty()) {
+      key("name");
+      scratch.clear();
+      append_text_as_utf8(part.def->name, &scratch);
+      string(scratch);
+    }
   }
 
   // "sub_error": where and why a field's data does not fit its layout.
@@ -180,6 +186,13 @@ struct MessageJson::Writer {
     key("reason");
     string(misfit.reason);
     json.end_object();
+  }
+
+  // Fills field_meaning with what `field` of `message` means, the type
+  // indicator's or a data element's; false when it has no meaning.
+  bool explain_value(const DecodedField& field) {
+    return &field == &message->type_indicator ? explain_type_indicator(*message, &field_meaning)
+                                              : explain_field(*message, field, &field_meaning);
   }
 
   void meaning(const FieldMeaning& field) {
@@ -201,8 +214,22 @@ struct MessageJson::Writer {
   // after them.
   size_t explained_element(const DecodedField& field55, size_t row) {
     const ExplainedElement& explained = tree[row];
-    const TlvElement& element = explained.element;
     json.begin_object();
+    explained_keys(field55, explained);
+    ++row;
+    if (explained.child_count > 0) {
+      key("children");
+      json.begin_array();
+      for (int child = 0; child < explained.child_count; ++child) row = explained_element(field55, row);
+      json.end_array();
+    }
+    json.end_object();
+    return row;
+  }
+
+  // Writes the keys of `explained` but for the elements inside it.
+  void explained_keys(const DecodedField& field55, const ExplainedElement& explained) {
+    const TlvElement& element = explained.element;
     element_keys(field55, element);
     key("name");
     if (explained.tag != nullptr) {
@@ -240,15 +267,6 @@ struct MessageJson::Writer {
         json.end_array();
       }
     }
-    ++row;
-    if (explained.child_count > 0) {
-      key("children");
-      json.begin_array();
-      for (int child = 0; child < explained.child_count; ++child) row = explained_element(field55, row);
-      json.end_array();
-    }
-    json.end_object();
-    return row;
   }
 
   const DecodedMessage* message = nullptr;
@@ -293,9 +311,54 @@ void MessageJson::add(const char* key, std::string_view utf8_text) {
   writer_->string(utf8_text);
 }
 
-void MessageJson::add_flag(const char* key) {
+void MessageJson::add_flag(const char* key) { add_boolean(key, true); }
+
+void MessageJson::add_boolean(const char* key, bool value) {
   writer_->key(key);
-  writer_->json.boolean(true);
+  writer_->json.boolean(value);
+}
+
+void MessageJson::begin_list(const char* key) {
+  writer_->key(key);
+  writer_->json.begin_array();
+}
+
+void MessageJson::end_list() { writer_->json.end_array(); }
+
+void MessageJson::begin_item() { writer_->json.begin_object(); }
+
+void MessageJson::begin_object(const char* key) {
+  writer_->key(key);
+  writer_->json.begin_object();
+}
+
+void MessageJson::end_object() { writer_->json.end_object(); }
+
+void MessageJson::add_hex(const char* key, const unsigned char* bytes, size_t count) {
+  writer_->key(key);
+  writer_->hex(bytes, count);
+}
+
+void MessageJson::add_field(const char* key, const DecodedMessage& message,
+                            const DecodedField& field) {
+  writer_->message = &message;
+  writer_->key(key);
+  writer_->field(field);
+}
+
+void MessageJson::add_part(const char* key, const DecodedPart& part) {
+  writer_->key(key);
+  writer_->json.begin_object();
+  writer_->part_keys(part);
+  writer_->json.end_object();
+}
+
+void MessageJson::add_chip_element(const char* key, const DecodedField& field55,
+                                   const ExplainedElement& element) {
+  writer_->key(key);
+  writer_->json.begin_object();
+  writer_->explained_keys(field55, element);
+  writer_->json.end_object();
 }
 
 void MessageJson::add_decoded(const DecodedMessage& message) {

@@ -188,7 +188,128 @@ export interface Decoder {
   pack(message: PackMessage): Uint8Array;
   /** Frees the decoder; using it afterwards throws an Error. */
   close(): void;
+  /**
+   * Compares message A with message B, both text or both bytes, as iso8583dump --diff --json:
+   * A read with this decoder, B with options.decoderB or else this one. Throws an Error when a
+   * message is refused or `ignore` is not a list of places.
+   */
+  diff(a: string | Uint8Array, b: string | Uint8Array, options?: DiffOptions): DiffResult;
 }
+
+/** Options of diff(). */
+export interface DiffOptions {
+  /** The decoder of message B (--defs-b); by default the one of A. */
+  decoderB?: Decoder;
+  /** Places to leave out, as --ignore: field numbers 2 to 128, "mti" and "header". */
+  ignore?: string | ReadonlyArray<number | 'mti' | 'header'>;
+  /** Mask card data in the values shown, as --mask; they are compared unmasked. */
+  mask?: boolean;
+}
+
+/** One place where two messages differ. */
+export interface Difference {
+  /** "header", "mti", "result", "4", "55.9F26", "55.70.5A", "60.2", "48.26#2" (the second with that id). */
+  place: string;
+  change: 'only_a' | 'only_b' | 'changed';
+  /** The field of a field, chip data element or part. */
+  field?: number;
+  /** A chip data element's tag. */
+  tag?: string;
+  /** A chip data element's or part's depth: 1 in its field, 2 inside one of those, … */
+  depth?: number;
+  /** The differences inside it follow: a composite field, template or part of parts. */
+  inner?: true;
+  /** The value in A, explained: a field (the type indicator too; a field whose data did not fit
+   * its layout, compared whole, with its sub_error), a chip data element without its children, a
+   * part without its sub, the header in hexadecimal or the unpack's result. */
+  a?: DecodedField | Omit<ChipDataElement, 'children'> | Omit<DecodedPart, 'sub'> | string;
+  /** The value in B, in the same form. */
+  b?: DecodedField | Omit<ChipDataElement, 'children'> | Omit<DecodedPart, 'sub'> | string;
+}
+
+/** What iso8583dump --diff --json writes for a pair of messages. */
+export interface DiffResult {
+  equal: boolean;
+  /** In the order of the messages, a composite field's inner differences after it. */
+  differences: Difference[];
+  /** With mask. */
+  masked?: true;
+}
+
+/** How many checks of one kind passed and failed. */
+export interface CheckCounts {
+  passed: number;
+  failed: number;
+}
+
+/** How one candidate dialect, behind one framing, read the messages. */
+export interface GuessReading {
+  /** The candidate, as --defs takes it; "NAME+secondary=flagged" for its variant. */
+  dialect: string;
+  /** What comes in front of each message: a 2-byte length, 4 ASCII digits, a TPDU, or both. */
+  framing: 'none' | 'len2' | 'ascii4' | 'tpdu' | 'len2+tpdu' | 'ascii4+tpdu';
+  /** The bytes of that framing in front of the last message read. */
+  framing_bytes: number;
+  /** The messages it read. */
+  messages: number;
+  /** Of them, those that unpacked with no byte left over. */
+  complete: number;
+  /** The fields stored, over all of them. */
+  fields: number;
+  passed: number;
+  failed: number;
+  checks: GuessChecks;
+  /** How the first message it did not read completely ended. */
+  first_incomplete?: {
+    result: UnpackResult;
+    /** For a message that unpacked: the bytes left over. */
+    trailing?: number;
+  };
+}
+
+/** The checks of a reading, by kind. */
+export interface GuessChecks {
+  /** A message type that ISO 8583 defines. */
+  mti: CheckCounts;
+  /** Numeric fields hold digits only. */
+  digits: CheckCounts;
+  /** Date and time fields hold valid dates and times. */
+  dates: CheckCounts;
+  /** The chip data walks as BER-TLV to its last byte. */
+  field55: CheckCounts;
+  /** The card numbers of field 2 and of track 2 pass the Luhn check. */
+  luhn: CheckCounts;
+}
+
+/** What iso8583dump --guess --json writes. */
+export interface GuessResult {
+  /** The messages read; refused ones are not counted. */
+  messages: number;
+  /** Whether the first reading reads every message completely. */
+  complete: boolean;
+  /** When complete: the options of iso8583dump that decode as the first reading. */
+  options?: string;
+  /** Best first. */
+  readings: GuessReading[];
+}
+
+/** The candidate that comes first in a guess, as iso8583dump's --defs names one. */
+export type GuessOptions =
+  | { dialect?: string; definitions?: undefined; name?: undefined }
+  | {
+      definitions: string | Uint8Array;
+      /** Its name in the readings and the options (default "definitions"). */
+      name?: string;
+      dialect?: undefined;
+    };
+
+/**
+ * Guesses the dialect of a message, or of messages ranked together, as iso8583dump --guess
+ * --json: every shipped dialect reads them as they stand and behind each framing that fits.
+ * Rejects with an Error for definitions that cannot be read or an unknown dialect.
+ */
+export function guess(input: string | Uint8Array | ReadonlyArray<string | Uint8Array>,
+  options?: GuessOptions): Promise<GuessResult>;
 
 /**
  * A decoder for a shipped dialect, or for the text or bytes of a definition file.

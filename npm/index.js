@@ -2,6 +2,7 @@
 // library, with the shipped dialects or the text of any definition file.
 import { readFileSync, readdirSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { guessDialect } from './guess.js';
 import { bindIso8583 } from './iso8583_api.js';
 
 const require = createRequire(import.meta.url);
@@ -47,4 +48,11 @@ export async function createDecoder(options) {
     throw new Error(`unknown dialect ${JSON.stringify(dialect)}; the shipped ones are ${dialects.join(', ')}`);
   }
   return openDecoder(readFileSync(new URL(`${dialect}.ini`, dialectFolder)));
+}
+
+// The dialect of `input` guessed as iso8583dump --guess --json guesses it,
+// over the shipped dialects (see guess.js).
+export async function guess(input, options) {
+  const read = (name) => readFileSync(new URL(`${name}.ini`, dialectFolder));
+  return guessDialect(await loadBinding(), dialects, read, input, options);
 }

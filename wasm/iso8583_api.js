@@ -1,6 +1,7 @@
 // The decoder for JavaScript, over the C interface of the WebAssembly
 // module (wasm/decoder_binding.h): the page and the npm package both use
 // it, with the module loaded their own way.
+import { bindComparison } from './iso8583_compare.js';
 
 // Flags of the C interface.
 const INPUT_BYTES = 1;
@@ -94,6 +95,12 @@ export function bindIso8583(module) {
       return resultBytes().slice();
     }
 
+    // The differences of messages `a` and `b`, this decoder's and those of
+    // `options.decoderB` (or else its own), as iso8583dump --diff --json.
+    diff(a, b, options = {}) {
+      return comparison.diff(this, options?.decoderB ?? this, a, b, options);
+    }
+
     // Frees the decoder's memory; using it afterwards throws an Error, and
     // closing it again does nothing.
     close() {
@@ -131,5 +138,6 @@ export function bindIso8583(module) {
     return messages;
   }
 
-  return { openDecoder, readHexdump };
+  const comparison = bindComparison(module, { withBytes, messageInput, resultText });
+  return { openDecoder, readHexdump, openGuess: comparison.openGuess };
 }
