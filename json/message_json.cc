@@ -10,7 +10,6 @@
 #include "explain/chip_data_tree.h"
 #include "explain/field_name_text.h"
 #include "fields/field_meaning.h"
-#include "json/json_text.h"
 
 namespace {
 
@@ -24,13 +23,14 @@ bool is_ascii(std::string_view bytes) {
 
 }  // namespace
 
-struct MessageJson::Writer {
+template <class Sink>
+struct BasicMessageJson<Sink>::Writer {
   explicit Writer(bool explain_values) : explain(explain_values) {}
 
   bool explain;
   FieldMeaning field_meaning;
   std::vector<ExplainedElement> tree;
-  JsonText json;
+  Sink json;
   std::string* text = nullptr;  // what the object is appended to
   size_t start = 0;             // where it starts there
   std::string scratch;  // converted texts, reused
@@ -214,33 +214,40 @@ struct MessageJson::Writer {
   }
 };
 
-MessageJson::MessageJson(bool explain) : writer_(new Writer(explain)) {}
+template <class Sink>
+BasicMessageJson<Sink>::BasicMessageJson(bool explain) : writer_(new Writer(explain)) {}
 
-MessageJson::~MessageJson() = default;
+template <class Sink>
+BasicMessageJson<Sink>::~BasicMessageJson() = default;
 
-void MessageJson::begin(std::string* text) {
+template <class Sink>
+void BasicMessageJson<Sink>::begin(std::string* text) {
   writer_->text = text;
   writer_->start = text->size();
   writer_->json.start(text);
   writer_->json.begin_object();
 }
 
-void MessageJson::add(const char* key, long value) {
+template <class Sink>
+void BasicMessageJson<Sink>::add(const char* key, long value) {
   writer_->key(key);
   writer_->json.number(value);
 }
 
-void MessageJson::add(const char* key, std::string_view utf8_text) {
+template <class Sink>
+void BasicMessageJson<Sink>::add(const char* key, std::string_view utf8_text) {
   writer_->key(key);
   writer_->string(utf8_text);
 }
 
-void MessageJson::add_flag(const char* key) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_flag(const char* key) {
   writer_->key(key);
   writer_->json.boolean(true);
 }
 
-void MessageJson::add_decoded(const DecodedMessage& message) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_decoded(const DecodedMessage& message) {
   Writer& w = *writer_;
   w.message = &message;
   if (message.header_length > 0) {
@@ -297,8 +304,12 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
   }
 }
 
-std::string_view MessageJson::end() {
+template <class Sink>
+std::string_view BasicMessageJson<Sink>::end() {
   writer_->json.end_object();
   writer_->json.finish();
   return std::string_view(*writer_->text).substr(writer_->start);
 }
+
+template class BasicMessageJson<JsonText>;
+template class BasicMessageJson<JsonRecord>;
