@@ -1,7 +1,7 @@
 // The decoder for JavaScript, over the C interface of the WebAssembly
 // module (wasm/decoder_binding.h): the page and the npm package both use
 // it, with the module loaded their own way.
-import { MessageView, RecordTables, keepRecord, keepRecords, readObject, readRecord } from './json_record.js';
+import { RecordTables, keepView, keepViews, readObject, readRecord } from './json_record.js';
 import { streamMessages } from './message_lines.js';
 
 // Flags of the C interface.
@@ -109,8 +109,7 @@ export function bindIso8583(module) {
 
     // The message as a MessageView, which builds only what is read of it.
     view(input, options = {}) {
-      const tables = this.#tables(this.#decodeRecord(input, options));
-      return new MessageView(keepRecord(module, tables), tables);
+      return keepView(module, this.#tables(this.#decodeRecord(input, options)));
     }
 
     // The messages of `chunks`, an async iterable of text or bytes such as
@@ -136,7 +135,7 @@ export function bindIso8583(module) {
           next: () => {
             const count = module._iso8583_lines_next(open(), BATCH_MESSAGES);
             if (count === END) return null;
-            return keepRecords(module, count, tables).map((record) => new MessageView(record, tables));
+            return keepViews(module, count, tables);
           },
           close: () => module._iso8583_lines_close(stream),
         };

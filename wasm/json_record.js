@@ -162,28 +162,29 @@ function keptRecord(module) {
   return recordAt(words, bytes, start);
 }
 
-// The record of `module`'s latest call copied out of its memory, after
-// its definitions are read into `tables`.
-export function keepRecord(module, tables) {
+// A view of the record of `module`'s latest call, copied out of its
+// memory, after its definitions are read into `tables`.
+export function keepView(module, tables) {
   const record = keptRecord(module);
   if (record.definitionsEnd > record.definitionsAt) tables.define(record);
-  return record;
+  return new MessageView(record, tables);
 }
 
-// The `count` messages of a batch that `module`'s latest call left as its
-// result (iso8583_lines_next), each as its status and its record, copied
-// out of its memory after their definitions are read into `tables`, in
-// order.
-export function keepRecords(module, count, tables) {
+// Views of the `count` messages of a batch that `module`'s latest call left
+// as its result (iso8583_lines_next), each a status and a record, copied
+// out of its memory. Each view is made right after its record's
+// definitions are read into `tables`, so that it keeps the names and
+// shapes its record uses.
+export function keepViews(module, count, tables) {
   const { words, bytes, start } = keepBytes(module, module._iso8583_result(), module._iso8583_result_length());
-  const records = [];
+  const views = [];
   for (let k = 0, at = start; k < count; ++k) {
     const record = recordAt(words, bytes, at + 8);
     if (record.definitionsEnd > record.definitionsAt) tables.define(record);
-    records.push(record);
+    views.push(new MessageView(record, tables));
     at += 8 + ((words[(at >> 2) + 1] + 3) & ~3);
   }
-  return records;
+  return views;
 }
 
 // The state of the value being read: its record's words and texts, and
@@ -276,7 +277,7 @@ export function readObject(record, tables) {
 // A decoded message that builds what is asked of it, from its own copy of
 // its record: so it stays as it is whatever is decoded later, and after
 // its decoder is closed.
-export class MessageView {
+class MessageView {
   #record;
   #names;
   #shapeKeys;
@@ -286,7 +287,8 @@ export class MessageView {
   #starts;  // where their values start
   #fieldObjects = [];  // the objects of the fields built so far, by number
 
-  // `record` from keepRecord().
+  // `record` copied out of the module's memory, whose definitions `tables`
+  // have read last.
   constructor(record, tables) {
     this.#record = record;
     this.#names = tables.names;
