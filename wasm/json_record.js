@@ -119,7 +119,6 @@ function recordAt(words, bytes, at) {
     definitionsEnd: first + valueWords + definitionWords,
     asciiAt,
     utf8At,
-    end: utf8At + words[first - 1],
   };
 }
 
