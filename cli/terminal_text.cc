@@ -9,46 +9,25 @@ constexpr unsigned char kDelete = 0x7F;
 
 bool is_control(unsigned char byte) { return byte < 0x20 || byte == kDelete; }
 
-bool is_visible_ascii(unsigned char byte) { return byte >= 0x20 && byte < kDelete; }
-
 // Appends the picture of the control byte `byte`: U+2400 plus the byte,
 // U+2421 for DEL; in UTF-8, E2 90 80 plus the same.
 void append_picture(unsigned char byte, std::string* utf8) {
   const unsigned char offset = byte == kDelete ? 0x21 : byte;
-  utf8->push_back('\xE2');
-  utf8->push_back('\x90');
-  utf8->push_back(static_cast<char>(0x80 + offset));
-}
-
-// The bytes of the code page 936 character at text[at] that is not ASCII:
-// two for a lead byte and the trail byte after it, else one.
-size_t character_length(std::string_view text, size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x81 || lead > 0xFE || at + 1 == text.size()) return 1;
-  const unsigned char trail = static_cast<unsigned char>(text[at + 1]);
-  return trail >= 0x40 && trail <= 0xFE && trail != kDelete ? 2 : 1;
+  const char picture[3] = {'\xE2', '\x90', static_cast<char>(0x80 + offset)};
+  utf8->append(picture, sizeof picture);
 }
 
 }  // namespace
 
 void append_cp936_as_visible_utf8(std::string_view text, std::string* utf8) {
+  // The text between control bytes converts as any text does: no
+  // character of code page 936 holds a control byte, so none is split.
   for (size_t at = 0; at < text.size();) {
-    // Most data is visible ASCII, which goes over in runs.
-    size_t run_end = at;
-    while (run_end < text.size() && is_visible_ascii(static_cast<unsigned char>(text[run_end]))) {
-      ++run_end;
-    }
-    utf8->append(text.data() + at, run_end - at);
-    if (run_end == text.size()) break;
-    at = run_end;
-    const unsigned char byte = static_cast<unsigned char>(text[at]);
-    if (is_control(byte)) {
-      append_picture(byte, utf8);
-      ++at;
-      continue;
-    }
-    const size_t length = character_length(text, at);
-    append_cp936_as_utf8(text.substr(at, length), utf8);
-    at += length;
+    size_t end = at;
+    while (end < text.size() && !is_control(static_cast<unsigned char>(text[end]))) ++end;
+    if (end > at) append_cp936_as_utf8(text.substr(at, end - at), utf8);
+    if (end == text.size()) break;
+    append_picture(static_cast<unsigned char>(text[end]), utf8);
+    at = end + 1;
   }
 }

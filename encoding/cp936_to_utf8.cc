@@ -13,18 +13,51 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kEuroSign = 0x20AC;  // the single byte 0x80
 
-void append_code_point(char32_t code, std::string* utf8) {
-  if (code < 0x80) {
-    utf8->push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    utf8->push_back(static_cast<char>(0xC0 | (code >> 6)));
-    utf8->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    utf8->push_back(static_cast<char>(0xE0 | (code >> 12)));
-    utf8->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    utf8->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+// UTF-8 written character by character: the characters gather in a small
+// buffer that goes to the text in one piece, as appending each one costs
+// a call where this code runs as WebAssembly.
+class Utf8Characters {
+ public:
+  explicit Utf8Characters(std::string* utf8) : utf8_(utf8) {}
+  ~Utf8Characters() { flush(); }
+  Utf8Characters(const Utf8Characters&) = delete;
+  Utf8Characters& operator=(const Utf8Characters&) = delete;
+
+  void append(char32_t code) {
+    if (used_ + 3 > sizeof buffer_) flush();
+    char* out = buffer_ + used_;
+    if (code < 0x80) {
+      out[0] = static_cast<char>(code);
+      used_ += 1;
+    } else if (code < 0x800) {
+      out[0] = static_cast<char>(0xC0 | (code >> 6));
+      out[1] = static_cast<char>(0x80 | (code & 0x3F));
+      used_ += 2;
+    } else {
+      out[0] = static_cast<char>(0xE0 | (code >> 12));
+      out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out[2] = static_cast<char>(0x80 | (code & 0x3F));
+      used_ += 3;
+    }
   }
-}
+
+  // Appends `count` bytes of UTF-8 after the characters so far.
+  void append_text(const char* bytes, size_t count) {
+    flush();
+    utf8_->append(bytes, count);
+  }
+
+  void flush() {
+    if (used_ == 0) return;
+    utf8_->append(buffer_, used_);
+    used_ = 0;
+  }
+
+ private:
+  std::string* utf8_;
+  char buffer_[96];
+  size_t used_ = 0;
+};
 
 // The character of the pair `lead`, `trail`, or 0 when there is none.
 char32_t pair_code_point(unsigned char lead, unsigned char trail) {
@@ -60,30 +93,31 @@ size_t plain_run_end(std::string_view text, size_t at) {
 
 void append_cp936_as_utf8(std::string_view text, std::string* utf8) {
   utf8->reserve(utf8->size() + text.size() + text.size() / 2);
+  Utf8Characters characters(utf8);
   for (size_t at = 0; at < text.size(); ++at) {
     // Most of a report is plain ASCII, which goes over in runs.
     const size_t run_end = plain_run_end(text, at);
-    utf8->append(text.data() + at, run_end - at);
+    if (run_end > at) characters.append_text(text.data() + at, run_end - at);
     if (run_end == text.size()) break;
     at = run_end;
 
     const unsigned char byte = static_cast<unsigned char>(text[at]);
     if (byte == '\r') {
-      if (at + 1 >= text.size() || text[at + 1] != '\n') utf8->push_back('\r');
+      if (at + 1 >= text.size() || text[at + 1] != '\n') characters.append('\r');
       continue;
     }
     if (byte == 0x80) {
-      append_code_point(kEuroSign, utf8);
+      characters.append(kEuroSign);
       continue;
     }
     const unsigned char trail = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
     const char32_t code = pair_code_point(byte, trail);
     if (code != 0) {
-      append_code_point(code, utf8);
+      characters.append(code);
       ++at;
       continue;
     }
-    append_code_point(kReplacement, utf8);
+    characters.append(kReplacement);
     if (byte != 0xFF && trail >= 0x80) ++at;  // a lead byte's non-ASCII partner goes with it
   }
 }
@@ -100,39 +134,47 @@ bool is_printable_cp936(std::string_view bytes) {
   return true;
 }
 
+char32_t read_utf8_character(std::string_view text, size_t at, size_t* length) {
+  constexpr char32_t kNone = 0xFFFD;
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  *length = 1;
+  if (lead < 0x80) return lead;
+  int trail_count;
+  char32_t code;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    trail_count = 1;
+    code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    trail_count = 2;
+    code = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    trail_count = 3;
+    code = lead & 0x07;
+  } else {
+    return kNone;
+  }
+  if (text.size() - at <= static_cast<size_t>(trail_count)) return kNone;
+  for (int k = 1; k <= trail_count; ++k) {
+    const unsigned char trail = static_cast<unsigned char>(text[at + k]);
+    if ((trail & 0xC0) != 0x80) return kNone;
+    code = (code << 6) | (trail & 0x3F);
+  }
+  // Overlong forms, surrogates and code points past U+10FFFF.
+  const char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+  if (code < kSmallest[trail_count] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+    return kNone;
+  }
+  *length = 1 + static_cast<size_t>(trail_count);
+  return code;
+}
+
 bool is_utf8(std::string_view text) {
-  size_t at = 0;
-  while (at < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    int trail_count;
-    char32_t code;
-    if (lead < 0x80) {
-      ++at;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      trail_count = 1;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      trail_count = 2;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      trail_count = 3;
-      code = lead & 0x07;
-    } else {
-      return false;
-    }
-    if (text.size() - at <= static_cast<size_t>(trail_count)) return false;
-    for (int k = 1; k <= trail_count; ++k) {
-      const unsigned char trail = static_cast<unsigned char>(text[at + k]);
-      if ((trail & 0xC0) != 0x80) return false;
-      code = (code << 6) | (trail & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    const char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[trail_count] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-      return false;
-    }
-    at += 1 + trail_count;
+  for (size_t at = 0; at < text.size();) {
+    size_t length;
+    read_utf8_character(text, at, &length);
+    // Only ASCII is one byte long.
+    if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) return false;
+    at += length;
   }
   return true;
 }

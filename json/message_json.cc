@@ -10,7 +10,6 @@
 #include "explain/chip_data_tree.h"
 #include "explain/field_name_text.h"
 #include "fields/field_meaning.h"
-#include "json/json_text.h"
 
 namespace {
 
@@ -24,13 +23,14 @@ bool is_ascii(std::string_view bytes) {
 
 }  // namespace
 
-struct MessageJson::Writer {
+template <class Sink>
+struct BasicMessageJson<Sink>::Writer {
   explicit Writer(bool explain_values) : explain(explain_values) {}
 
   bool explain;
   FieldMeaning field_meaning;
   std::vector<ExplainedElement> tree;
-  JsonText json;
+  Sink json;
   std::string* text = nullptr;  // what the object is appended to
   size_t start = 0;             // where it starts there
   std::string scratch;  // converted texts, reused
@@ -290,70 +290,88 @@ struct MessageJson::Writer {
   }
 };
 
-MessageJson::MessageJson(bool explain) : writer_(new Writer(explain)) {}
+template <class Sink>
+BasicMessageJson<Sink>::BasicMessageJson(bool explain) : writer_(new Writer(explain)) {}
 
-MessageJson::~MessageJson() = default;
+template <class Sink>
+BasicMessageJson<Sink>::~BasicMessageJson() = default;
 
-void MessageJson::begin(std::string* text) {
+template <class Sink>
+void BasicMessageJson<Sink>::begin(std::string* text) {
   writer_->text = text;
   writer_->start = text->size();
   writer_->json.start(text);
   writer_->json.begin_object();
 }
 
-void MessageJson::add(const char* key, long value) {
+template <class Sink>
+void BasicMessageJson<Sink>::add(const char* key, long value) {
   writer_->key(key);
   writer_->json.number(value);
 }
 
-void MessageJson::add(const char* key, std::string_view utf8_text) {
+template <class Sink>
+void BasicMessageJson<Sink>::add(const char* key, std::string_view utf8_text) {
   writer_->key(key);
   writer_->string(utf8_text);
 }
 
-void MessageJson::add_flag(const char* key) { add_boolean(key, true); }
+template <class Sink>
+void BasicMessageJson<Sink>::add_flag(const char* key) {
+  add_boolean(key, true);
+}
 
-void MessageJson::add_boolean(const char* key, bool value) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_boolean(const char* key, bool value) {
   writer_->key(key);
   writer_->json.boolean(value);
 }
 
-void MessageJson::begin_list(const char* key) {
+template <class Sink>
+void BasicMessageJson<Sink>::begin_list(const char* key) {
   writer_->key(key);
   writer_->json.begin_array();
 }
 
-void MessageJson::end_list() { writer_->json.end_array(); }
+template <class Sink>
+void BasicMessageJson<Sink>::end_list() { writer_->json.end_array(); }
 
-void MessageJson::begin_item() { writer_->json.begin_object(); }
+template <class Sink>
+void BasicMessageJson<Sink>::begin_item() { writer_->json.begin_object(); }
 
-void MessageJson::begin_object(const char* key) {
+template <class Sink>
+void BasicMessageJson<Sink>::begin_object(const char* key) {
   writer_->key(key);
   writer_->json.begin_object();
 }
 
-void MessageJson::end_object() { writer_->json.end_object(); }
+template <class Sink>
+void BasicMessageJson<Sink>::end_object() { writer_->json.end_object(); }
 
-void MessageJson::add_hex(const char* key, const unsigned char* bytes, size_t count) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_hex(const char* key, const unsigned char* bytes, size_t count) {
   writer_->key(key);
   writer_->hex(bytes, count);
 }
 
-void MessageJson::add_field(const char* key, const DecodedMessage& message,
+template <class Sink>
+void BasicMessageJson<Sink>::add_field(const char* key, const DecodedMessage& message,
                             const DecodedField& field) {
   writer_->message = &message;
   writer_->key(key);
   writer_->field(field);
 }
 
-void MessageJson::add_part(const char* key, const DecodedPart& part) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_part(const char* key, const DecodedPart& part) {
   writer_->key(key);
   writer_->json.begin_object();
   writer_->part_keys(part);
   writer_->json.end_object();
 }
 
-void MessageJson::add_chip_element(const char* key, const DecodedField& field55,
+template <class Sink>
+void BasicMessageJson<Sink>::add_chip_element(const char* key, const DecodedField& field55,
                                    const ExplainedElement& element) {
   writer_->key(key);
   writer_->json.begin_object();
@@ -361,7 +379,8 @@ void MessageJson::add_chip_element(const char* key, const DecodedField& field55,
   writer_->json.end_object();
 }
 
-void MessageJson::add_decoded(const DecodedMessage& message) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_decoded(const DecodedMessage& message) {
   Writer& w = *writer_;
   w.message = &message;
   if (message.header_length > 0) {
@@ -418,8 +437,12 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
   }
 }
 
-std::string_view MessageJson::end() {
+template <class Sink>
+std::string_view BasicMessageJson<Sink>::end() {
   writer_->json.end_object();
   writer_->json.finish();
   return std::string_view(*writer_->text).substr(writer_->start);
 }
+
+template class BasicMessageJson<JsonText>;
+template class BasicMessageJson<JsonRecord>;
