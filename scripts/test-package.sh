@@ -61,7 +61,8 @@ packed=$("$bin/iso8583dump" --defs "$share/bitmap.ini" --json "$share/examples/p
 check "it packs back to the sample" test "$packed" = "$(tr -d ' \r\n' <"$share/examples/purchase.hex")"
 report=$("$bin/iso8583dump" --defs unionpay-pos "$share/examples/unionpay-pos.hex")
 check "a shipped dialect is found by its name" grep -qx "解包成功" <<<"$report"
-check "every shipped dialect is listed" test "$("$bin/iso8583dump" --dialects | wc -l)" -eq 5
+check "every shipped dialect is listed" test \
+  "$("$bin/iso8583dump" --dialects | cut -d' ' -f1)" = "$(cd "$share/dialects" && LC_ALL=C ls -- *.ini | sed 's/\.ini$//')"
 guess=$("$bin/iso8583dump" --guess "$share/examples/unionpay-pos.hex")
 check "the guess finds the shipped dialect without a bitmap.ini" \
   test "$(tail -n 1 <<<"$guess")" = "decode with: --defs unionpay-pos"
