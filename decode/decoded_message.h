@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "decode/dialect.h"
+#include "decode/hex_text.h"
 #include "decode/tlv.h"
 #include "decode/verdict.h"
 
@@ -75,10 +76,21 @@ std::string_view shown_text(const DecodedField& field, std::string* shown);
 // bytes, otherwise its text with '*' for every character masking hides.
 std::string_view shown_value(const DecodedField& field, std::string* shown);
 
+// render_shown_hex for bytes that masking may hide or that run past the
+// field's readable bytes.
+void render_masked_hex(const DecodedField& field, int position, int count, char* text);
+
 // Writes `count` bytes of `field` from `position` as upper-case hexadecimal
 // text into `text` (2 * count characters, no terminating zero), with '*'
-// for every hidden nibble; bytes past the field read as zero.
-void render_shown_hex(const DecodedField& field, int position, int count, char* text);
+// for every hidden nibble; bytes past the field read as zero. Inline, as
+// the outputs write every field and element this way.
+inline void render_shown_hex(const DecodedField& field, int position, int count, char* text) {
+  if (field.hidden == nullptr && position >= 0 && position + count <= field.readable) {
+    render_hex(field.data + position, static_cast<size_t>(count), text);
+  } else {
+    render_masked_hex(field, position, count, text);
+  }
+}
 
 // One decoded message. It may be moved but not copied, as its views point
 // into its own storage; decoding into the same value again reuses that

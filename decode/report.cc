@@ -110,12 +110,27 @@ ReportWriter::ReportWriter(Report* report, size_t expected_length, Start start)
   limit_ = cursor_ + expected_length;
 }
 
+ReportWriter::ReportWriter(Report* report, WriterRoom* room, Start start)
+    : report_(report), start_(start), lender_(room) {
+  if (room->bytes == nullptr) {
+    room->bytes.reset(new char[kGrowthStep]);
+    room->size = kGrowthStep;
+  }
+  room_ = std::move(room->bytes);
+  cursor_ = room_.get();
+  limit_ = cursor_ + room->size;
+}
+
 ReportWriter::~ReportWriter() {
   const size_t written = static_cast<size_t>(cursor_ - room_.get());
   if (start_ == Start::kReplacing) {
     report_->assign(room_.get(), written);
   } else {
     report_->append(room_.get(), written);
+  }
+  if (lender_ != nullptr) {
+    lender_->size = static_cast<size_t>(limit_ - room_.get());
+    lender_->bytes = std::move(room_);
   }
 }
 

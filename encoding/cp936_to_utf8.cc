@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "encoding/cp936_table.inc"
 
@@ -13,17 +16,19 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kEuroSign = 0x20AC;  // the single byte 0x80
 
-void append_code_point(char32_t code, std::string* utf8) {
+// Writes `code` (below U+10000) in UTF-8 at `out`; returns the end.
+char* put_code_point(char* out, char32_t code) {
   if (code < 0x80) {
-    utf8->push_back(static_cast<char>(code));
+    *out++ = static_cast<char>(code);
   } else if (code < 0x800) {
-    utf8->push_back(static_cast<char>(0xC0 | (code >> 6)));
-    utf8->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else {
-    utf8->push_back(static_cast<char>(0xE0 | (code >> 12)));
-    utf8->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    utf8->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   }
+  return out;
 }
 
 // The character of the pair `lead`, `trail`, or 0 when there is none.
@@ -32,60 +37,77 @@ char32_t pair_code_point(unsigned char lead, unsigned char trail) {
   return kCp936Pairs[lead - 0x81][trail - 0x40];
 }
 
-// Whether `ch` goes over unchanged whatever follows it: ASCII other than
-// a carriage return.
-bool is_plain(char ch) { return static_cast<unsigned char>(ch) < 0x80 && ch != '\r'; }
+// Whether `byte` goes over unchanged whatever follows it: ASCII other
+// than a carriage return.
+bool is_plain(unsigned char byte) { return byte < 0x80 && byte != '\r'; }
 
-// Whether all eight bytes at `bytes` are plain, tested at once.
-bool are_plain(const char* bytes) {
-  constexpr uint64_t kOnes = 0x0101010101010101u;
-  constexpr uint64_t kHighBits = 0x8080808080808080u;
-  uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  // A byte is zero in `carriage_returns` where `word` holds '\r'; the
-  // subtraction sets the high bit of the first zero byte.
-  const uint64_t carriage_returns = word ^ (kOnes * '\r');
-  const bool any_carriage_return = ((carriage_returns - kOnes) & ~carriage_returns & kHighBits) != 0;
-  return (word & kHighBits) == 0 && !any_carriage_return;
-}
+}  // namespace
 
-// The end of the run of plain bytes of `text` that starts at `at`.
-size_t plain_run_end(std::string_view text, size_t at) {
-  while (at + 8 <= text.size() && are_plain(text.data() + at)) at += 8;
-  while (at < text.size() && is_plain(text[at])) ++at;
-  return at;
+namespace {
+
+// Copies the run of plain bytes that starts at in[at], of `size`, to
+// `out`; returns its length. With SSE2, sixteen bytes at a time, copied
+// whole before the first byte that is not plain is looked for: `out` has
+// room for three bytes for each byte of `in` from `at` on.
+size_t copy_plain_run(const unsigned char* in, size_t at, size_t size, char* out) {
+  const size_t start = at;
+#if defined(__SSE2__)
+  for (; at + 16 <= size; at += 16, out += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+    const int stops = _mm_movemask_epi8(block) |
+                      _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\r')));
+    if (stops != 0) {
+      return at - start + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(stops)));
+    }
+  }
+#endif
+  while (at < size && is_plain(in[at])) *out++ = static_cast<char>(in[at++]);
+  return at - start;
 }
 
 }  // namespace
 
-void append_cp936_as_utf8(std::string_view text, std::string* utf8) {
-  utf8->reserve(utf8->size() + text.size() + text.size() / 2);
-  for (size_t at = 0; at < text.size(); ++at) {
-    // Most of a report is plain ASCII, which goes over in runs.
-    const size_t run_end = plain_run_end(text, at);
-    utf8->append(text.data() + at, run_end - at);
-    if (run_end == text.size()) break;
-    at = run_end;
-
-    const unsigned char byte = static_cast<unsigned char>(text[at]);
+char* put_cp936_as_utf8(char* out, std::string_view text) {
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = text.size();
+  size_t at = 0;
+  while (at < size) {
+    const unsigned char byte = in[at];
+    if (is_plain(byte)) {
+      // Most of a report is plain ASCII, which goes over in runs.
+      const size_t run = copy_plain_run(in, at, size, out);
+      at += run;
+      out += run;
+      continue;
+    }
+    ++at;
     if (byte == '\r') {
-      if (at + 1 >= text.size() || text[at + 1] != '\n') utf8->push_back('\r');
+      if (at == size || in[at] != '\n') *out++ = '\r';
       continue;
     }
     if (byte == 0x80) {
-      append_code_point(kEuroSign, utf8);
+      out = put_code_point(out, kEuroSign);
       continue;
     }
-    const unsigned char trail = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
+    const unsigned char trail = at < size ? in[at] : 0;
     const char32_t code = pair_code_point(byte, trail);
     if (code != 0) {
-      append_code_point(code, utf8);
+      out = put_code_point(out, code);
       ++at;
       continue;
     }
-    append_code_point(kReplacement, utf8);
+    out = put_code_point(out, kReplacement);
     if (byte != 0xFF && trail >= 0x80) ++at;  // a lead byte's non-ASCII partner goes with it
   }
+  return out;
+}
+
+void append_cp936_as_utf8(std::string_view text, std::string* utf8) {
+  const size_t start = utf8->size();
+  utf8->resize(start + kUtf8BytesPerCp936Byte * text.size());
+  char* end = put_cp936_as_utf8(&(*utf8)[start], text);
+  utf8->resize(static_cast<size_t>(end - utf8->data()));
 }
 
 bool is_printable_cp936(std::string_view bytes) {

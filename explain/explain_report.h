@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "decode/decoded_message.h"
+#include "decode/report.h"
 #include "explain/chip_data_tree.h"
 #include "explain/field_name_text.h"
 #include "fields/field_meaning.h"
@@ -21,15 +22,12 @@ class ExplanationWriter {
   void write(const DecodedMessage& message, std::string* text);
 
  private:
+  WriterRoom room_;  // where an explanation is written
   FieldMeaning meaning_;
   std::vector<ExplainedElement> tree_;
   FieldNameTexts names_;
   std::string shown_;  // a masked value
   std::string utf8_;   // a value in UTF-8
 };
-
-// The verdict of `verdict` in words: "unpacked", "too short: the fields
-// need 33 bytes, the message has 24", …
-std::string verdict_in_words(const UnpackVerdict& verdict);
 
 #endif  // EXPLAIN_EXPLAIN_REPORT_H_

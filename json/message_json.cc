@@ -6,6 +6,7 @@
 
 #include "decode/hex_text.h"
 #include "decode/tag_names.h"
+#include "encoding/byte_scan.h"
 #include "encoding/cp936_to_utf8.h"
 #include "explain/chip_data_tree.h"
 #include "explain/field_name_text.h"
@@ -14,13 +15,32 @@
 
 namespace {
 
-bool is_ascii(std::string_view bytes) {
-  for (char ch : bytes) {
-    if (static_cast<unsigned char>(ch) >= 0x80) return false;
-  }
-  return true;
+// Room for the object of a field besides its digits, text and name: its
+// keys, brackets and three numbers.
+constexpr size_t kFieldObjectRoom = 128;
+
+// Room for the object of a field 55 element besides its value's digits
+// and its name: its keys, brackets, tag and length.
+constexpr size_t kElementObjectRoom = 96;
+
+// Writes the members every field 55 element has, "tag", "length" and
+// "value", after the opening brace, at `out`; returns the end.
+char* put_element_members(char* out, const DecodedField& field55, const TlvElement& element) {
+  out = put(out, "{\"tag\":\"");
+  render_hex(element.tag, static_cast<size_t>(element.tag_length), out);
+  out = put(out + 2 * element.tag_length, "\",\"length\":");
+  out = put_decimal(out, element.value_length);
+  out = put(out, ",\"value\":\"");
+  render_shown_hex(field55, element.value_offset, element.value_length, out);
+  out += 2 * static_cast<size_t>(element.value_length);
+  *out++ = '"';
+  return out;
 }
 
+// The room the members of `element` take, besides its value's digits.
+size_t element_room(const TlvElement& element) {
+  return kElementObjectRoom + 2 * static_cast<size_t>(element.value_length);
+}
 
 }  // namespace
 
@@ -34,6 +54,7 @@ struct MessageJson::Writer {
   std::string* text = nullptr;  // what the object is appended to
   size_t start = 0;             // where it starts there
   std::string scratch;  // converted texts, reused
+  std::string escaped;  // escaped texts, reused
   std::string shown;    // a field's bytes as shown
 
   template <size_t kSize>
@@ -43,11 +64,6 @@ struct MessageJson::Writer {
   void key(std::string_view name) { json.key(name); }
   void string(std::string_view utf8) { json.string(utf8); }
   void json_string(const std::string& quoted) { json.json_string(quoted); }
-
-  // Writes `text`, which needs no escaping, as a string.
-  void unescaped_string(std::string_view text) {
-    text.copy(json.unescaped_string(text.size()), text.size());
-  }
 
   // The name of field `number` from the definition file as a JSON string,
   // or empty when it has none. Names are made once for each reading of the
@@ -86,40 +102,49 @@ struct MessageJson::Writer {
     render_shown_hex(field, position, count, json.unescaped_string(2 * static_cast<size_t>(count)));
   }
 
-  // `cp936` as a UTF-8 string value.
-  void cp936_string(std::string_view cp936) {
-    if (is_ascii(cp936)) {  // the same bytes in UTF-8
-      string(cp936);
-      return;
+  // Sets `body` to what stands between the quotes of the "text" of a
+  // field whose shown value is `bytes`, and returns true; false when
+  // `bytes` are not printable code page 936 text.
+  bool text_body(std::string_view bytes, std::string_view* body) {
+    if (is_plain_json_ascii(bytes)) {
+      *body = bytes;
+      return true;
     }
+    if (!is_printable_cp936(bytes)) return false;
     scratch.clear();
-    append_cp936_as_utf8(cp936, &scratch);
-    string(scratch);
+    append_cp936_as_utf8(bytes, &scratch);
+    *body = json_string_body(scratch, &escaped);
+    return true;
   }
 
+  // Writes the object of `field`: its members are written whole, in room
+  // made once, and only the meanings of an explained field one by one.
   void field(const DecodedField& field) {
-    json.begin_object();
-    key("field");
-    json.number(field.number);
-    key("length");
-    json.number(field.unit_length);
-    key("bytes");
-    json.number(field.length);
-    key("hex");
-    hex(field, 0, field.length);
-    const std::string_view bytes = shown_value(field, &shown);
-    if (is_plain_ascii(bytes)) {
-      key("text");
-      unescaped_string(bytes);
-    } else if (is_printable_cp936(bytes)) {
-      key("text");
-      cp936_string(bytes);
-    }
+    std::string_view text;
+    const bool has_text = text_body(shown_value(field, &shown), &text);
     const std::string& name = field_name(field.number);
-    if (!name.empty()) {
-      key("name");
-      json_string(name);
+    const size_t digits = 2 * static_cast<size_t>(field.length);
+    char* out = json.room_for_written(kFieldObjectRoom + digits + text.size() + name.size());
+    out = put(out, "{\"field\":");
+    out = put_decimal(out, field.number);
+    out = put(out, ",\"length\":");
+    out = put_decimal(out, field.unit_length);
+    out = put(out, ",\"bytes\":");
+    out = put_decimal(out, field.length);
+    out = put(out, ",\"hex\":\"");
+    render_shown_hex(field, 0, field.length, out);
+    out += digits;
+    *out++ = '"';
+    if (has_text) {
+      out = put(out, ",\"text\":\"");
+      out = put(out, text);
+      *out++ = '"';
     }
+    if (!name.empty()) {
+      out = put(out, ",\"name\":");
+      out = put(out, name);
+    }
+    json.end_written(out);
     if (explain && explain_field(*message, field, &field_meaning)) meaning(field_meaning);
     json.end_object();
   }
@@ -144,13 +169,13 @@ struct MessageJson::Writer {
   size_t explained_element(const DecodedField& field55, size_t row) {
     const ExplainedElement& explained = tree[row];
     const TlvElement& element = explained.element;
-    json.begin_object();
-    element_keys(field55, element);
+    json.end_written(put_element_members(json.room_for_written(element_room(element)), field55,
+                                         element));
     key("name");
     if (explained.tag != nullptr) {
-      string(explained.tag->chinese_name);
+      string(explained.tag->chinese());
       key("name_en");
-      string(explained.tag->name);
+      string(explained.tag->english());
     } else {
       json_string(report_tag_name(element));
     }
@@ -176,7 +201,7 @@ struct MessageJson::Writer {
           key("bit");
           json.number(bit.bit);
           key("meaning");
-          string(bit.meaning);
+          string(bit.words());
           json.end_object();
         }
         json.end_array();
@@ -195,22 +220,15 @@ struct MessageJson::Writer {
 
   const DecodedMessage* message = nullptr;
 
-  // The keys every field 55 element has: "tag", "length" and "value".
-  void element_keys(const DecodedField& field55, const TlvElement& element) {
-    key("tag");
-    hex(element.tag, static_cast<size_t>(element.tag_length));
-    key("length");
-    json.number(element.value_length);
-    key("value");
-    hex(field55, element.value_offset, element.value_length);
-  }
-
+  // Writes the object of `element`, whole.
   void element(const DecodedField& field55, const TlvElement& element) {
-    json.begin_object();
-    element_keys(field55, element);
-    key("name");
-    json_string(report_tag_name(element));
-    json.end_object();
+    const std::string& name = report_tag_name(element);
+    char* out = json.room_for_written(element_room(element) + name.size());
+    out = put_element_members(out, field55, element);
+    out = put(out, ",\"name\":");
+    out = put(out, name);
+    *out++ = '}';
+    json.end_written(out);
   }
 };
 
@@ -248,10 +266,10 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
     w.hex(message.header, static_cast<size_t>(message.header_length));
   }
   const DecodedField& indicator = message.type_indicator;
-  const std::string_view indicator_bytes = shown_value(indicator, &w.shown);
-  if (is_printable_cp936(indicator_bytes)) {
+  std::string_view indicator_text;
+  if (w.text_body(shown_value(indicator, &w.shown), &indicator_text)) {
     w.key("mti");
-    w.cp936_string(indicator_bytes);
+    indicator_text.copy(w.json.unescaped_string(indicator_text.size()), indicator_text.size());
   }
   w.key("mti_hex");
   w.hex(indicator, 0, indicator.length);
