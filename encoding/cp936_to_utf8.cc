@@ -5,9 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "encoding/byte_scan.h"
 
 #include "encoding/cp936_table.inc"
 
@@ -37,35 +35,6 @@ char32_t pair_code_point(unsigned char lead, unsigned char trail) {
   return kCp936Pairs[lead - 0x81][trail - 0x40];
 }
 
-// Whether `byte` goes over unchanged whatever follows it: ASCII other
-// than a carriage return.
-bool is_plain(unsigned char byte) { return byte < 0x80 && byte != '\r'; }
-
-}  // namespace
-
-namespace {
-
-// Copies the run of plain bytes that starts at in[at], of `size`, to
-// `out`; returns its length. With SSE2, sixteen bytes at a time, copied
-// whole before the first byte that is not plain is looked for: `out` has
-// room for three bytes for each byte of `in` from `at` on.
-size_t copy_plain_run(const unsigned char* in, size_t at, size_t size, char* out) {
-  const size_t start = at;
-#if defined(__SSE2__)
-  for (; at + 16 <= size; at += 16, out += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-    const int stops = _mm_movemask_epi8(block) |
-                      _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\r')));
-    if (stops != 0) {
-      return at - start + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(stops)));
-    }
-  }
-#endif
-  while (at < size && is_plain(in[at])) *out++ = static_cast<char>(in[at++]);
-  return at - start;
-}
-
 }  // namespace
 
 char* put_cp936_as_utf8(char* out, std::string_view text) {
@@ -74,9 +43,9 @@ char* put_cp936_as_utf8(char* out, std::string_view text) {
   size_t at = 0;
   while (at < size) {
     const unsigned char byte = in[at];
-    if (is_plain(byte)) {
+    if (is_shared_ascii(byte)) {
       // Most of a report is plain ASCII, which goes over in runs.
-      const size_t run = copy_plain_run(in, at, size, out);
+      const size_t run = copy_shared_ascii(text.substr(at), out);
       at += run;
       out += run;
       continue;

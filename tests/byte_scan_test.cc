@@ -55,4 +55,20 @@ TEST(ByteScan, ReadsNoByteBeyondTheText) {
   }
 }
 
+TEST(ByteScan, SharedAsciiIsCopiedUpToTheFirstByteThatIsNot) {
+  for (size_t length = 0; length <= 40; ++length) {
+    for (size_t stop = 0; stop <= length; ++stop) {
+      for (const char stop_byte : {'\r', '\x80', '\xC9', '\xFF'}) {
+        std::string text(length, 'a');
+        for (size_t k = 0; k < length; ++k) text[k] = static_cast<char>('a' + k % 26);
+        if (stop < length) text[stop] = stop_byte;
+        std::string out(length + 1, '~');
+        ASSERT_EQ(copy_shared_ascii(text, &out[0]), stop) << stop << " of " << length;
+        EXPECT_EQ(out.substr(0, stop), text.substr(0, stop));
+        EXPECT_EQ(out.back(), '~');  // nothing past the room of the text
+      }
+    }
+  }
+}
+
 }  // namespace
