@@ -1,5 +1,7 @@
-# Quick start: `make demo` decodes a sample message, `make check` installs
-# what the tests need, builds everything and runs every test.
+# Quick start: `make demo` builds the programs and the dialects into
+# build-demo (where the README's commands run them) and decodes a sample
+# message; `make check` installs what the tests need, builds everything and
+# runs every test.
 
 BUILD := build
 JOBS := $(shell nproc)
@@ -10,7 +12,7 @@ JOBS := $(shell nproc)
 demo:
 	@scripts/install-deps.sh build
 	cmake -S . -B build-demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DISO8583_BUILD_TESTS=OFF >/dev/null
-	cmake --build build-demo -j $(JOBS) --target iso8583dump
+	cmake --build build-demo -j $(JOBS) --target iso8583dump iso8583pack dialects
 	build-demo/cli/iso8583dump --defs bitmap.ini examples/purchase.hex
 
 check: deps

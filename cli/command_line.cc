@@ -48,20 +48,6 @@ std::string program_folder() {
   return folder.substr(0, folder.find_last_of("/\\") + 1);
 }
 
-// Where the sample definition file is installed beside this program, or
-// empty when it is not (a program run from its build folder).
-std::string installed_sample() {
-  const std::string folder = program_folder();
-  if (folder.empty()) return std::string();
-  const std::string sample = folder + ISO8583_SAMPLE_DEFINITIONS;
-#ifdef _WIN32
-  return GetFileAttributesA(sample.c_str()) != INVALID_FILE_ATTRIBUTES ? sample : std::string();
-#else
-  char resolved[PATH_MAX];
-  return realpath(sample.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
-#endif
-}
-
 // The folder of the shipped dialects beside this program.
 std::string dialects_folder() { return program_folder() + ISO8583_DIALECTS_FOLDER; }
 
@@ -111,6 +97,7 @@ bool read_common_argument(int argc, const char* const* argv, int* k, CommonOptio
   const char* defs = nullptr;
   if (read_option_value(argc, argv, k, "--defs", &defs, error)) {
     if (defs != nullptr) options->defs_path = defs;
+    options->defs_given = true;
   } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
     options->help = true;
   } else if (std::strcmp(arg, "--version") == 0) {
@@ -172,19 +159,39 @@ void report_input_error(const Program& program, const std::string& path, int err
   report_system_error(program, path == "-" ? "standard input" : path.c_str(), error);
 }
 
-bool list_dialects(const Program& program) {
-  const std::string folder = dialects_folder();
+std::vector<std::string> shipped_dialects() {
   std::error_code error;
   std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+  for (const auto& entry : std::filesystem::directory_iterator(dialects_folder(), error)) {
     if (entry.path().extension() == kDialectSuffix) names.insert(entry.path().stem().string());
   }
+  return std::vector<std::string>(names.begin(), names.end());
+}
+
+std::string shipped_dialect_path(const std::string& name) {
+  return dialects_folder() + name + kDialectSuffix;
+}
+
+std::string sample_definitions() {
+  const std::string folder = program_folder();
+  if (folder.empty()) return std::string();
+  const std::string sample = folder + ISO8583_SAMPLE_DEFINITIONS;
+#ifdef _WIN32
+  return GetFileAttributesA(sample.c_str()) != INVALID_FILE_ATTRIBUTES ? sample : std::string();
+#else
+  char resolved[PATH_MAX];
+  return realpath(sample.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+#endif
+}
+
+bool list_dialects(const Program& program) {
+  const std::vector<std::string> names = shipped_dialects();
   if (names.empty()) {
-    std::fprintf(stderr, "%s: no dialects in %s\n", program.name, folder.c_str());
+    std::fprintf(stderr, "%s: no dialects in %s\n", program.name, dialects_folder().c_str());
     return false;
   }
   for (const std::string& name : names) {
-    const std::string title = dialect_title(std::filesystem::path(folder) / (name + kDialectSuffix));
+    const std::string title = dialect_title(shipped_dialect_path(name));
     std::printf("%-16s %s\n", name.c_str(), title.c_str());
   }
   return true;
@@ -195,17 +202,20 @@ std::string definitions_file(const std::string& name) {
   if (std::filesystem::exists(name, error) || name.find_first_of("/\\.") != std::string::npos) {
     return name;
   }
-  const std::string shipped = dialects_folder() + name + kDialectSuffix;
-  return std::filesystem::exists(shipped, error) ? shipped : name;
+  const std::string shipped = shipped_dialect_path(name);
+  if (std::filesystem::exists(shipped, error)) return shipped;
+  const std::string sample = name == kSampleName ? sample_definitions() : std::string();
+  return sample.empty() ? name : sample;
 }
 
-bool load_definitions(const Program& program, const std::string& name, Decoder* decoder) {
+bool load_definitions(const Program& program, const std::string& name, Decoder* decoder,
+                      bool* complete) {
   const std::string path = definitions_file(name);
   std::string contents;
   if (!read_definition_file(path.c_str(), &contents)) {
     const int error = errno;
     std::fprintf(stderr, "fopen error: %s: %s\n", path.c_str(), std::strerror(error));
-    const std::string sample = installed_sample();
+    const std::string sample = sample_definitions();
     if (error == ENOENT && path == kDefaultDefinitions && !sample.empty()) {
       std::fprintf(stderr,
                    "%s: a sample %s is installed as %s; copy it here or name it with --defs\n",
@@ -217,6 +227,12 @@ bool load_definitions(const Program& program, const std::string& name, Decoder* 
   for (const DefinitionProblem& problem : definitions.problems) {
     std::fprintf(stderr, "%s\n", problem_text(path, problem).c_str());
   }
+  if (definitions.stopped_at_first_line) {
+    std::fprintf(stderr, "%s: %s is no definition file: its first line ends the reading\n",
+                 program.name, path.c_str());
+    return false;
+  }
+  *complete = definitions.complete;
   *decoder = Decoder(std::move(definitions.dialect));
   return definitions.trusted();
 }

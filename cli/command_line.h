@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/output.h"
 #include "decode/decoder.h"
@@ -22,9 +23,14 @@ struct Program {
 // program's, in the current directory.
 constexpr char kDefaultDefinitions[] = "bitmap.ini";
 
+// The name --defs takes for the installed sample definition file, as the
+// page and the npm package name it among their dialects.
+constexpr char kSampleName[] = "bitmap";
+
 // The options every program takes.
 struct CommonOptions {
   std::string defs_path = kDefaultDefinitions;  // --defs FILE
+  bool defs_given = false;                      // whether --defs was given
   std::string input_path = "-";                 // INPUT; "-" is standard input
   bool have_input = false;                      // whether INPUT was given
   bool help = false;                            // --help, -h
@@ -69,17 +75,32 @@ void report_input_error(const Program& program, const std::string& path, int err
 // when none is found, after telling where they were looked for.
 bool list_dialects(const Program& program);
 
+// The names of the shipped dialects, which --defs takes, in order; none
+// when they are not found.
+std::vector<std::string> shipped_dialects();
+
+// The path of the shipped dialect `name`.
+std::string shipped_dialect_path(const std::string& name);
+
+// Where the sample definition file is installed beside this program, or
+// empty when it is not there.
+std::string sample_definitions();
+
 // The file that --defs `name` means: `name` itself when it is a file, or
-// else, for a bare name, the shipped dialect of that name.
+// else, for a bare name, the shipped dialect of that name, or for
+// kSampleName the installed sample.
 std::string definitions_file(const std::string& name);
 
 // Reads the definition file that --defs `name` means into `decoder`,
 // naming every problem of the file on standard error as "FILE:LINE:
-// reason". When it cannot be read, "fopen error" is followed by the path
-// and the reason; when the default file is missing, by where the installed
-// sample is. Returns false when the file cannot be read or holds a
-// property not understood: nothing may be decoded with it.
-bool load_definitions(const Program& program, const std::string& name, Decoder* decoder);
+// reason"; `complete` tells whether no line ended the reading as invalid.
+// When it cannot be read, "fopen error" is followed by the path and the
+// reason; when the default file is missing, by where the installed sample
+// is. Returns false when the file cannot be read, holds a property not
+// understood, or is no definition file at all (its first line ends the
+// reading): nothing may be decoded with it.
+bool load_definitions(const Program& program, const std::string& name, Decoder* decoder,
+                      bool* complete);
 
 // Prints the definitions of `dialect`, with every property spelled out
 // (--print-defs).

@@ -7,6 +7,8 @@
 const char kDumpUsage[] =
     "Usage: iso8583dump [OPTION]... [INPUT]\n"
     "  or:  iso8583dump --pcap FILE [OPTION]...\n"
+    "  or:  iso8583dump --guess [OPTION]... [INPUT]\n"
+    "  or:  iso8583dump --diff A B [--defs-b FILE] [--ignore LIST] [OPTION]...\n"
     "\n"
     "Decodes ISO 8583 messages, as the window's Parse button does, and prints\n"
     "the field report, or the messages as JSON or explained.\n"
@@ -14,7 +16,8 @@ const char kDumpUsage[] =
     "Input:\n"
     "  INPUT         the input file; standard input when absent or -\n"
     "  --defs FILE   the field definition file (default: bitmap.ini), or the\n"
-    "                name of a shipped dialect, such as unionpay-pos\n"
+    "                name of a shipped dialect, such as unionpay-pos, or bitmap\n"
+    "                for the installed sample bitmap.ini\n"
     "  --dialects    list the shipped dialects\n"
     "  --print-defs  print the definitions as read, every property spelled out\n"
     "  (default)     the whole input is one message of hexadecimal text\n"
@@ -45,16 +48,47 @@ const char kDumpUsage[] =
     "  --help        print this text\n"
     "  --version     print the version\n"
     "\n"
+    "Guessing the dialect:\n"
+    "  --guess       read the input with every candidate dialect (the file --defs\n"
+    "                names, the sample bitmap.ini and the shipped dialects, and\n"
+    "                those that always read a secondary bitmap also with\n"
+    "                secondary=flagged), each as it stands and behind a 2-byte\n"
+    "                length (len2), a 4-digit length (ascii4), a TPDU (5 bytes\n"
+    "                from 0x60) or a length and a TPDU; a dialect with a header\n"
+    "                reads a TPDU as part of it. Prints a table of the readings,\n"
+    "                best first, and the options that decode as the first. The\n"
+    "                messages of an input are ranked together: a reading ranks\n"
+    "                by the messages it reads completely, with no byte left over,\n"
+    "                then fewer failed and more passed checks (mti, digits,\n"
+    "                dates, field55, luhn), then the --defs file, then by name\n"
+    "\n"
+    "Comparing two messages:\n"
+    "  --diff A      compare the message of A with that of INPUT (B), field by\n"
+    "                field, field 55 element by element, other composite fields\n"
+    "                part by part, on their unmasked bytes;\n"
+    "                each input is read as the input options say (not --pcap),\n"
+    "                and inputs of many messages are compared message by message\n"
+    "  --defs-b FILE the definitions of B (default: those of --defs)\n"
+    "  --ignore LIST leave out these fields, and mti or header: 7,11,37,mti\n"
+    "\n"
+    "When a message does not unpack completely, or leaves bytes over, and\n"
+    "another dialect or framing reads it completely, a hint on standard error\n"
+    "(\"hint\" with --json) names it and its options, once a run; only the\n"
+    "first 4 such messages of a run are tried.\n"
+    "\n"
     "When standard error is a terminal and standard output is not, --each-line,\n"
     "--hexdump and --pcap show there how far they are: bytes read, messages and\n"
     "messages a second.\n"
     "\n"
-    "Exit status: 0 when every message unpacked successfully, 1 when a report\n"
-    "ends with a failure line, 2 when input was refused (text that is not\n"
-    "hexadecimal, an odd digit count, a message too short, no dump found), when a\n"
-    "capture lost bytes or could not be read to its end, when no connection\n"
-    "matched, on a usage error, when the definition file or the input cannot be\n"
-    "read, or when the output cannot be written.\n";
+    "Exit status: 0 when every message unpacked successfully (--guess: the first\n"
+    "reading reads every message completely; --diff: the messages are equal), 1\n"
+    "when a report ends with a failure line or a field did not fit its layout\n"
+    "(--guess: no reading reads every message completely; --diff: they differ),\n"
+    "2 when input was refused (text that is not hexadecimal, an odd digit count,\n"
+    "a message too short, no dump found), when a capture lost bytes or could not\n"
+    "be read to its end, when no connection matched, on a usage error, when the\n"
+    "definition file or the input cannot be read, or when the output cannot be\n"
+    "written.\n";
 
 namespace {
 
@@ -73,6 +107,7 @@ const Flag kFlags[] = {
     {"--summary", [](DumpOptions* o) { o->output_form = OutputForm::kSummary; }},
     {"--explain", [](DumpOptions* o) { o->explain = true; }},
     {"--mask", [](DumpOptions* o) { o->mask = true; }},
+    {"--guess", [](DumpOptions* o) { o->guess = true; }},
 };
 
 // A whole number from 0 to `limit`, or -1.
@@ -111,6 +146,22 @@ const ValueOption kValueOptions[] = {
      [](DumpOptions* o, const char* value) {
        o->port = static_cast<int>(read_count(value, kMaxPort));
        return o->port > 0;
+     }},
+    {"--diff",
+     [](DumpOptions* o, const char* value) {
+       o->diff = true;
+       o->diff_path = value;
+       return true;
+     }},
+    {"--defs-b",
+     [](DumpOptions* o, const char* value) {
+       o->defs_b_path = value;
+       return true;
+     }},
+    {"--ignore",
+     [](DumpOptions* o, const char* value) {
+       o->has_ignored = true;
+       return parse_ignored_places(value, &o->ignored);
      }},
     {"--frame",
      [](DumpOptions* o, const char* value) {
@@ -156,6 +207,19 @@ bool check_combination(const DumpOptions& options, int input_forms, std::string*
     *error = "--raw goes with the report, not with --json or --summary";
   } else if (options.output_form == OutputForm::kSummary && options.explain) {
     *error = "--summary and --explain do not go together";
+  } else if (options.guess && options.diff) {
+    *error = "choose one of --guess and --diff";
+  } else if ((options.guess || options.diff) &&
+             (options.raw || options.explain || options.output_form == OutputForm::kSummary)) {
+    *error = "--guess and --diff write their own text or --json";
+  } else if (options.guess && options.mask) {
+    *error = "--guess shows no card data to mask";
+  } else if (options.diff && options.input_form == InputForm::kCapture) {
+    *error = "--diff reads two inputs, not --pcap";
+  } else if (options.diff && !options.common.have_input) {
+    *error = "--diff needs two inputs: --diff A B";
+  } else if (!options.diff && (!options.defs_b_path.empty() || options.has_ignored)) {
+    *error = "--defs-b and --ignore go with --diff";
   } else {
     return true;
   }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "diff/message_diff.h"
 
 // How the input holds its messages.
 enum class InputForm {
@@ -23,6 +24,15 @@ enum class OutputForm {
   kSummary,  // --summary: one line a message
 };
 
+// The exit statuses: every message unpacked (and with --guess, the best
+// reading is complete; with --diff, the messages are equal); a report
+// ended with a failure line (or no reading is complete; or the messages
+// differ); input refused or lost, a usage error, or a file that cannot be
+// read or written.
+constexpr int kExitUnpacked = 0;
+constexpr int kExitUnpackFailed = 1;
+constexpr int kExitRejected = 2;
+
 // What the command line asks for.
 struct DumpOptions {
   CommonOptions common;  // --defs, --help, --version and INPUT, or the capture of --pcap
@@ -34,6 +44,12 @@ struct DumpOptions {
   size_t skip = 0;                 // --skip N: bytes dropped before each message
   int port = 0;                    // --port N: only TCP connections with this port; 0 for all
   std::string frame = "len2";      // --frame KIND: how a TCP stream is cut into messages
+  bool guess = false;              // --guess: rank the dialects that read the input
+  bool diff = false;               // --diff A: compare A's messages with INPUT's
+  std::string diff_path;           // A
+  std::string defs_b_path;         // --defs-b FILE: the definitions of INPUT with --diff
+  IgnoredPlaces ignored;           // --ignore LIST: what --diff leaves out, "7,11,mti"
+  bool has_ignored = false;        // whether --ignore was given
 };
 
 // The usage text that --help prints.

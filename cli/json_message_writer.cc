@@ -48,6 +48,10 @@ void JsonMessageWriter::write_decoded(const MessageOrigin& origin, size_t byte_c
   json_.add_decoded(message);
   const size_t trailing = trailing_bytes(byte_count, message);
   if (trailing > 0) json_.add("trailing", static_cast<long>(trailing));
+  if (!hint_.empty()) {
+    json_.add("hint", hint_);
+    hint_.clear();
+  }
   if (masked_) json_.add_flag("masked");
   end(output);
 }

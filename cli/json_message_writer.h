@@ -16,6 +16,8 @@ class JsonMessageWriter : public MessageWriter {
                      const DecodedMessage& message, Output* output) override;
   void write_rejected(const MessageOrigin& origin, const Refusal& refusal,
                       Output* output) override;
+  // The next message's object carries it as "hint".
+  void add_hint(const std::string& hint) override { hint_ = hint; }
 
  private:
   void begin(const MessageOrigin& origin, Output* output);
@@ -23,6 +25,7 @@ class JsonMessageWriter : public MessageWriter {
 
   bool masked_;
   MessageJson json_;
+  std::string hint_;
 };
 
 #endif  // CLI_JSON_MESSAGE_WRITER_H_

@@ -3,63 +3,28 @@
 // same report, or the messages as JSON, explained or summed up, from text,
 // lines, dumps in logs, raw bytes or packet captures.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "cli/capture_source.h"
 #include "cli/command_line.h"
+#include "cli/dialect_hint.h"
+#include "cli/diff_command.h"
 #include "cli/dump_options.h"
+#include "cli/dump_source.h"
 #include "cli/explain_message_writer.h"
-#include "cli/hexdump_source.h"
+#include "cli/guess_command.h"
 #include "cli/json_message_writer.h"
 #include "cli/line_reader.h"
 #include "cli/message_decoder.h"
 #include "cli/progress.h"
 #include "cli/report_message_writer.h"
 #include "cli/run_tally.h"
-#include "cli/status_line.h"
 #include "cli/summary_writer.h"
-#include "cli/text_sources.h"
 
 namespace {
 
-constexpr int kExitUnpacked = 0;
-constexpr int kExitUnpackFailed = 1;
-constexpr int kExitRejected = 2;
-
 constexpr Program kDump = {"iso8583dump", kDumpUsage};
-
-// Whether the input holds more messages than one.
-bool has_many_messages(InputForm form) {
-  return form != InputForm::kText && form != InputForm::kBinary;
-}
-
-// The source of the messages of `options`, reading `reader`. Returns
-// nullptr after writing why into `error`.
-std::unique_ptr<MessageSource> open_source(const DumpOptions& options, LineReader* reader,
-                                           std::string* error) {
-  // Bytes are kept beyond a decode's reach by the skipped header.
-  const size_t byte_limit = kMaxMessageBytes + options.skip;
-  switch (options.input_form) {
-    case InputForm::kText:
-      return std::make_unique<WholeInputSource>(reader, true, kMaxMessageTextLength);
-    case InputForm::kEachLine:
-      return std::make_unique<EachLineSource>(reader);
-    case InputForm::kHexdump:
-      return std::make_unique<HexdumpSource>(reader->file, byte_limit);
-    case InputForm::kBinary:
-      return std::make_unique<WholeInputSource>(reader, false, byte_limit);
-    case InputForm::kCapture: {
-      CaptureOptions capture;
-      capture.path = options.common.input_path;
-      capture.port = options.port;
-      capture.frame = options.frame;
-      capture.skip = options.skip;
-      return open_capture_source(capture, byte_limit, error);
-    }
-  }
-  return nullptr;
-}
 
 std::unique_ptr<MessageWriter> make_writer(const DumpOptions& options) {
   const bool separate = has_many_messages(options.input_form);
@@ -71,7 +36,7 @@ std::unique_ptr<MessageWriter> make_writer(const DumpOptions& options) {
     case OutputForm::kExplain:
       return std::make_unique<ExplainMessageWriter>(separate);
     case OutputForm::kSummary:
-      return make_summary_writer();
+      return make_summary_writer(options.input_form);
   }
   return std::make_unique<ReportMessageWriter>(options.raw, separate);
 }
@@ -88,6 +53,7 @@ int decode_all(const DumpOptions& options, const Decoder& definitions, MessageSo
                         options.output_form == OutputForm::kSummary;
   steps.whole_input = options.input_form == InputForm::kText;
   MessageDecoder decoder(steps, definitions);
+  DialectHint hint(options.common, options.skip);
   SourceMessage message;
   int status = kExitUnpacked;
   long messages = 0;
@@ -97,9 +63,16 @@ int decode_all(const DumpOptions& options, const Decoder& definitions, MessageSo
     const DecodeOutcome outcome = decoder.decode(message);
     int message_status;
     if (outcome == DecodeOutcome::kUnpacked || outcome == DecodeOutcome::kUnpackFailed) {
+      const std::string hint_text = hint.after(decoder, outcome);
+      if (!hint_text.empty()) {
+        note(message.origin, "hint: " + hint_text);
+        writer->add_hint(hint_text);
+      }
       writer->write_decoded(message.origin, decoder.byte_count(), outcome, decoder.decoded(),
                             output);
-      message_status = outcome == DecodeOutcome::kUnpacked ? kExitUnpacked : kExitUnpackFailed;
+      // A field whose data does not fit its layout fails the run too.
+      const bool whole = outcome == DecodeOutcome::kUnpacked && decoder.decoded().misfits.empty();
+      message_status = whole ? kExitUnpacked : kExitUnpackFailed;
     } else {
       writer->write_rejected(message.origin, decoder.refusal(), output);
       message_status = kExitRejected;
@@ -107,12 +80,7 @@ int decode_all(const DumpOptions& options, const Decoder& definitions, MessageSo
     if (message_status > status) status = message_status;
   }
   writer->finish(output);
-  if (messages == 0 && options.input_form == InputForm::kHexdump) {
-    write_note(std::string(kDump.name) +
-               ": no hex dump found; hint: hexadecimal text needs no --hexdump, and text of "
-               "one message a line is read with --each-line");
-    status = kExitRejected;
-  }
+  if (tell_no_dump_found(options, messages)) status = kExitRejected;
   const SourceLosses losses = source->losses();
   if (losses.faulty) status = kExitRejected;
   RunTally tally = decoder.tally();
@@ -135,11 +103,20 @@ int main(int argc, char** argv) {
   if (answer_help_or_version(kDump, options.common)) return kExitUnpacked;
   if (options.common.list_dialects) return list_dialects(kDump) ? kExitUnpacked : kExitRejected;
   use_binary_standard_streams();
+  if (options.diff) return diff_inputs(kDump, options);
+  // A guess needs no definition file of the user's own.
+  const bool definitions_wanted = !options.guess || options.common.defs_given ||
+                                  std::filesystem::exists(options.common.defs_path);
   static Decoder definitions;
-  if (!load_definitions(kDump, options.common.defs_path, &definitions)) return kExitRejected;
+  bool complete = true;
+  if (definitions_wanted &&
+      !load_definitions(kDump, options.common.defs_path, &definitions, &complete)) {
+    return kExitRejected;
+  }
   if (options.common.print_definitions) {
     print_definitions(definitions.dialect());
-    return kExitUnpacked;
+    // What was read is printed; a reading that a line ended is still a failure.
+    return complete ? kExitUnpacked : kExitRejected;
   }
 
   const std::string& input_path = options.common.input_path;
@@ -158,7 +135,9 @@ int main(int argc, char** argv) {
   Output output(stdout, options.raw ? OutputEncoding::kCp936 : OutputEncoding::kUtf8);
   Progress progress(source.get(), input_file_size(input_path),
                     has_many_messages(options.input_form));
-  int status = decode_all(options, definitions, source.get(), writer.get(), &output, &progress);
+  int status = options.guess ? guess_all(options, source.get(), &output, &progress)
+                             : decode_all(options, definitions, source.get(), writer.get(),
+                                          &output, &progress);
   if (input.error != 0) {
     report_input_error(kDump, input_path, input.error);
     status = kExitRejected;

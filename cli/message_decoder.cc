@@ -59,7 +59,7 @@ void MessageDecoder::note_trailing(const SourceMessage& message) {
   }
 }
 
-DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
+bool MessageDecoder::prepare(const SourceMessage& message) {
   const std::string* bytes = &message.content;
   size_t full_byte_count = message.full_length;
   non_hex_ = TextPosition();
@@ -83,7 +83,7 @@ DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
     case TextEnding::kOddDigitCount:
       refuse(message.origin, DecodeOutcome::kOddDigitCount, "msg length error");
       hint_non_hex(message, true);
-      return DecodeOutcome::kOddDigitCount;
+      return false;
     case TextEnding::kTooShort:
       if (steps_.skip > 0 && steps_.skip >= bytes->size()) {
         refuse(message.origin, DecodeOutcome::kTooShort,
@@ -93,7 +93,7 @@ DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
         refuse(message.origin, DecodeOutcome::kTooShort, "message too short");
       }
       hint_non_hex(message, true);
-      return DecodeOutcome::kTooShort;
+      return false;
     case TextEnding::kNotHex:
     case TextEnding::kMessage:
       break;
@@ -108,16 +108,24 @@ DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
   if (ending == TextEnding::kNotHex) {
     refuse(MessageOrigin(), DecodeOutcome::kNotHex, describe_non_hex(message));
     hint_non_hex(message, false);
-    return DecodeOutcome::kNotHex;
+    return false;
   }
   byte_count_ = kept < kMaxMessageBytes ? kept : kMaxMessageBytes;
-  const DecodeOutcome outcome = decoder_.decode(
-      reinterpret_cast<const unsigned char*>(bytes->data()) + skipped, byte_count_, &decoded_);
+  bytes_to_decode_ = reinterpret_cast<const unsigned char*>(bytes->data()) + skipped;
+  return true;
+}
+
+DecodeOutcome MessageDecoder::decode(const SourceMessage& message) {
+  if (!prepare(message)) return refusal_.outcome;
+  const DecodeOutcome outcome = decoder_.decode(bytes_to_decode_, byte_count_, &decoded_);
   if (outcome == DecodeOutcome::kUnpacked) {
     ++tally_.decoded;
     note_trailing(message);
   } else {
     ++tally_.failed;
+  }
+  for (const PartMisfit& misfit : decoded_.misfits) {
+    note(message.origin, "fld " + std::to_string(misfit.field) + ": " + misfit.reason);
   }
   if (steps_.mask) mask_card_data(&decoded_);
   return outcome;

@@ -35,7 +35,15 @@ class MessageDecoder {
   // after a refusal, refusal() says what was wrong.
   DecodeOutcome decode(const SourceMessage& message);
 
+  // Takes `message` through the steps before the decode: its text made
+  // bytes, the skipped header dropped, the message cut to what a decode
+  // reads, with the same notes. Returns true when bytes() holds
+  // byte_count() bytes to decode, until the next call or until `message`
+  // changes; false after refusing it.
+  bool prepare(const SourceMessage& message);
+
   const DecodedMessage& decoded() const { return decoded_; }
+  const unsigned char* bytes() const { return bytes_to_decode_; }
   size_t byte_count() const { return byte_count_; }
   const Refusal& refusal() const { return refusal_; }
   const RunTally& tally() const { return tally_; }
@@ -58,6 +66,7 @@ class MessageDecoder {
   std::string bytes_;
   TextPosition non_hex_;
   DecodedMessage decoded_;
+  const unsigned char* bytes_to_decode_ = nullptr;
   size_t byte_count_ = 0;
   Refusal refusal_;
   RunTally tally_;

@@ -41,6 +41,10 @@ class MessageWriter {
   virtual void write_rejected(const MessageOrigin& origin, const Refusal& refusal,
                               Output* output) = 0;
 
+  // Gives the hint about the next message written, for the forms that
+  // carry it with the message.
+  virtual void add_hint(const std::string& /*hint*/) {}
+
   // Writes what follows the last message.
   virtual void finish(Output* /*output*/) {}
 };

@@ -2,6 +2,7 @@
 // into the message it describes, framed as the definition file says.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/command_line.h"
 #include "cli/line_reader.h"
@@ -37,13 +38,15 @@ int pack_all(const Dialect& dialect, LineReader* reader, bool binary, Output* ou
   PackRequest request;
   std::string message;
   std::string error;
+  std::vector<std::string> notes;
   for (long line_number = 1;
        output->ok() && read_line(reader, kLineLimit, &line, &full_length) == 0; ++line_number) {
     if (is_blank_line(line)) continue;
     if (full_length > kLineLimit) {
       error = "longer than " + std::to_string(kLineLimit) + " characters";
     } else if (read_pack_request(&line, &request, &error) &&
-               pack_message(dialect, request, &message, &error)) {
+               pack_message(dialect, request, &message, &error, &notes)) {
+      for (const std::string& note : notes) std::fprintf(stderr, "line %ld: %s\n", line_number, note.c_str());
       if (binary) {
         output->write(message);
       } else {
@@ -71,10 +74,12 @@ int main(int argc, char** argv) {
   if (options.common.list_dialects) return list_dialects(kPack) ? kExitPacked : kExitRefused;
   use_binary_standard_streams();
   static Decoder definitions;
-  if (!load_definitions(kPack, options.common.defs_path, &definitions)) return kExitRefused;
+  bool complete = true;
+  if (!load_definitions(kPack, options.common.defs_path, &definitions, &complete)) return kExitRefused;
   if (options.common.print_definitions) {
     print_definitions(definitions.dialect());
-    return kExitPacked;
+    // What was read is printed; a reading that a line ended is still a failure.
+    return complete ? kExitPacked : kExitRefused;
   }
   static LineReader input;
   input.file = open_input(kPack, options.common.input_path);

@@ -23,12 +23,14 @@ size_t data_start(std::string_view text, size_t at) {
 
 // Appends `report`, the report of `message`, to `utf8` as UTF-8 with LF
 // line ends, written in `room`. Message bytes stand only in the data of
-// the header line, "header[NNN]=[HEX]", and of the element lines,
-// "fld[NNN][LLL]=[DATA]", each holding exactly as many bytes as it shows
-// (LLL for a field shown as it stands); there a control character shows
-// as its picture, so that no data byte moves the cursor, ends a line or
-// starts an escape sequence. The text between such data is converted in
-// one piece, as most data is visible ASCII.
+// the header line, "header[NNN]=[HEX]", of the element lines,
+// "fld[NNN][LLL]=[DATA]", and of the lines of their parts,
+// "  fld[ID][LLL]=[DATA]", each holding exactly as many bytes as it shows
+// (LLL for a field shown as it stands), and ids made of letters and
+// digits; there a control character shows as its picture, so that no data
+// byte moves the cursor, ends a line or starts an escape sequence. The
+// text between such data is converted in one piece, as most data is
+// visible ASCII.
 void append_report_as_utf8(const Report& report, const DecodedMessage& message, WriterRoom* room,
                            std::string* utf8) {
   const std::string_view text = report;
@@ -49,6 +51,10 @@ void append_report_as_utf8(const Report& report, const DecodedMessage& message, 
   convert_data(static_cast<size_t>(shown_length(message.type_indicator)));
   for (const DecodedField& field : message.fields) {
     convert_data(static_cast<size_t>(shown_length(field)));
+    for (int k = 0; k < field.part_count; ++k) {
+      const DecodedPart& part = message.parts[static_cast<size_t>(field.first_part + k)];
+      convert_data(static_cast<size_t>(is_plain(part) ? part.length : part.value_length));
+    }
   }
   writer.end_at(put_cp936_as_utf8(out, text.substr(plain_start)));
 }

@@ -14,19 +14,33 @@ namespace {
 enum Column { kTime, kWhere, kDirection, kMti, kProcessingCode, kAmount, kStan, kResponseCode,
               kResult, kMilliseconds };
 
+// The input forms whose messages can fill a column.
+constexpr unsigned form_bit(InputForm form) { return 1u << static_cast<unsigned>(form); }
+constexpr unsigned kFromCapture = form_bit(InputForm::kCapture);
+constexpr unsigned kFromLines =
+    kFromCapture | form_bit(InputForm::kEachLine) | form_bit(InputForm::kHexdump);
+constexpr unsigned kFromAll = ~0u;
+
 struct ColumnFormat {
   const char* name;
   size_t width;
+  unsigned filled_by;  // the input forms whose messages can give it a value
 };
 
 // Wide enough for every value: "where" for "line:" and any line number,
 // "direction" for two IPv6 addresses with their ports,
 // "[ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff]:65535", and "result" for
-// "rejected_odd_digits". A field value longer than its column is cut.
+// "rejected_odd_digits". A field value longer than its column is cut. A
+// column that the input form never fills holds only "-", and is as wide
+// as its name.
 const ColumnFormat kColumns[] = {
-    {"time", 27},  {"where", 24}, {"direction", 96}, {"mti", 4},     {"proc", 6},
-    {"amount", 12}, {"stan", 6},  {"rc", 2},         {"result", 19}, {"ms", 0},
+    {"time", 27, kFromCapture}, {"where", 24, kFromLines}, {"direction", 96, kFromCapture},
+    {"mti", 4, kFromAll},       {"proc", 6, kFromAll},     {"amount", 12, kFromAll},
+    {"stan", 6, kFromAll},      {"rc", 2, kFromAll},       {"result", 19, kFromAll},
+    {"ms", 0, kFromAll},
 };
+static_assert(sizeof kColumns / sizeof kColumns[0] == SummaryWriter::kColumnCount,
+              "a width for every column");
 
 struct RejectionName {
   DecodeOutcome outcome;
@@ -45,20 +59,28 @@ constexpr size_t kLongestValue = 16;
 // The last character of a value cut to its column.
 constexpr char kCutMark = '~';
 
-// Ends the column `column` whose text started at `start`.
-void end_column(Column column, size_t start, std::string* text) {
+}  // namespace
+
+SummaryWriter::SummaryWriter(InputForm form) {
+  for (int column = kTime; column <= kMilliseconds; ++column) {
+    const ColumnFormat& format = kColumns[column];
+    widths_[column] = (format.filled_by & form_bit(form)) != 0 ? format.width : std::strlen(format.name);
+  }
+}
+
+void SummaryWriter::end_column(int column, size_t start, std::string* text) const {
   const size_t written = text->size() - start;
   if (column == kMilliseconds) {
     *text += '\n';
     return;
   }
-  if (written < kColumns[column].width) text->append(kColumns[column].width - written, ' ');
+  if (written < widths_[column]) text->append(widths_[column] - written, ' ');
   *text += ' ';
 }
 
-void append_column(Column column, std::string_view value, std::string* text) {
+void SummaryWriter::append_column(int column, std::string_view value, std::string* text) const {
   const size_t start = text->size();
-  const size_t width = kColumns[column].width;
+  const size_t width = widths_[column];
   if (value.empty()) {
     *text += '-';
   } else if (width > 0 && value.size() > width) {
@@ -69,6 +91,8 @@ void append_column(Column column, std::string_view value, std::string* text) {
   }
   end_column(column, start, text);
 }
+
+namespace {
 
 // A field's value as one word, or its start when it is long: bytes that
 // are no visible ASCII show as '.'.
@@ -136,7 +160,7 @@ void SummaryWriter::start_line(const MessageOrigin& origin, std::string* text) {
   if (!heading_written_) {
     heading_written_ = true;
     for (int column = kTime; column <= kMilliseconds; ++column) {
-      append_column(static_cast<Column>(column), kColumns[column].name, text);
+      append_column(column, kColumns[column].name, text);
     }
   }
   append_column(kTime, origin.time, text);
@@ -199,9 +223,7 @@ void SummaryWriter::write_rejected(const MessageOrigin& origin, const Refusal& r
                                    Output* output) {
   std::string* text = output->pending();
   start_line(origin, text);
-  for (int column = kMti; column <= kResponseCode; ++column) {
-    append_column(static_cast<Column>(column), "", text);
-  }
+  for (int column = kMti; column <= kResponseCode; ++column) append_column(column, "", text);
   for (const RejectionName& rejection : kRejectionNames) {
     if (rejection.outcome == refusal.outcome) append_column(kResult, rejection.name, text);
   }
@@ -209,4 +231,6 @@ void SummaryWriter::write_rejected(const MessageOrigin& origin, const Refusal& r
   output->maybe_flush();
 }
 
-std::unique_ptr<MessageWriter> make_summary_writer() { return std::make_unique<SummaryWriter>(); }
+std::unique_ptr<MessageWriter> make_summary_writer(InputForm form) {
+  return std::make_unique<SummaryWriter>(form);
+}

@@ -1,9 +1,9 @@
 // The --summary output: one line a message with its time, where it was
 // found, its direction, type, processing code, amount, STAN, response code
 // and the unpack's result. A response names the milliseconds since its
-// request. Columns keep fixed widths, wide enough for any line number and
-// two IPv6 addresses with their ports, and are separated by blanks; an
-// empty one shows "-".
+// request. Columns keep fixed widths, wide enough for any value the input
+// form can give (from a capture, any line number and two IPv6 addresses
+// with their ports), and are separated by blanks; an empty one shows "-".
 //
 //   time                        where    direction                       mti  proc   …  result   ms
 //   2026-12-07T09:30:15.123456Z 1#1      10.0.0.1:40000->10.0.0.2:8583   0200 000000 …  unpacked -
@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 
+#include "cli/dump_options.h"
 #include "cli/message_writer.h"
 
 // Requests waiting for their responses.
@@ -52,6 +53,13 @@ class PendingRequests {
 
 class SummaryWriter : public MessageWriter {
  public:
+  // A writer of the messages of `form`, whose columns are as wide as that
+  // form can need.
+  explicit SummaryWriter(InputForm form);
+
+  // time, where, direction, mti, proc, amount, stan, rc, result and ms.
+  static constexpr size_t kColumnCount = 10;
+
   void write_decoded(const MessageOrigin& origin, size_t byte_count, DecodeOutcome outcome,
                      const DecodedMessage& message, Output* output) override;
   void write_rejected(const MessageOrigin& origin, const Refusal& refusal,
@@ -60,6 +68,13 @@ class SummaryWriter : public MessageWriter {
  private:
   // Writes the columns before the MTI's, after the heading line when it is the first.
   void start_line(const MessageOrigin& origin, std::string* text);
+  // Appends `value` (or "-" when it is empty) as the column `column`, cut
+  // or padded to its width, and what separates it from the next.
+  void append_column(int column, std::string_view value, std::string* text) const;
+  // Ends the column `column` whose text started at `start`.
+  void end_column(int column, size_t start, std::string* text) const;
+
+  std::array<size_t, kColumnCount> widths_;  // of every column
 
   bool heading_written_ = false;
   PendingRequests pending_;
@@ -69,6 +84,7 @@ class SummaryWriter : public MessageWriter {
   std::string stan_;
 };
 
-std::unique_ptr<MessageWriter> make_summary_writer();
+// The summary writer of the messages of `form`.
+std::unique_ptr<MessageWriter> make_summary_writer(InputForm form);
 
 #endif  // CLI_SUMMARY_WRITER_H_

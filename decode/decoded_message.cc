@@ -25,6 +25,20 @@ std::string_view shown_value(const DecodedField& field, std::string* shown) {
   return *shown;
 }
 
+std::string_view shown_value(const DecodedPart& part, std::string* shown) {
+  const bool plain = is_plain(part);
+  const int length = plain ? part.length : part.value_length;
+  if (part.value == nullptr || length <= 0) return std::string_view("", 0);
+  const std::string_view value(part.value, static_cast<size_t>(length));
+  const unsigned char* marks = plain ? part.hidden : part.value_hidden;
+  if (marks == nullptr) return value;
+  shown->assign(value);
+  for (int k = 0; k < length; ++k) {
+    if (marks[k] != 0) (*shown)[k] = '*';
+  }
+  return *shown;
+}
+
 void render_masked_hex(const DecodedField& field, int position, int count, char* text) {
   static const char kDigits[] = "0123456789ABCDEF";
   for (int k = 0; k < count; ++k) {
@@ -33,6 +47,22 @@ void render_masked_hex(const DecodedField& field, int position, int count, char*
     *text++ = (hidden & 0xF0) != 0 ? '*' : kDigits[byte >> 4];
     *text++ = (hidden & 0x0F) != 0 ? '*' : kDigits[byte & 0x0F];
   }
+}
+
+int render_shown_hex(const DecodedPart& part, char* text) {
+  if (part.in_digits) {
+    for (int k = 0; k < part.length; ++k) {
+      text[k] = part.value_hidden != nullptr && part.value_hidden[k] != 0 ? '*' : part.value[k];
+    }
+    return part.length;
+  }
+  static const char kDigits[] = "0123456789ABCDEF";
+  for (int k = 0; k < part.length; ++k) {
+    const unsigned char hidden = part.hidden != nullptr ? part.hidden[k] : 0;
+    *text++ = (hidden & 0xF0) != 0 ? '*' : kDigits[part.data[k] >> 4];
+    *text++ = (hidden & 0x0F) != 0 ? '*' : kDigits[part.data[k] & 0x0F];
+  }
+  return 2 * part.length;
 }
 
 const DecodedField* DecodedMessage::find(int number) const {

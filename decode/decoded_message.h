@@ -14,6 +14,7 @@
 
 #include "decode/dialect.h"
 #include "decode/hex_text.h"
+#include "decode/layout.h"
 #include "decode/tlv.h"
 #include "decode/verdict.h"
 
@@ -41,6 +42,50 @@ struct DecodedField {
   // Nothing, or one byte for each value character, not 0 when masking
   // hides it; for a field shown as it stands, `hidden` tells.
   const unsigned char* value_hidden = nullptr;
+  // A composite field's parts in the message's `parts`, in order, each
+  // followed by those inside it; and its misfit in `misfits`, or -1.
+  int first_part = 0;
+  int part_count = 0;
+  int misfit = -1;
+};
+
+// One part of a composite field, as the walk found it: a view of its
+// field's bytes, or of its field's packed digits.
+struct DecodedPart {
+  int depth = 1;        // 1 for a part of its field, 2 for a part of a part, ...
+  int descendants = 0;  // the parts inside it, which follow it
+  const PartDef* def = nullptr;  // its definition; nullptr for a tag the file does not name
+  const FieldFormat* format = nullptr;  // how it is encoded
+  // Whether it is cut from its field's packed digits: `offset` and
+  // `length` then count characters of its field's text, and it has no
+  // bytes of its own.
+  bool in_digits = false;
+  int offset = 0;       // where it starts: in the message's bytes, or in its field's text
+  int length = 0;       // its bytes, or its digits
+  int unit_length = 0;  // its length in its own unit
+  const unsigned char* data = nullptr;  // its bytes; nullptr for digits
+  // Its text: digits, characters or hexadecimal; for a part shown as it
+  // stands, its bytes.
+  const char* value = nullptr;
+  int value_length = 0;
+  const char* id = nullptr;  // "60.2", "48.26", "54[2].3": see decode/part_walk.h
+  int id_length = 0;
+  // Nothing, or masking's marks: one for each byte (0xF0 and 0x0F for its
+  // nibbles), or for each character of its text.
+  const unsigned char* hidden = nullptr;
+  const unsigned char* value_hidden = nullptr;
+  // Where its text and its id lie while the walk still writes them.
+  int value_offset = -1;  // in the message's part_text, or -1
+  int id_offset = 0;      // in the message's part_ids
+};
+
+// Data that does not fit its field's layout: the field is shown whole, with
+// this note in place of its parts.
+struct PartMisfit {
+  int field = 0;
+  std::string sub;     // the id of the part that does not fit, or of the layout
+  int offset = 0;      // where in the field's data (bytes, or digits of packed data)
+  std::string reason;  // "tag 26 at byte 9 says 40 bytes, 12 remain"
 };
 
 // Whether `field` is shown as it stands: its value is its data.
@@ -92,6 +137,24 @@ inline void render_shown_hex(const DecodedField& field, int position, int count,
   }
 }
 
+// Whether `part` is shown as it stands: its value is its bytes.
+inline bool is_plain(const DecodedPart& part) { return !part.in_digits && is_plain(*part.format); }
+
+// The value of `part` as outputs show it: its bytes or its text, with '*'
+// for what masking hides, a copy in `shown` when it hides anything.
+std::string_view shown_value(const DecodedPart& part, std::string* shown);
+
+// Writes the hexadecimal text of `part` into `text`: for bytes, 2 *
+// length digits with '*' for every hidden nibble; for packed digits, the
+// digits themselves (as their nibbles read), with '*' for hidden ones.
+// Returns how many characters it wrote.
+int render_shown_hex(const DecodedPart& part, char* text);
+
+// The id of `part`: "60.2".
+inline std::string_view part_id(const DecodedPart& part) {
+  return std::string_view(part.id, static_cast<size_t>(part.id_length));
+}
+
 // One decoded message. It may be moved but not copied, as its views point
 // into its own storage; decoding into the same value again reuses that
 // storage.
@@ -111,6 +174,8 @@ struct DecodedMessage {
   std::vector<DecodedField> fields;         // data elements stored, ascending
   UnpackVerdict verdict;                    // how the unpack ended
   std::vector<TlvElement> field55;          // field 55's elements, when stored
+  std::vector<DecodedPart> parts;           // the parts of composite fields
+  std::vector<PartMisfit> misfits;          // data that did not fit a layout
 
   // The stored field `number` (2 to 128), or nullptr.
   const DecodedField* find(int number) const;
@@ -122,10 +187,13 @@ struct DecodedMessage {
   std::vector<unsigned char> bytes;
   int byte_count = 0;  // how many of them the message itself has
   std::vector<char> text;  // the values of the fields not shown as they stand
-  // Masking's marks: one for each byte of `bytes`, and one for each
-  // character of `text`.
+  std::vector<char> part_text;  // the texts of parts that are not shown as they stand
+  std::string part_ids;         // the ids of the parts
+  // Masking's marks: one for each byte of `bytes`, one for each character
+  // of `text`, and one for each of `part_text`.
   std::vector<unsigned char> byte_marks;
   std::vector<unsigned char> text_marks;
+  std::vector<unsigned char> part_text_marks;
 };
 
 #endif  // DECODE_DECODED_MESSAGE_H_

@@ -17,8 +17,8 @@
 
 #include "decode/dialect.h"
 
-// One problem of a definition file: a line skipped, or one that ended the
-// reading.
+// One problem of a definition file: a line skipped, one that ended the
+// reading, or a near miss, a word that was surely meant as a property.
 struct DefinitionProblem {
   int line = 0;        // its line number, from 1
   std::string reason;  // what is wrong, in words
@@ -36,6 +36,10 @@ struct Definitions {
   // False when a line ended the reading as invalid; the lines before it
   // keep their definitions.
   bool complete = true;
+  // Whether the first line that is neither blank nor a comment ended the
+  // reading: the file is no definition file at all (a message given for
+  // the definitions, say), though the window reads it as it always has.
+  bool stopped_at_first_line = false;
 
   // Whether the dialect can be trusted: no problem is an error.
   bool trusted() const;

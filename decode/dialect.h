@@ -5,8 +5,10 @@
 #define DECODE_DIALECT_H_
 
 #include <string>
+#include <vector>
 
 #include "decode/field_format.h"
+#include "decode/layout.h"
 #include "decode/limits.h"
 
 // How one field is framed in a message.
@@ -15,6 +17,7 @@ struct FieldDef {
   int max_length;     // fixed length, or the largest variable length, in its unit
   int length_digits;  // digits (or binary bytes) of length indicator; 0 when fixed
   FieldFormat format;
+  int layout = -1;    // how its data is cut into parts: an index of Dialect::layouts, or -1
 };
 
 // The definitions of every field, their names, and the layout of the
@@ -25,6 +28,8 @@ struct Dialect {
   // empty. The command-line outputs show it.
   std::string names[kFieldRows];
   MessageFormat message;
+  // The layouts of composite fields and of their composite parts.
+  std::vector<Layout> layouts;
   // Different for every reading of definitions in the process, so that
   // what is derived from a dialect can tell when to derive it anew.
   unsigned id = 0;

@@ -50,11 +50,30 @@ int leading_pad(const FieldFormat& format, int digit_count) {
   return format.left_aligned ? 0 : digit_count % 2;
 }
 
-// The nibble of a packed text character, or -1.
+// The nibble of a packed text character: a decimal digit, or a track's
+// separator, written = as outputs show it or D as the nibble is; -1 for
+// any other character, which the digits cannot hold.
 int nibble_of(DataEncoding data, char ch) {
-  if (data == DataEncoding::kTrack && ch == kTrackSeparator) return kTrackSeparatorNibble;
-  return hex_digit_value(ch);
+  if (data == DataEncoding::kTrack && (ch == kTrackSeparator || ch == 'D')) return kTrackSeparatorNibble;
+  return ch >= '0' && ch <= '9' ? ch - '0' : -1;
 }
+
+// Why the character `ch` at `position` (from 0) of a packed text cannot be
+// packed: "'A', character 12, is not a digit". Only visible ASCII is shown
+// as it is.
+std::string not_a_digit(DataEncoding data, char ch, size_t position) {
+  const unsigned char byte = static_cast<unsigned char>(ch);
+  std::string why = byte > ' ' && byte < 0x7F ? std::string("'") + ch + "', character "
+                                              : std::string("character ");
+  why += std::to_string(position + 1) + ", is not a digit";
+  return why + (data == DataEncoding::kTrack ? " or the separator, = or D" : "");
+}
+
+// Packs the digits of `text` (after the sign of a packed amount) as
+// `format` aligns and pads them; `any_nibble` takes every hexadecimal
+// digit as its nibble, not only the digits and a track's separator.
+bool pack_text(const FieldFormat& format, std::string_view text, bool any_nibble, std::string* data,
+               int* length, std::string* error);
 
 }  // namespace
 
@@ -116,6 +135,12 @@ void append_length_indicator(LengthEncoding encoding, int digits, int length,
       for (int k = 1; k <= digits; ++k, length /= 256) end[-k] = static_cast<char>(length % 256);
       break;
   }
+}
+
+int text_length(const FieldFormat& format, int length) {
+  if (!is_packed(format.data)) return value_capacity(format, length);
+  const int sign = format.data == DataEncoding::kAmountBcd ? 1 : 0;
+  return sign + packed_digit_count(format, length);
 }
 
 int decode_value(const FieldFormat& format, EbcdicCodePage code_page, int length,
@@ -218,6 +243,19 @@ bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::stri
     case DataEncoding::kAmountBcd:
       break;
   }
+  return pack_text(format, text, false, data, length, error);
+}
+
+bool encode_nibbles(const FieldFormat& format, std::string_view text, std::string* data, int* length,
+                    std::string* error) {
+  data->clear();
+  return pack_text(format, text, true, data, length, error);
+}
+
+namespace {
+
+bool pack_text(const FieldFormat& format, std::string_view text, bool any_nibble, std::string* data,
+               int* length, std::string* error) {
   std::string_view digits = text;
   if (format.data == DataEncoding::kAmountBcd) {
     if (digits.empty()) {
@@ -236,9 +274,12 @@ bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::stri
   for (int k = 0; k < nibble_count; ++k) {
     int nibble = format.pad;
     if (k >= first && k < first + digit_count) {
-      nibble = nibble_of(format.data, digits[static_cast<size_t>(k - first)]);
+      const size_t position = static_cast<size_t>(k - first);
+      nibble = any_nibble && hex_digit_value(digits[position]) >= 0 ? hex_digit_value(digits[position])
+                                                                     : nibble_of(format.data, digits[position]);
       if (nibble < 0) {
-        *error = "a character that packed digits cannot hold";
+        const size_t sign = text.size() - digits.size();
+        *error = not_a_digit(format.data, digits[position], sign + position);
         return false;
       }
     }
@@ -247,6 +288,8 @@ bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::stri
   *length = format.unit == LengthUnit::kDigits ? digit_count : static_cast<int>(data->size());
   return true;
 }
+
+}  // namespace
 
 int length_of_bytes(const FieldFormat& format, int byte_count) {
   if (format.unit == LengthUnit::kBytes) return byte_count;

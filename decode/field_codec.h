@@ -39,6 +39,10 @@ inline int value_capacity(const FieldFormat& format, int max_length) {
   return is_packed(format.data) || format.data == DataEncoding::kBinary ? 2 * bytes : bytes;
 }
 
+// The characters of the text of `length` units of data, as decode_value
+// writes it.
+int text_length(const FieldFormat& format, int length);
+
 // Writes the text of `length` units of data held in `data` (data_bytes of
 // them) into `text`, which has room for value_capacity characters; returns
 // how many it wrote. A nibble that is not a digit shows as its hexadecimal
@@ -57,9 +61,18 @@ CharacterPlace character_place(const FieldFormat& format, int length, int positi
 // Encodes `text` as the data of a field: the bytes into `data`, and its
 // length in the field's unit into `length`. Returns false, after writing
 // into `error` why, when `text` holds a character the encoding cannot
-// hold.
+// hold: packed digits hold only decimal digits (and a track's separator,
+// = or D).
 bool encode_value(const FieldFormat& format, EbcdicCodePage code_page, std::string_view text,
                   std::string* data, int* length, std::string* error);
+
+// Packs `text`, the nibbles of packed data written as hexadecimal digits
+// (the digits of packed digits, a pad or a track's D among them), as
+// `format` aligns and pads them, into `data`, and its length into
+// `length`. Returns false, after writing why into `error`, for a
+// character that is no hexadecimal digit.
+bool encode_nibbles(const FieldFormat& format, std::string_view text, std::string* data, int* length,
+                    std::string* error);
 
 // The length in the field's unit of `byte_count` bytes of data, when
 // nothing else says it: every nibble counted for packed digits.

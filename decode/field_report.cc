@@ -2,6 +2,7 @@
 // the field 55 listing between its banners.
 #include "decode/field_report.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "decode/hex_text.h"
@@ -48,8 +49,60 @@ void write_element_line(int number, const DecodedField& field, ReportWriter* wri
     if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
   }
   if (printed > 0) std::memcpy(out, data.data(), printed);
+  // A text holds zero bytes only as an amount's data past its message;
+  // the window shows a report up to its first zero byte, so they are blanks.
+  if (!plain) std::replace(out, out + printed, '\0', ' ');
   out = put(out + data.size(), "]\r\n");
   writer->end_at(out);
+}
+
+// Writes the line of a part of a composite field, indented by two spaces
+// for each level, as "%*sfld[%s][%03d]=[%s]\r\n" gives it with its id,
+// its length in its own unit and its value: a part shown as it stands is
+// printed as a field is, up to its first zero byte and padded to its
+// length.
+void write_part_line(const DecodedPart& part, ReportWriter* writer) {
+  std::string shown;  // only a masked part needs it
+  const bool plain = is_plain(part);
+  const std::string_view data = shown_value(part, &shown);
+  const size_t indent = 2 * static_cast<size_t>(part.depth);
+  char* out = writer->room_for(indent + static_cast<size_t>(part.id_length) + kElementLineOverhead +
+                               data.size());
+  std::memset(out, ' ', indent);
+  out = put(out + indent, "fld[");
+  std::memcpy(out, part.id, static_cast<size_t>(part.id_length));
+  out = put(out + part.id_length, "][");
+  out = put_zero_filled(out, part.unit_length, 3);
+  out = put(out, "]=[");
+  size_t printed = data.size();
+  if (plain) {
+    if (const void* zero = std::memchr(data.data(), '\0', data.size())) {
+      printed = static_cast<size_t>(static_cast<const char*>(zero) - data.data());
+    }
+    if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
+  }
+  if (printed > 0) std::memcpy(out, data.data(), printed);
+  // A text holds zero bytes only as an amount's data past its message;
+  // the window shows a report up to its first zero byte, so they are blanks.
+  if (!plain) std::replace(out, out + printed, '\0', ' ');
+  out = put(out + data.size(), "]\r\n");
+  writer->end_at(out);
+}
+
+// Writes the lines of the parts of `field`, or the note of its misfit.
+void write_parts(const DecodedMessage& message, const DecodedField& field, ReportWriter* writer) {
+  if (field.misfit >= 0) {
+    const PartMisfit& misfit = message.misfits[static_cast<size_t>(field.misfit)];
+    writer->literal("  fld ");
+    writer->zero_filled_decimal(field.number, 1);
+    writer->literal(": ");
+    writer->write(misfit.reason);
+    writer->literal("\r\n");
+    return;
+  }
+  for (int k = 0; k < field.part_count; ++k) {
+    write_part_line(message.parts[static_cast<size_t>(field.first_part + k)], writer);
+  }
 }
 
 // The heading, and the header of a dialect that has one as
@@ -136,7 +189,10 @@ void write_tag_line(const DecodedField& field55, const TlvElement& element, int 
 
 void write_field_report(const DecodedMessage& message, ReportWriter* writer) {
   write_heading(message, writer);
-  for (const DecodedField& field : message.fields) write_element_line(field.number, field, writer);
+  for (const DecodedField& field : message.fields) {
+    write_element_line(field.number, field, writer);
+    if (field.part_count > 0 || field.misfit >= 0) write_parts(message, field, writer);
+  }
   write_verdict(message.verdict, writer);
 }
 

@@ -45,6 +45,10 @@ constexpr int kBitmapLength = 16;
 // no EMV data object comes near it.
 constexpr int kMaxTagValueLength = 300;
 
+// The deepest that the layouts of composite fields nest: a part of a part
+// of a part of a part. Real layouts need two levels; more is a mistake.
+constexpr int kMaxLayoutDepth = 4;
+
 // The deepest nesting of constructed chip-data elements that outputs walk
 // into; deeper templates are shown with their value only.
 constexpr int kMaxChipDataDepth = 8;

@@ -8,6 +8,7 @@
 #include "decode/ebcdic.h"
 #include "decode/field_codec.h"
 #include "decode/hex_text.h"
+#include "decode/part_walk.h"
 
 namespace {
 
@@ -184,7 +185,12 @@ const UnpackVerdict& unpack(const Dialect& dialect, const unsigned char* bytes, 
   message->bitmap_length = kBitmapLength;
   message->fields.clear();
   message->field55.clear();
+  message->parts.clear();
+  message->misfits.clear();
+  message->part_ids.clear();
+  message->part_text.clear();
   message->byte_marks.clear();
+  message->part_text_marks.clear();
   message->text_marks.clear();
   message->verdict = find_fields(dialect, MessageReader(bytes, count), count, message);
 
@@ -211,6 +217,14 @@ const UnpackVerdict& unpack(const Dialect& dialect, const unsigned char* bytes, 
     if (!is_plain(field)) write_text(code_page, &message->text, &used, &field);
   }
   message->text.resize(used);
+
+  if (!dialect.layouts.empty()) {
+    for (DecodedField& field : message->fields) {
+      const int layout = dialect.defs[field.number].layout;
+      if (layout >= 0) walk_parts(dialect, dialect.layouts[static_cast<size_t>(layout)], &field, message);
+    }
+    fix_part_views(message);
+  }
 
   if (const DecodedField* field55 = message->find(55)) {
     walk_tlv(field55->data, field55->readable, 0, field55->length, &message->field55);

@@ -196,23 +196,40 @@ void write_flagged_fields(const unsigned char bitmap[kBitmapLength], ReportWrite
   out->end_at(line);
 }
 
-// "Result: " and the verdict in words.
-void write_verdict(const UnpackVerdict& verdict, ReportWriter* out) {
-  char* line = out->room_for(kLineRoom);
-  line = put(line, "Result: ");
+// Writes `verdict` in words at `out`, which has kLineRoom bytes of room;
+// returns the end.
+char* put_verdict_in_words(char* out, const UnpackVerdict& verdict) {
   for (const VerdictWords& words : kVerdictWords) {
     if (words.result != verdict.result) continue;
-    line = put(line, words.opening);
-    if (words.first != nullptr) line = put_decimal(line, verdict.*words.first);
-    line = put(line, words.middle);
-    if (words.second != nullptr) line = put_decimal(line, verdict.*words.second);
-    line = put(line, words.closing);
+    out = put(out, words.opening);
+    if (words.first != nullptr) out = put_decimal(out, verdict.*words.first);
+    out = put(out, words.middle);
+    if (words.second != nullptr) out = put_decimal(out, verdict.*words.second);
+    out = put(out, words.closing);
   }
+  return out;
+}
+
+// "Result: " and the verdict in words.
+void write_verdict(const UnpackVerdict& verdict, ReportWriter* out) {
+  char* line = put(out->room_for(kLineRoom), "Result: ");
+  line = put_verdict_in_words(line, verdict);
   *line++ = '\n';
   out->end_at(line);
 }
 
 }  // namespace
+
+void write_field_value(const DecodedField& field, std::string* shown, std::string* utf8,
+                       ReportWriter* out) {
+  const ShownValue value(field, shown, utf8);
+  out->end_at(value.put_at(out->room_for(value.size())));
+}
+
+std::string verdict_in_words(const UnpackVerdict& verdict) {
+  char words[kLineRoom];
+  return std::string(words, put_verdict_in_words(words, verdict));
+}
 
 void ExplanationWriter::write(const DecodedMessage& message, std::string* text) {
   ReportWriter out(text, &room_);

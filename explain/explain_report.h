@@ -30,4 +30,15 @@ class ExplanationWriter {
   std::string utf8_;   // a value in UTF-8
 };
 
+// Writes the value of `field` for people: its text in UTF-8 when it is
+// printable, else "hex " and its bytes in hexadecimal; binary data always
+// in hexadecimal. What masking hides shows as '*'. `shown` and `utf8` are
+// room to work in.
+void write_field_value(const DecodedField& field, std::string* shown, std::string* utf8,
+                       ReportWriter* out);
+
+// The verdict of `verdict` in words: "unpacked", "too short: the fields
+// need 33 bytes, the message has 24", …
+std::string verdict_in_words(const UnpackVerdict& verdict);
+
 #endif  // EXPLAIN_EXPLAIN_REPORT_H_

@@ -4,7 +4,11 @@
 // with the flag) and a JSON message to pack. A second decoder over the
 // repository's bitmap.ini is used in between, which must not disturb the
 // first: its JSON must not change. Every JSON result must parse, and
-// the records of a hex dump must add up to the result's length.
+// the records of a hex dump must add up to the result's length. A guess
+// with the definition file and bitmap.ini as candidates reads the message
+// twice and must count both reads or neither; the message compared with
+// itself must be equal, and compared across the two decoders, masked and
+// leaving out the places the JSON part names, must give JSON.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -28,7 +32,43 @@ std::string result_text() { return std::string(iso8583_result(), iso8583_result_
 void check_json(const std::string& text) {
   rapidjson::Document document;
   document.Parse(text.c_str(), text.size());
-  fuzz_check(!document.HasParseError() && document.IsObject(), "the decode's JSON parses");
+  fuzz_check(!document.HasParseError() && document.IsObject(), "a JSON result parses");
+}
+
+// Guesses the dialect of `message` read twice, with `definitions` and the
+// repository's bitmap.ini as candidates.
+void check_guess(std::string_view definitions, std::string_view message, int flags,
+                 const std::string& shipped) {
+  Iso8583Guess* guess = iso8583_guess_create();
+  const std::string fuzzed = "fuzzed" + std::string(1, '\0') + std::string(definitions);
+  const std::string sample = "bitmap" + std::string(1, '\0') + shipped;
+  iso8583_guess_add(guess, fuzzed.data(), fuzzed.size(), 1);
+  fuzz_check(iso8583_guess_add(guess, sample.data(), sample.size(), 0) == 0,
+             "the repository's bitmap.ini is a candidate");
+  const int first = iso8583_guess_read(guess, message.data(), message.size(), flags);
+  const int second = iso8583_guess_read(guess, message.data(), message.size(), flags);
+  fuzz_check(first == second, "a message read twice is read alike");
+  iso8583_guess_result(guess);
+  rapidjson::Document document;
+  const std::string json = result_text();
+  document.Parse(json.c_str(), json.size());
+  fuzz_check(!document.HasParseError() && document.IsObject(), "the guess's JSON parses");
+  fuzz_check(document["messages"].GetInt() == (first == 0 ? 2 : 0), "the guess counts its messages");
+  iso8583_guess_destroy(guess);
+}
+
+// Compares `message` with itself, and across `decoder` and `other`.
+void check_diff(Iso8583Decoder* decoder, Iso8583Decoder* other, std::string_view message,
+                std::string_view ignore, int flags) {
+  const std::string twice = std::string(message) + std::string(message) + std::string(ignore);
+  const int same = iso8583_diff(decoder, decoder, twice.data(), message.size(), message.size(), 0,
+                                flags);
+  if (same == ISO8583_REJECTED) return;
+  fuzz_check(same == ISO8583_UNPACKED, "a message equals itself");
+  check_json(result_text());
+  const int across = iso8583_diff(decoder, other, twice.data(), message.size(), message.size(),
+                                  ignore.size(), flags | ISO8583_MASK);
+  if (across != ISO8583_REJECTED) check_json(result_text());
 }
 
 void check_hexdump_records(int count) {
@@ -70,6 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_check(result_text() == first, "a decoder's definitions are read back after another's");
   iso8583_report(decoder, message.data(), message.size(), flags);
   iso8583_pack(decoder, json.data(), json.size());
+  check_guess(definitions, message, flags, shipped);
+  check_diff(decoder, other, message, json, flags);
   check_hexdump_records(iso8583_read_hexdump(message.data(), message.size()));
   if (decoder != other) iso8583_decoder_destroy(decoder);
   return 0;

@@ -83,9 +83,31 @@ write("split_input", "field55_long_forms", b"1|4|0\n55|999|3\n" + b"\0" + FIELD5
 write("split_input", "spacing_negative", SPACING_INI + b"\0" + NEGATIVE_INDICATOR)
 
 # Every shipped dialect, alone and with its sample message.
-for dialect in ("unionpay-pos", "iso87-ascii", "iso87-binary", "iso93-ascii", "ebcdic"):
+for dialect in sorted(name[:-4] for name in os.listdir("dialects") if name.endswith(".ini")):
     definitions = read("dialects/%s.ini" % dialect)
     sample = bytes.fromhex(read("examples/%s.hex" % dialect).decode())
     write("definition_file", dialect + ".ini", definitions)
     write("split_input", dialect, definitions + b"\0" + sample)
     write("round_trip", dialect, definitions + b"\0" + sample)
+
+# The guess and the comparison: every shipped dialect's sample as it
+# stands, behind a 2-byte length and behind a 4-digit length and a TPDU.
+TPDU = bytes.fromhex("6000030000")
+for dialect in ("unionpay-pos", "iso87-ascii", "iso87-binary", "iso93-ascii", "ebcdic"):
+    definitions = read("dialects/%s.ini" % dialect)
+    sample = bytes.fromhex(read("examples/%s.hex" % dialect).decode())
+    write("guess_diff", dialect, definitions + b"\0" + sample)
+    write("guess_diff", dialect + "_len2", definitions + b"\0" + len(sample).to_bytes(2, "big") + sample)
+    framed = TPDU + sample
+    write("guess_diff", dialect + "_ascii4_tpdu", definitions + b"\0" + b"%04d" % len(framed) + framed)
+write("guess_diff", "bitmap_purchase", BITMAP_INI + b"\0" + purchase_bytes)
+write("guess_diff", "field55_long_forms", b"1|4|0\n55|999|3\n" + b"\0" + FIELD55_LONG_FORMS)
+
+# Composite fields: tagged parts in field 48, parts in fixed positions in
+# field 60.
+COMPOSITE_INI = (b"secondary=flagged\n1|4|0\n3|6|0\n"
+                 b"48|999|3 layout=tagged tag=ascii2 tag-len=ascii2\n48.26|4|0\n48.30|10|0\n"
+                 b"60|17|3 layout=positional\n60.1|2|0\n60.2|6|0\n60.3|3|0\n")
+COMPOSITE = (b"0200" + bytes.fromhex("2000000000010010") + b"000000" +
+             b"028" + b"26045411" + b"3010TERM000001" + b"9902XY" + b"011" + b"22000001003")
+write("guess_diff", "composite", COMPOSITE_INI + b"\0" + COMPOSITE)

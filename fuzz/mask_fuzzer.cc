@@ -37,9 +37,13 @@ std::string definitions_of(FuzzedDataProvider* input) {
            " data=" + data[input->ConsumeIntegralInRange<size_t>(0, choices - 1)] +
            (input->ConsumeBool() ? " align=left" : "") + "\n";
   };
+  // And card numbers in parts: a tagged part, and the digits after a
+  // positional part of packed digits.
   return "1|4|0\n2|19|2" + properties(kPanData, 3) + "35|37|2" + properties(kTrackData, 3) +
          "36|104|2" + properties(kTrackData, 3) + "45|76|2" + properties(kTextData, 2) +
-         "52|8|0\n55|999|3\n";
+         "48|99|3 layout=tagged tag=ascii2 tag-len=ascii2\n48.26|19|0 mask=card data=" +
+         kPanData[input->ConsumeIntegralInRange<size_t>(0, 2)] +
+         "\n52|8|0\n55|999|3\n60|99|3 data=bcd layout=positional\n60.1|2|0\n60.2|*|0 mask=card\n";
 }
 
 constexpr size_t kKeptLeadingDigits = 6;
@@ -89,7 +93,7 @@ std::string tlv(const std::string& tag, const std::string& value) {
 
 // The card data the input chooses for the message, and where it goes.
 struct CardChoices {
-  std::vector<std::string> pans;   // eight card numbers
+  std::vector<std::string> pans;   // ten card numbers
   std::vector<std::string> rests;  // what follows the separators of the tracks
   char separator;                  // of field 35
   std::string wrapper;             // the template around 57, or none
@@ -119,6 +123,15 @@ std::string message_of(const Decoder& decoder, const CardChoices& choices, bool 
   };
   // Card data as text, which the fields' encodings turn into bytes.
   for (PackField& field : request.fields) field.value.is_text = field.number != 55;
+  PackValue tagged;
+  tagged.from_parts = true;
+  tagged.parts = {{"48.26", PackValue(pans[8])}};
+  tagged.parts[0].value.is_text = true;
+  PackValue digits;
+  digits.from_parts = true;
+  digits.parts = {{"60.1", PackValue("22")}, {"60.2", PackValue(pans[9])}};
+  request.fields.push_back({48, tagged});
+  request.fields.push_back({60, digits});
   std::string message, error;
   fuzz_check(pack_message(decoder.dialect(), request, &message, &error), "the card data message does not pack");
   return message;
@@ -165,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_check(definitions.complete, "the dialect does not read");
   const Decoder decoder(std::move(definitions.dialect));
   CardChoices choices;
-  for (int k = 0; k < 8; ++k) choices.pans.push_back(digits(&input, input.ConsumeIntegralInRange<size_t>(13, 19)));
+  for (int k = 0; k < 10; ++k) choices.pans.push_back(digits(&input, input.ConsumeIntegralInRange<size_t>(13, 19)));
   choices.rests = {digits(&input, 12), digits(&input, 20), "NAME/GIVEN^" + digits(&input, 10),
                    "X^1", digits(&input, 8), digits(&input, 7)};
   choices.separator = input.ConsumeBool() ? '=' : 'D';

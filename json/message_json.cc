@@ -24,9 +24,9 @@ constexpr size_t kFieldObjectRoom = 128;
 constexpr size_t kElementObjectRoom = 96;
 
 // Writes the members every field 55 element has, "tag", "length" and
-// "value", after the opening brace, at `out`; returns the end.
+// "value", at `out`; returns the end.
 char* put_element_members(char* out, const DecodedField& field55, const TlvElement& element) {
-  out = put(out, "{\"tag\":\"");
+  out = put(out, "\"tag\":\"");
   render_hex(element.tag, static_cast<size_t>(element.tag_length), out);
   out = put(out + 2 * element.tag_length, "\",\"length\":");
   out = put_decimal(out, element.value_length);
@@ -64,6 +64,11 @@ struct MessageJson::Writer {
   void key(std::string_view name) { json.key(name); }
   void string(std::string_view utf8) { json.string(utf8); }
   void json_string(const std::string& quoted) { json.json_string(quoted); }
+
+  // Writes `text`, which needs no escaping, as a string.
+  void unescaped_string(std::string_view text) {
+    text.copy(json.unescaped_string(text.size()), text.size());
+  }
 
   // The name of field `number` from the definition file as a JSON string,
   // or empty when it has none. Names are made once for each reading of the
@@ -103,8 +108,8 @@ struct MessageJson::Writer {
   }
 
   // Sets `body` to what stands between the quotes of the "text" of a
-  // field whose shown value is `bytes`, and returns true; false when
-  // `bytes` are not printable code page 936 text.
+  // field or part whose shown value is `bytes`, and returns true; false
+  // when `bytes` are not printable code page 936 text.
   bool text_body(std::string_view bytes, std::string_view* body) {
     if (is_plain_json_ascii(bytes)) {
       *body = bytes;
@@ -117,8 +122,8 @@ struct MessageJson::Writer {
     return true;
   }
 
-  // Writes the object of `field`: its members are written whole, in room
-  // made once, and only the meanings of an explained field one by one.
+  // Writes the object of `field`: its members but those of composite
+  // fields and meanings are written whole, in room made once.
   void field(const DecodedField& field) {
     std::string_view text;
     const bool has_text = text_body(shown_value(field, &shown), &text);
@@ -145,8 +150,76 @@ struct MessageJson::Writer {
       out = put(out, name);
     }
     json.end_written(out);
-    if (explain && explain_field(*message, field, &field_meaning)) meaning(field_meaning);
+    if (explain && explain_value(field)) meaning(field_meaning);
+    if (field.part_count > 0) {
+      key("sub");
+      parts(static_cast<size_t>(field.first_part), static_cast<size_t>(field.part_count));
+    }
+    if (field.misfit >= 0) misfit(message->misfits[static_cast<size_t>(field.misfit)]);
     json.end_object();
+  }
+
+  // The list of the `count` parts from `first`: each followed by those
+  // inside it, which go into its own "sub".
+  void parts(size_t first, size_t count) {
+    json.begin_array();
+    for (size_t at = first; at < first + count;) {
+      const DecodedPart& part = message->parts[at];
+      json.begin_object();
+      part_keys(part);
+      if (part.descendants > 0) {
+        key("sub");
+        parts(at + 1, static_cast<size_t>(part.descendants));
+      }
+      json.end_object();
+      at += 1 + static_cast<size_t>(part.descendants);
+    }
+    json.end_array();
+  }
+
+  // The keys of `part` but for the parts inside it: "id", "length", "hex",
+  // and "text" and "name" when it has them.
+  void part_keys(const DecodedPart& part) {
+    key("id");
+    unescaped_string(part_id(part));
+    key("length");
+    json.number(part.unit_length);
+    key("hex");
+    const size_t digits = part.in_digits ? static_cast<size_t>(part.length) : 2 * static_cast<size_t>(part.length);
+    render_shown_hex(part, json.unescaped_string(digits));
+    std::string_view text;
+    if (text_body(shown_value(part, &shown), &text)) {
+      key("text");
+      unescaped_string(text);
+    }
+    if (part.def != nullptr && !part.def->name.empty()) {
+      key("name");
+      scratch.clear();
+      append_text_as_utf8(part.def->name, &scratch);
+      string(scratch);
+    }
+  }
+
+  // "sub_error": where and why a field's data does not fit its layout.
+  void misfit(const PartMisfit& misfit) {
+    key("sub_error");
+    json.begin_object();
+    key("field");
+    json.number(misfit.field);
+    key("sub");
+    string(misfit.sub);
+    key("offset");
+    json.number(misfit.offset);
+    key("reason");
+    string(misfit.reason);
+    json.end_object();
+  }
+
+  // Fills field_meaning with what `field` of `message` means, the type
+  // indicator's or a data element's; false when it has no meaning.
+  bool explain_value(const DecodedField& field) {
+    return &field == &message->type_indicator ? explain_type_indicator(*message, &field_meaning)
+                                              : explain_field(*message, field, &field_meaning);
   }
 
   void meaning(const FieldMeaning& field) {
@@ -168,6 +241,21 @@ struct MessageJson::Writer {
   // after them.
   size_t explained_element(const DecodedField& field55, size_t row) {
     const ExplainedElement& explained = tree[row];
+    json.begin_object();
+    explained_keys(field55, explained);
+    ++row;
+    if (explained.child_count > 0) {
+      key("children");
+      json.begin_array();
+      for (int child = 0; child < explained.child_count; ++child) row = explained_element(field55, row);
+      json.end_array();
+    }
+    json.end_object();
+    return row;
+  }
+
+  // Writes the keys of `explained` but for the elements inside it.
+  void explained_keys(const DecodedField& field55, const ExplainedElement& explained) {
     const TlvElement& element = explained.element;
     json.end_written(put_element_members(json.room_for_written(element_room(element)), field55,
                                          element));
@@ -207,15 +295,6 @@ struct MessageJson::Writer {
         json.end_array();
       }
     }
-    ++row;
-    if (explained.child_count > 0) {
-      key("children");
-      json.begin_array();
-      for (int child = 0; child < explained.child_count; ++child) row = explained_element(field55, row);
-      json.end_array();
-    }
-    json.end_object();
-    return row;
   }
 
   const DecodedMessage* message = nullptr;
@@ -224,6 +303,7 @@ struct MessageJson::Writer {
   void element(const DecodedField& field55, const TlvElement& element) {
     const std::string& name = report_tag_name(element);
     char* out = json.room_for_written(element_room(element) + name.size());
+    *out++ = '{';
     out = put_element_members(out, field55, element);
     out = put(out, ",\"name\":");
     out = put(out, name);
@@ -253,9 +333,54 @@ void MessageJson::add(const char* key, std::string_view utf8_text) {
   writer_->string(utf8_text);
 }
 
-void MessageJson::add_flag(const char* key) {
+void MessageJson::add_flag(const char* key) { add_boolean(key, true); }
+
+void MessageJson::add_boolean(const char* key, bool value) {
   writer_->key(key);
-  writer_->json.boolean(true);
+  writer_->json.boolean(value);
+}
+
+void MessageJson::begin_list(const char* key) {
+  writer_->key(key);
+  writer_->json.begin_array();
+}
+
+void MessageJson::end_list() { writer_->json.end_array(); }
+
+void MessageJson::begin_item() { writer_->json.begin_object(); }
+
+void MessageJson::begin_object(const char* key) {
+  writer_->key(key);
+  writer_->json.begin_object();
+}
+
+void MessageJson::end_object() { writer_->json.end_object(); }
+
+void MessageJson::add_hex(const char* key, const unsigned char* bytes, size_t count) {
+  writer_->key(key);
+  writer_->hex(bytes, count);
+}
+
+void MessageJson::add_field(const char* key, const DecodedMessage& message,
+                            const DecodedField& field) {
+  writer_->message = &message;
+  writer_->key(key);
+  writer_->field(field);
+}
+
+void MessageJson::add_part(const char* key, const DecodedPart& part) {
+  writer_->key(key);
+  writer_->json.begin_object();
+  writer_->part_keys(part);
+  writer_->json.end_object();
+}
+
+void MessageJson::add_chip_element(const char* key, const DecodedField& field55,
+                                   const ExplainedElement& element) {
+  writer_->key(key);
+  writer_->json.begin_object();
+  writer_->explained_keys(field55, element);
+  writer_->json.end_object();
 }
 
 void MessageJson::add_decoded(const DecodedMessage& message) {
@@ -269,7 +394,7 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
   std::string_view indicator_text;
   if (w.text_body(shown_value(indicator, &w.shown), &indicator_text)) {
     w.key("mti");
-    indicator_text.copy(w.json.unescaped_string(indicator_text.size()), indicator_text.size());
+    w.unescaped_string(indicator_text);
   }
   w.key("mti_hex");
   w.hex(indicator, 0, indicator.length);

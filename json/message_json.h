@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "decode/decoded_message.h"
+#include "explain/chip_data_tree.h"
 
 // Builds one JSON object at a time; its keys come in the order added.
 class MessageJson {
@@ -40,12 +41,45 @@ class MessageJson {
   // Adds a key whose value is true.
   void add_flag(const char* key);
 
+  // Adds a key whose value is true or false.
+  void add_boolean(const char* key, bool value);
+
   // Adds the keys of a decoded message: "header" (when the dialect has
   // one), "mti" (when printable), "mti_hex", "bitmap", "fields", "result"
   // with "field", or "needed" and "available",
   // and "field55" when field 55 was stored. Fields that have a name in the
   // definition file carry it as "name".
   void add_decoded(const DecodedMessage& message);
+
+  // Adds a key whose value is an array of objects: each item is begun by
+  // begin_item(), holds the keys added after it, and is ended by
+  // end_object().
+  void begin_list(const char* key);
+  void end_list();
+  void begin_item();
+
+  // Adds a key whose value is an object, which holds the keys added until
+  // end_object().
+  void begin_object(const char* key);
+  void end_object();
+
+  // Adds a key with `count` bytes as upper-case hexadecimal.
+  void add_hex(const char* key, const unsigned char* bytes, size_t count);
+
+  // Adds a key whose value is the object of `field` of `message` (a data
+  // element or its type indicator), as "fields" lists it; explained, with
+  // its meaning.
+  void add_field(const char* key, const DecodedMessage& message, const DecodedField& field);
+
+  // Adds a key whose value is the object of `part`, as "sub" lists it,
+  // but without the parts inside it.
+  void add_part(const char* key, const DecodedPart& part);
+
+  // Adds a key whose value is the object of the chip data element
+  // `element` of `field55`, as an explained "field55" lists it, but without
+  // the elements inside it.
+  void add_chip_element(const char* key, const DecodedField& field55,
+                        const ExplainedElement& element);
 
   // Ends the object and returns its text, valid until the text it was
   // appended to changes.

@@ -12,26 +12,34 @@ using Allocator = rapidjson::MemoryPoolAllocator<>;
 using Document = rapidjson::GenericDocument<rapidjson::UTF8<>, Allocator>;
 using Value = rapidjson::GenericValue<rapidjson::UTF8<>, Allocator>;
 
-// Converts hexadecimal text to bytes; writes why it cannot into `error`.
+// Whether `ch` is a blank that people put between hexadecimal digits, as
+// in the messages they paste.
+bool is_blank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; }
+
+// Converts hexadecimal text, blanks ignored, to bytes; writes why it
+// cannot into `error`.
 bool bytes_of_hex(const Value& hex, std::string* bytes, std::string* error) {
   const char* digits = hex.GetString();
   const size_t count = hex.GetStringLength();
-  if (count % 2 != 0) {
+  bytes->resize((count + 1) / 2);
+  size_t nibbles = 0;
+  for (size_t k = 0; k < count; ++k) {
+    const int nibble = hex_digit_value(digits[k]);
+    if (nibble < 0) {
+      if (is_blank(digits[k])) continue;
+      *error = digits[k] == '*' ? "masked ('*' in hex): masked card data cannot be packed"
+                                : "not a hexadecimal digit in hex";
+      return false;
+    }
+    char& byte = (*bytes)[nibbles / 2];
+    byte = static_cast<char>(nibbles % 2 == 0 ? nibble << 4 : byte | nibble);
+    ++nibbles;
+  }
+  if (nibbles % 2 != 0) {
     *error = "hex has an odd number of digits";
     return false;
   }
-  bytes->resize(count / 2);
-  for (size_t k = 0; k < count; k += 2) {
-    const int high = hex_digit_value(digits[k]);
-    const int low = hex_digit_value(digits[k + 1]);
-    if (high < 0 || low < 0) {
-      const char bad = high < 0 ? digits[k] : digits[k + 1];
-      *error = bad == '*' ? "masked ('*' in hex): masked card data cannot be packed"
-                          : "not a hexadecimal digit in hex";
-      return false;
-    }
-    (*bytes)[k / 2] = static_cast<char>(high << 4 | low);
-  }
+  bytes->resize(nibbles / 2);
   return true;
 }
 
@@ -65,6 +73,72 @@ bool value_of_member(const Value& object, const char* hex_key, const char* text_
   return true;
 }
 
+// The deepest nesting of "sub" lists read: the deepest layouts, and chip
+// data templates inside them.
+constexpr int kMaxSubDepth = 12;
+
+bool read_value(const Value& object, bool is_part, int depth, PackValue* value, std::string* error);
+
+// Reads the "sub" list of parts into `parts`, nested at `depth`.
+bool read_parts(const Value& list, int depth, std::vector<PackPart>* parts, std::string* error) {
+  if (!list.IsArray()) {
+    *error = "\"sub\" is not an array";
+    return false;
+  }
+  if (depth > kMaxSubDepth) {
+    *error = "\"sub\" nested more than " + std::to_string(kMaxSubDepth) + " deep";
+    return false;
+  }
+  for (const Value& entry : list.GetArray()) {
+    const auto id = entry.IsObject() ? entry.FindMember("id") : entry.MemberEnd();
+    if (!entry.IsObject() || id == entry.MemberEnd() || !id->value.IsString()) {
+      *error = "a sub-field without its \"id\"";
+      return false;
+    }
+    PackPart part;
+    part.id.assign(id->value.GetString(), id->value.GetStringLength());
+    std::string reason;
+    if (!read_value(entry, true, depth, &part.value, &reason)) {
+      *error = part.id + ": " + reason;
+      return false;
+    }
+    parts->push_back(std::move(part));
+  }
+  return true;
+}
+
+// Reads the value of a field or a part: "hex", else "text", else its
+// "sub" list; "length" where given. A part's "hex" is kept as written.
+bool read_value(const Value& object, bool is_part, int depth, PackValue* value, std::string* error) {
+  const bool has_bytes = object.HasMember("hex") || object.HasMember("text");
+  const auto parts = object.FindMember("sub");
+  if (!has_bytes && parts != object.MemberEnd()) {
+    value->from_parts = true;
+    if (!read_parts(parts->value, depth + 1, &value->parts, error)) return false;
+  } else if (is_part && object.HasMember("hex")) {
+    const Value& hex = object["hex"];
+    if (!hex.IsString()) {
+      *error = "\"hex\" is not a string";
+      return false;
+    }
+    value->is_hex = true;
+    for (const char* ch = hex.GetString(); ch != hex.GetString() + hex.GetStringLength(); ++ch) {
+      if (!is_blank(*ch)) value->bytes.push_back(*ch);
+    }
+  } else if (!value_of_member(object, "hex", "text", value, error)) {
+    return false;
+  }
+  const auto length = object.FindMember("length");
+  if (length != object.MemberEnd()) {
+    if (!length->value.IsInt() || length->value.GetInt() < 0) {
+      *error = "\"length\" is not a count";
+      return false;
+    }
+    value->length = length->value.GetInt();
+  }
+  return true;
+}
+
 bool read_fields(const Value& fields, PackRequest* request, std::string* error) {
   if (!fields.IsArray()) {
     *error = "\"fields\" is not an array";
@@ -76,24 +150,20 @@ bool read_fields(const Value& fields, PackRequest* request, std::string* error) 
       return false;
     }
     const auto number = field.FindMember("field");
-    if (number == field.MemberEnd() || !number->value.IsInt()) {
+    if (number == field.MemberEnd()) {
       *error = "a field without its number (\"field\")";
+      return false;
+    }
+    if (!number->value.IsInt()) {
+      *error = "a field number (\"field\") must be a whole number from 2 to 128, without quotes";
       return false;
     }
     PackField packed;
     packed.number = number->value.GetInt();
     std::string reason;
-    if (!value_of_member(field, "hex", "text", &packed.value, &reason)) {
+    if (!read_value(field, false, 0, &packed.value, &reason)) {
       *error = "field " + std::to_string(packed.number) + ": " + reason;
       return false;
-    }
-    const auto length = field.FindMember("length");
-    if (length != field.MemberEnd()) {
-      if (!length->value.IsInt() || length->value.GetInt() < 0) {
-        *error = "field " + std::to_string(packed.number) + ": \"length\" is not a count";
-        return false;
-      }
-      packed.value.length = length->value.GetInt();
     }
     request->fields.push_back(std::move(packed));
   }

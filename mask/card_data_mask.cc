@@ -151,28 +151,108 @@ bool any_marked(const unsigned char* marks, int count) {
   return std::any_of(marks, marks + count, [](unsigned char m) { return m != 0; });
 }
 
-// Masks a field shown as it stands, byte by byte.
-void mask_plain_field(CardData card_data, const DecodedField& field, unsigned char* hidden) {
+// Masks `length` bytes shown as they stand, byte by byte.
+void mask_plain_bytes(CardData card_data, const unsigned char* data, int length, unsigned char* hidden) {
   if (card_data == CardData::kSecret) {
-    mask_range(CardBytes::kHidden, field.data, 0, field.length, hidden);
+    mask_range(CardBytes::kHidden, data, 0, length, hidden);
   } else {
-    const bool text = is_text(field.data, field.length);
-    mask_range(text ? CardBytes::kPanText : CardBytes::kPanPacked, field.data, 0, field.length, hidden);
+    const bool text = is_text(data, length);
+    mask_range(text ? CardBytes::kPanText : CardBytes::kPanPacked, data, 0, length, hidden);
   }
 }
 
-// Masks a field shown as text, by its characters: they decide what is a
+// Masks data shown as text (`count` characters of `text`, from data of
+// `format` and `unit_length`), by its characters: they decide what is a
 // digit and where the separator is; then hides the nibbles under them.
-void mask_text_field(CardData card_data, const DecodedField& field, unsigned char* byte_marks,
-                     unsigned char* character_marks) {
-  const unsigned char* text = reinterpret_cast<const unsigned char*>(field.value);
+void mask_by_characters(CardData card_data, const FieldFormat& format, int unit_length,
+                        const char* text, int count, int byte_count, unsigned char* byte_marks,
+                        unsigned char* character_marks) {
   const CardBytes kind = card_data == CardData::kSecret ? CardBytes::kHidden : CardBytes::kPanText;
-  mask_range(kind, text, 0, field.value_length, character_marks);
-  if (card_data == CardData::kSecret) std::fill(byte_marks, byte_marks + field.length, 0xFF);
-  for (int k = 0; k < field.value_length; ++k) {
+  mask_range(kind, reinterpret_cast<const unsigned char*>(text), 0, count, character_marks);
+  if (card_data == CardData::kSecret) std::fill(byte_marks, byte_marks + byte_count, 0xFF);
+  for (int k = 0; k < count; ++k) {
     if (character_marks[k] == 0) continue;
-    const CharacterPlace place = character_place(*field.format, field.unit_length, k);
-    if (place.byte >= 0 && place.byte < field.length) byte_marks[place.byte] |= place.nibbles;
+    const CharacterPlace place = character_place(format, unit_length, k);
+    if (place.byte >= 0 && place.byte < byte_count) byte_marks[place.byte] |= place.nibbles;
+  }
+}
+
+// Marks the characters of a text whose nibbles are hidden: the text of
+// data of `format` and `unit_length`, `count` characters long.
+void mark_hidden_characters(const FieldFormat& format, int unit_length, int count, int byte_count,
+                            const unsigned char* byte_marks, unsigned char* character_marks) {
+  for (int k = 0; k < count; ++k) {
+    const CharacterPlace place = character_place(format, unit_length, k);
+    if (place.byte >= 0 && place.byte < byte_count && (byte_marks[place.byte] & place.nibbles) != 0) {
+      character_marks[k] = 1;
+    }
+  }
+}
+
+// The card data that `part` holds, as its definition says.
+CardData card_data_of(const DecodedPart& part) {
+  return part.def != nullptr ? part.def->format.card_data : CardData::kNone;
+}
+
+// Masks the parts of `field` that their definitions say hold card data.
+void mask_parts(const DecodedField& field, DecodedMessage* message) {
+  unsigned char* field_characters =
+      is_plain(field) ? nullptr : message->text_marks.data() + (field.value - message->text.data());
+  for (int k = 0; k < field.part_count; ++k) {
+    const DecodedPart& part = message->parts[static_cast<size_t>(field.first_part + k)];
+    const CardData card_data = card_data_of(part);
+    if (card_data == CardData::kNone) continue;
+    if (part.in_digits) {
+      // Characters of the field's own digits, and the nibbles under them.
+      unsigned char* characters = field_characters + part.offset;
+      const CardBytes kind = card_data == CardData::kSecret ? CardBytes::kHidden : CardBytes::kPanText;
+      mask_range(kind, reinterpret_cast<const unsigned char*>(part.value), 0, part.length, characters);
+      for (int c = part.offset; c < part.offset + part.length; ++c) {
+        if (field_characters[c] == 0) continue;
+        const CharacterPlace place = character_place(*field.format, field.unit_length, c);
+        if (place.byte >= 0 && place.byte < field.length) {
+          message->byte_marks[static_cast<size_t>(field.data_offset + place.byte)] |= place.nibbles;
+        }
+      }
+    } else if (is_plain(part)) {
+      mask_plain_bytes(card_data, part.data, part.length, message->byte_marks.data() + part.offset);
+    } else {
+      std::vector<unsigned char> characters(static_cast<size_t>(part.value_length), 0);
+      mask_by_characters(card_data, *part.format, part.unit_length, part.value, part.value_length,
+                         part.length, message->byte_marks.data() + part.offset, characters.data());
+    }
+  }
+}
+
+// Points `field` and its parts at the marks that hide any of them.
+void point_at_marks(DecodedField* field, DecodedMessage* message) {
+  unsigned char* byte_marks = message->byte_marks.data() + field->data_offset;
+  if (!is_plain(*field)) {
+    unsigned char* characters = message->text_marks.data() + (field->value - message->text.data());
+    mark_hidden_characters(*field->format, field->unit_length, field->value_length, field->length,
+                           byte_marks, characters);
+    if (any_marked(characters, field->value_length)) field->value_hidden = characters;
+  }
+  if (any_marked(byte_marks, field->length)) field->hidden = byte_marks;
+  for (int k = 0; k < field->part_count; ++k) {
+    DecodedPart& part = message->parts[static_cast<size_t>(field->first_part + k)];
+    part.hidden = nullptr;
+    part.value_hidden = nullptr;
+    if (part.in_digits) {
+      if (field->value_hidden != nullptr && any_marked(field->value_hidden + part.offset, part.length)) {
+        part.value_hidden = field->value_hidden + part.offset;
+      }
+      continue;
+    }
+    const unsigned char* part_bytes = message->byte_marks.data() + part.offset;
+    if (!any_marked(part_bytes, part.length)) continue;
+    part.hidden = part_bytes;
+    if (part.value_offset >= 0) {
+      unsigned char* characters = message->part_text_marks.data() + part.value_offset;
+      mark_hidden_characters(*part.format, part.unit_length, part.value_length, part.length,
+                             part_bytes, characters);
+      part.value_hidden = characters;
+    }
   }
 }
 
@@ -183,22 +263,22 @@ void mask_card_data(DecodedMessage* message) {
   // type indicator never holds card data.
   message->byte_marks.assign(message->bytes.size(), 0);
   message->text_marks.assign(message->text.size(), 0);
+  message->part_text_marks.assign(message->part_text.size(), 0);
   for (DecodedField& field : message->fields) {
     field.hidden = nullptr;
     field.value_hidden = nullptr;
     const CardData card_data = field.format != nullptr ? field.format->card_data : CardData::kNone;
-    if (card_data == CardData::kNone && field.number != 55) continue;
     unsigned char* byte_marks = message->byte_marks.data() + field.data_offset;
     if (card_data == CardData::kNone) {
-      mask_field55(field, byte_marks);
+      if (field.number == 55) mask_field55(field, byte_marks);
     } else if (is_plain(field)) {
-      mask_plain_field(card_data, field, byte_marks);
+      mask_plain_bytes(card_data, field.data, field.length, byte_marks);
     } else {
-      unsigned char* character_marks =
-          message->text_marks.data() + (field.value - message->text.data());
-      mask_text_field(card_data, field, byte_marks, character_marks);
-      if (any_marked(character_marks, field.value_length)) field.value_hidden = character_marks;
+      mask_by_characters(card_data, *field.format, field.unit_length, field.value, field.value_length,
+                         field.length, byte_marks,
+                         message->text_marks.data() + (field.value - message->text.data()));
     }
-    if (any_marked(byte_marks, field.length)) field.hidden = byte_marks;
+    if (field.part_count > 0) mask_parts(field, message);
+    point_at_marks(&field, message);
   }
 }

@@ -11,35 +11,310 @@ export interface DecodeOptions {
   mask?: boolean;
 }
 
-/** One line of iso8583dump --json: a decoded message, or {error} for rejected input. */
+/** One data element of a decoded message. */
+export interface DecodedField {
+  /** The field number, 2 to 128. */
+  field: number;
+  /** Its length in the field's unit (digits for packed numbers, bytes otherwise). */
+  length: number;
+  /** The bytes its data takes in the message. */
+  bytes: number;
+  /** Those bytes in upper-case hexadecimal. */
+  hex: string;
+  /** The value as text, when it is printable. */
+  text?: string;
+  /** The comment of the field's definition line. */
+  name?: string;
+  /** With explain: what the value means. */
+  meaning?: string;
+  /** With explain, for an amount: its value, such as "128.50". */
+  amount?: string;
+  /** With explain, for an amount: its currency, such as "CNY". */
+  currency?: string;
+  /** The parts of a composite field, as its definition's layout cuts it. */
+  sub?: DecodedPart[];
+  /** Instead of its parts: where and why its data does not fit its layout. */
+  sub_error?: PartMisfit;
+}
+
+/** One part (sub-field) of a composite field, and the parts inside it. */
+export interface DecodedPart {
+  /** Its id: "60.2", "48.26", "54[2].3", "127.25.3". */
+  id: string;
+  /** Its length in its own unit. */
+  length: number;
+  /** Its bytes in upper-case hexadecimal; for packed digits, the digits. */
+  hex: string;
+  /** Its value as text, when it is printable. */
+  text?: string;
+  /** The comment of its definition line. */
+  name?: string;
+  sub?: DecodedPart[];
+}
+
+/** Data that does not fit its field's layout. */
+export interface PartMisfit {
+  field: number;
+  /** The id of the part, or of the layout, where it does not fit. */
+  sub: string;
+  /** Where, in the field's bytes (digits for packed digits). */
+  offset: number;
+  /** Why: "tag 26 at byte 9 says 40 bytes, 12 remain". */
+  reason: string;
+}
+
+/** With explain: a bit of a chip data element that is set, and what it means. */
+export interface ChipDataBit {
+  /** The byte, from 1. */
+  byte: number;
+  /** The bit, 8 (the highest) to 1. */
+  bit: number;
+  meaning: string;
+}
+
+/** One element of the chip data of field 55. */
+export interface ChipDataElement {
+  /** The tag in hexadecimal, such as "9F26". */
+  tag: string;
+  /** The value's length in bytes. */
+  length: number;
+  /** The value in hexadecimal. */
+  value: string;
+  /** The report's Chinese name, or empty. */
+  name: string;
+  /** With explain: the English name of the EMV dictionary. */
+  name_en?: string;
+  /** With explain: what a coded value means. */
+  meaning?: string;
+  /** With explain: one line per rule of a CVM list. */
+  details?: string[];
+  /** With explain: the bits that are set. */
+  bits?: ChipDataBit[];
+  /** With explain: the elements inside a template. */
+  children?: ChipDataElement[];
+}
+
+/** How the unpack of a decoded message ended. */
+export type UnpackResult = 'unpacked' | 'too_short' | 'header_too_long' | 'field_not_defined' |
+  'length_too_long' | 'length_invalid' | 'length_not_digits' | 'bitmap_not_hex';
+
+/** One line of iso8583dump --json for a message that was decoded. */
 export interface DecodedMessage {
+  /** The bytes before the message type indicator, in hexadecimal, when the dialect has them. */
   header?: string;
+  /** The message type indicator as text, when it is printable. */
+  mti?: string;
+  /** The message type indicator's bytes in hexadecimal. */
+  mti_hex: string;
+  /** With explain: the message type in words. */
+  mti_meaning?: string;
+  /** The bitmap's bits in hexadecimal. */
+  bitmap: string;
+  fields: DecodedField[];
+  result: UnpackResult;
+  /** too_short and header_too_long: the bytes needed. */
+  needed?: number;
+  /** too_short and header_too_long: the bytes there are. */
+  available?: number;
+  /** field_not_defined, length_too_long, length_invalid, length_not_digits: the field. */
+  field?: number;
+  /** The elements of field 55, when the unpack stored it. */
+  field55?: ChipDataElement[];
+  /** The bytes after the last field of a message that unpacked, when there are any. */
+  trailing?: number;
+  /** With mask. */
+  masked?: true;
+  error?: never;
+}
+
+/** One line of iso8583dump --json for input that was refused before decoding. */
+export type RejectedMessage =
+  | { error: 'odd_digit_count' | 'too_short' }
+  | {
+      error: 'not_hex';
+      /** The line of the first character that is not a hexadecimal digit, from 1. */
+      line: number;
+      /** Its column, from 1, in bytes. */
+      column: number;
+      /** The character: "G", "U+001B" or "byte 0xE4". */
+      character: string;
+    };
+
+/** A data element to pack: its bytes in hexadecimal, or its text. */
+export interface PackField {
+  /** The field number, 2 to 128. */
+  field: number;
+  /** The bytes as they stand in the message (blanks between digits are ignored). */
+  hex?: string;
+  /** Failing hex: the text, which the field's encoding turns into bytes. */
+  text?: string;
+  /** The length in the field's unit, where the bytes alone cannot say it. */
+  length?: number;
+  /** Failing hex and text: the parts of a composite field, which are put together. */
+  sub?: PackPart[];
+}
+
+/** A part of a composite field to pack: its bytes, its text, or its own parts. */
+export interface PackPart {
+  id: string;
+  hex?: string;
+  text?: string;
+  length?: number;
+  sub?: PackPart[];
+}
+
+/** A message to pack, as decode() gives it. A masked or rejected one is refused. */
+export interface PackMessage {
+  header?: string;
+  /** Failing mti_hex: the message type indicator as text. */
   mti?: string;
   mti_hex?: string;
+  /** Only its bit 1, the secondary-bitmap bit, is kept. */
   bitmap?: string;
-  fields?: Array<{ field: number; length: number; bytes: number; hex: string; text?: string; name?: string; [key: string]: unknown }>;
-  result?: 'unpacked' | 'too_short' | 'field_not_defined' | 'length_too_long' | 'length_invalid' |
-    'header_too_long' | 'bitmap_not_hex' | 'length_not_digits';
-  trailing?: number;
-  field55?: Array<{ tag: string; length: number; value: string; name: string; [key: string]: unknown }>;
-  error?: 'odd_digit_count' | 'too_short' | 'not_hex';
-  masked?: true;
-  [key: string]: unknown;
+  fields?: PackField[];
+  masked?: boolean;
+  error?: string;
 }
 
 /** A decoder over one set of field definitions. */
 export interface Decoder {
   /** Decodes hexadecimal text (as pasted), or a message's bytes. */
-  decode(input: string | Uint8Array, options?: DecodeOptions): DecodedMessage;
+  decode(input: string | Uint8Array, options?: DecodeOptions): DecodedMessage | RejectedMessage;
   /** The same, as the JSON text of one line of iso8583dump --json. */
   decodeLine(input: string | Uint8Array, options?: DecodeOptions): string;
   /** The UTF-8 report of iso8583dump; empty for rejected input. */
   report(input: string | Uint8Array, options?: { mask?: boolean }): string;
-  /** Packs a message from its decoded object, as iso8583pack does. */
-  pack(message: object): Uint8Array;
-  /** Frees the decoder. */
+  /** Packs a message from its decoded object, as iso8583pack does; throws an Error when it cannot. */
+  pack(message: PackMessage): Uint8Array;
+  /** Frees the decoder; using it afterwards throws an Error. */
   close(): void;
+  /**
+   * Compares message A with message B, both text or both bytes, as iso8583dump --diff --json:
+   * A read with this decoder, B with options.decoderB or else this one. Throws an Error when a
+   * message is refused or `ignore` is not a list of places.
+   */
+  diff(a: string | Uint8Array, b: string | Uint8Array, options?: DiffOptions): DiffResult;
 }
 
-/** A decoder for a shipped dialect, or for the text or bytes of a definition file. */
-export function createDecoder(options: { dialect: string } | { definitions: string | Uint8Array }): Promise<Decoder>;
+/** Options of diff(). */
+export interface DiffOptions {
+  /** The decoder of message B (--defs-b); by default the one of A. */
+  decoderB?: Decoder;
+  /** Places to leave out, as --ignore: field numbers 2 to 128, "mti" and "header". */
+  ignore?: string | ReadonlyArray<number | 'mti' | 'header'>;
+  /** Mask card data in the values shown, as --mask; they are compared unmasked. */
+  mask?: boolean;
+}
+
+/** One place where two messages differ. */
+export interface Difference {
+  /** "header", "mti", "result", "4", "55.9F26", "55.70.5A", "60.2", "48.26#2" (the second with that id). */
+  place: string;
+  change: 'only_a' | 'only_b' | 'changed';
+  /** The field of a field, chip data element or part. */
+  field?: number;
+  /** A chip data element's tag. */
+  tag?: string;
+  /** A chip data element's or part's depth: 1 in its field, 2 inside one of those, … */
+  depth?: number;
+  /** The differences inside it follow: a composite field, template or part of parts. */
+  inner?: true;
+  /** The value in A, explained: a field (the type indicator too; a field whose data did not fit
+   * its layout, compared whole, with its sub_error), a chip data element without its children, a
+   * part without its sub, the header in hexadecimal or the unpack's result. */
+  a?: DecodedField | Omit<ChipDataElement, 'children'> | Omit<DecodedPart, 'sub'> | string;
+  /** The value in B, in the same form. */
+  b?: DecodedField | Omit<ChipDataElement, 'children'> | Omit<DecodedPart, 'sub'> | string;
+}
+
+/** What iso8583dump --diff --json writes for a pair of messages. */
+export interface DiffResult {
+  equal: boolean;
+  /** In the order of the messages, a composite field's inner differences after it. */
+  differences: Difference[];
+  /** With mask. */
+  masked?: true;
+}
+
+/** How many checks of one kind passed and failed. */
+export interface CheckCounts {
+  passed: number;
+  failed: number;
+}
+
+/** How one candidate dialect, behind one framing, read the messages. */
+export interface GuessReading {
+  /** The candidate, as --defs takes it; "NAME+secondary=flagged" for its variant. */
+  dialect: string;
+  /** What comes in front of each message: a 2-byte length, 4 ASCII digits, a TPDU, or both. */
+  framing: 'none' | 'len2' | 'ascii4' | 'tpdu' | 'len2+tpdu' | 'ascii4+tpdu';
+  /** The bytes of that framing in front of the last message read. */
+  framing_bytes: number;
+  /** The messages it read. */
+  messages: number;
+  /** Of them, those that unpacked with no byte left over. */
+  complete: number;
+  /** The fields stored, over all of them. */
+  fields: number;
+  passed: number;
+  failed: number;
+  checks: GuessChecks;
+  /** How the first message it did not read completely ended. */
+  first_incomplete?: {
+    result: UnpackResult;
+    /** For a message that unpacked: the bytes left over. */
+    trailing?: number;
+  };
+}
+
+/** The checks of a reading, by kind. */
+export interface GuessChecks {
+  /** A message type that ISO 8583 defines. */
+  mti: CheckCounts;
+  /** Numeric fields hold digits only. */
+  digits: CheckCounts;
+  /** Date and time fields hold valid dates and times. */
+  dates: CheckCounts;
+  /** The chip data walks as BER-TLV to its last byte. */
+  field55: CheckCounts;
+  /** The card numbers of field 2 and of track 2 pass the Luhn check. */
+  luhn: CheckCounts;
+}
+
+/** What iso8583dump --guess --json writes. */
+export interface GuessResult {
+  /** The messages read; refused ones are not counted. */
+  messages: number;
+  /** Whether the first reading reads every message completely. */
+  complete: boolean;
+  /** When complete: the options of iso8583dump that decode as the first reading. */
+  options?: string;
+  /** Best first. */
+  readings: GuessReading[];
+}
+
+/** The candidate that comes first in a guess, as iso8583dump's --defs names one. */
+export type GuessOptions =
+  | { dialect?: string; definitions?: undefined; name?: undefined }
+  | {
+      definitions: string | Uint8Array;
+      /** Its name in the readings and the options (default "definitions"). */
+      name?: string;
+      dialect?: undefined;
+    };
+
+/**
+ * Guesses the dialect of a message, or of messages ranked together, as iso8583dump --guess
+ * --json: every shipped dialect reads them as they stand and behind each framing that fits.
+ * Rejects with an Error for definitions that cannot be read or an unknown dialect.
+ */
+export function guess(input: string | Uint8Array | ReadonlyArray<string | Uint8Array>,
+  options?: GuessOptions): Promise<GuessResult>;
+
+/**
+ * A decoder for a shipped dialect, or for the text or bytes of a definition file.
+ * Rejects with a TypeError unless given exactly one of the two.
+ */
+export function createDecoder(
+  options: { dialect: string; definitions?: undefined } | { definitions: string | Uint8Array; dialect?: undefined },
+): Promise<Decoder>;

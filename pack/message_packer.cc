@@ -3,13 +3,79 @@
 
 #include <algorithm>
 
+#include "decode/dialect_properties.h"
 #include "decode/ebcdic.h"
 #include "decode/field_codec.h"
 #include "decode/hex_text.h"
+#include "pack/part_packer.h"
 
 namespace {
 
 constexpr int kFirstSecondaryField = 65;
+
+// How the text of a fixed field that is too short is made whole, for the
+// kinds of data where padding cannot change what the value says.
+struct TextPadding {
+  DataEncoding data;
+  bool after_sign;      // whether the text starts with a sign, C or D, kept in front
+  char fill;            // the character put in, encoded as the field encodes text
+  bool at_end;          // whether it goes after the text rather than before it
+  const char* counted;  // what the note counts, in the singular
+  const char* how;      // how the note and the hint say it is padded
+};
+
+const TextPadding kTextPaddings[] = {
+    {DataEncoding::kBcd, false, '0', false, "digit", "zeros on the left"},
+    {DataEncoding::kAmount, true, '0', false, "digit", "zeros after its sign C or D"},
+    {DataEncoding::kAmountEbcdic, true, '0', false, "digit", "zeros after its sign C or D"},
+    {DataEncoding::kAmountBcd, true, '0', false, "digit", "zeros after its sign C or D"},
+    {DataEncoding::kEbcdic, false, ' ', true, "character", "spaces on the right"},
+};
+
+// `count` of `thing`: "1 digit", "19 digits".
+std::string count_of(size_t count, const char* thing) {
+  return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
+// `length` in the unit of `format`: "19 bytes", "19 digits".
+std::string in_unit(const FieldFormat& format, int length) {
+  return count_of(static_cast<size_t>(length), format.unit == LengthUnit::kDigits ? "digit" : "byte");
+}
+
+// Whether `text` starts with an amount's sign.
+bool has_sign(const std::string& text) {
+  return !text.empty() && (text[0] == 'C' || text[0] == 'D');
+}
+
+// The padding of fields of `data`, or nullptr when they are not padded.
+const TextPadding* padding_of(DataEncoding data) {
+  for (const TextPadding& padding : kTextPaddings) {
+    if (padding.data == data) return &padding;
+  }
+  return nullptr;
+}
+
+// Pads the text of `value` for the fixed field `def` into `padded` when
+// it is shorter than the field and the field's kind of data says how;
+// writes what was done into `note`. Returns false, leaving `padded` as it
+// was, when nothing is padded.
+bool pad_fixed_text(const FieldDef& def, const PackValue& value, PackValue* padded,
+                    std::string* note) {
+  const TextPadding* padding = padding_of(def.format.data);
+  if (padding == nullptr || !value.is_text || def.length_digits > 0 ||
+      (value.length >= 0 && value.length != def.max_length)) {
+    return false;
+  }
+  const size_t whole = static_cast<size_t>(text_length(def.format, def.max_length));
+  const std::string& text = value.bytes;
+  if (text.size() >= whole || (padding->after_sign && !has_sign(text))) return false;
+  const size_t sign = padding->after_sign ? 1 : 0;
+  *padded = value;
+  padded->bytes.insert(padding->at_end ? text.size() : sign, whole - text.size(), padding->fill);
+  *note = count_of(text.size() - sign, padding->counted) + " padded to " +
+          std::to_string(whole - sign) + " with " + padding->how;
+  return true;
+}
 
 // The data bytes of `value` for the field `def`, and its length in the
 // field's unit: as given, or else that of a fixed field the bytes fit, or
@@ -35,15 +101,24 @@ bool encode(const Dialect& dialect, const FieldDef& def, const PackValue& value,
   return true;
 }
 
-// `length` in the unit of `format`: "19 bytes", "19 digits".
-std::string in_unit(const FieldFormat& format, int length) {
-  return std::to_string(length) + (format.unit == LengthUnit::kDigits ? " digits" : " bytes");
+
+// The hint for a fixed field `def` given shorter than its length: what to
+// give instead.
+std::string short_field_hint(const FieldDef& def) {
+  std::string hint = "; hint: give all " + in_unit(def.format, def.max_length);
+  const TextPadding* padding = padding_of(def.format.data);
+  if (padding == nullptr) {
+    return hint + ": a field of data=" +
+           value_word(Setting::kData, static_cast<int>(def.format.data)) + " is not padded";
+  }
+  return hint + ", or a \"text\" to be padded with " + padding->how;
 }
 
 // Checks that a length fits the definition `def`; writes why not.
 bool fits_definition(const FieldDef& def, int length, std::string* error) {
   if (def.length_digits == 0 && length != def.max_length) {
     *error = in_unit(def.format, length) + ", but it is fixed at " + std::to_string(def.max_length);
+    if (length < def.max_length) *error += short_field_hint(def);
     return false;
   }
   const int largest =
@@ -74,7 +149,7 @@ void append_bitmap(const MessageFormat& format, const unsigned char* bits, std::
 }  // namespace
 
 bool pack_message(const Dialect& dialect, const PackRequest& request, std::string* message,
-                  std::string* error) {
+                  std::string* error, std::vector<std::string>* notes) {
   message->clear();
   const MessageFormat& format = dialect.message;
   if (static_cast<int>(request.header.size()) != format.header_length) {
@@ -113,6 +188,7 @@ bool pack_message(const Dialect& dialect, const PackRequest& request, std::strin
   bool secondary = false;
   std::string body;
   std::string data;
+  std::vector<std::string> padding_notes;
   for (size_t k = 0; k < ordered.size(); ++k) {
     const int number = ordered[k]->number;
     const std::string name = "field " + std::to_string(number) + ": ";
@@ -129,9 +205,30 @@ bool pack_message(const Dialect& dialect, const PackRequest& request, std::strin
       *error = name + "not defined";
       return false;
     }
+    const PackValue* value = &ordered[k]->value;
+    PackValue built;
+    if (value->from_parts) {
+      if (def.layout < 0) {
+        *error = name + "sub-fields are given, but its definition has no layout=";
+        return false;
+      }
+      std::string reason;
+      if (!pack_parts(dialect, dialect.layouts[static_cast<size_t>(def.layout)], std::to_string(number),
+                      value->parts, &built, &reason)) {
+        *error = name + reason;
+        return false;
+      }
+      value = &built;
+    }
+    PackValue padded;
+    std::string note;
+    if (pad_fixed_text(def, *value, &padded, &note)) {
+      value = &padded;
+      padding_notes.push_back(name + note);
+    }
     int length = 0;
     std::string reason;
-    if (!encode(dialect, def, ordered[k]->value, &data, &length, &reason) ||
+    if (!encode(dialect, def, *value, &data, &length, &reason) ||
         !fits_definition(def, length, &reason)) {
       *error = name + reason;
       return false;
@@ -155,5 +252,6 @@ bool pack_message(const Dialect& dialect, const PackRequest& request, std::strin
   append_bitmap(format, bitmap, message);
   if (bit1 || !format.secondary_when_flagged) append_bitmap(format, bitmap + 8, message);
   *message += body;
+  if (notes != nullptr) *notes = std::move(padding_notes);
   return true;
 }

@@ -10,8 +10,10 @@
 
 #include "decode/dialect.h"
 
+struct PackPart;
+
 // One value to pack: bytes as they stand in the message, or a text that
-// the field's encoding turns into bytes.
+// the field's encoding turns into bytes, or the parts of a composite.
 struct PackValue {
   PackValue() = default;
   // Bytes as they stand.
@@ -20,7 +22,21 @@ struct PackValue {
 
   std::string bytes;     // the data bytes, or the text (code page 936)
   bool is_text = false;  // whether `bytes` is the text
+  // Whether `bytes` holds a part's hexadecimal digits as written: its
+  // bytes, or, for a part of packed digits, its digits (maybe an odd count).
+  bool is_hex = false;
   int length = -1;       // the length in the field's unit, or -1 when not given
+  // The parts of a composite, with `from_parts` when the value is to be
+  // built from them rather than taken from `bytes`.
+  std::vector<PackPart> parts;
+  bool from_parts = false;
+};
+
+// One part of a composite to pack: its id as the decoder gives it ("60.2",
+// "54[2].3", "48.26", "62.70.5A") and its value.
+struct PackPart {
+  std::string id;
+  PackValue value;
 };
 
 // One data element to pack.
@@ -46,9 +62,14 @@ struct PackRequest {
 // with `message` empty, after writing into `error` why it cannot be packed,
 // naming the field: it is not defined, its text cannot be encoded, its
 // length does not fit its data, a variable field is longer than its
-// maximum or than its indicator can say, a fixed field has another length,
-// or a field is given twice.
+// maximum or than its indicator can say, a fixed field has another length
+// (a shorter one with a hint), or a field is given twice. The text of a
+// fixed field that is too short is padded where its kind of data says
+// how: packed digits and amounts with zeros on the left (after the sign),
+// EBCDIC text with spaces on the right; `notes`, when given, receives a
+// line for each field padded ("field 4: 3 digits padded to 12 with zeros
+// on the left").
 bool pack_message(const Dialect& dialect, const PackRequest& request, std::string* message,
-                  std::string* error);
+                  std::string* error, std::vector<std::string>* notes = nullptr);
 
 #endif  // PACK_MESSAGE_PACKER_H_

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Measures the decoder's speed. Builds a Release tree in build-bench and
 # runs the Google Benchmark measurements (time per message with its report,
-# with each other output form, packing, and reading bitmap.ini), then times
+# with each other output form, packing, reading bitmap.ini, the guess and
+# the comparison), then times
 # iso8583dump --each-line over a file of 1,000,000 messages (the three
 # sample messages repeated), next to cat of the same file as the floor,
-# with UTF-8 and --raw output, JSON, explained and masked, and iso8583pack
-# over the JSON of the same messages. Peak memory for 100,000 and
+# with UTF-8 and --raw output, JSON, explained and masked, --guess over
+# 10,000 messages beside --raw over the same ones, and iso8583pack over the
+# JSON of the same messages. Peak memory for 100,000 and
 # 1,000,000 messages, and with every field defined at 9,999 bytes, shows
 # that it grows with neither. Last, iso8583dump reading a packet capture
 # of 1,000,000 messages, with tshark on the same capture.
@@ -74,6 +76,19 @@ echo
 echo "== output forms, typical message, decode included (goals: JSON at most 0.5 of 67e6d03's,"
 echo "   the explanation at most 0.6)"
 compare_benchmarks output_bench
+
+# The guess and the comparison, in this tree only: a base may lack them.
+cmake --build "$build_dir" -j "$(nproc)" --target guess_bench dialects >/dev/null
+echo
+echo "== the guess of one typical message by 7 candidates, and a request compared with its"
+echo "   response, CPU time"
+guess_runs=()
+for run in $(seq "$runs"); do
+  guess_runs+=("$build_dir/guess_bench-$run.json")
+  "$build_dir/bench/guess_bench" --benchmark_repetitions=5 --benchmark_format=json \
+    --benchmark_report_aggregates_only=true >"${guess_runs[-1]}" 2>/dev/null
+done
+python3 scripts/bench_compare.py "${guess_runs[@]}"
 
 # The file of `count` messages, one a line, made once.
 messages_file() {
@@ -160,6 +175,13 @@ report_row "  every field 9,999 bytes" 100000 "@TREE@/cli/iso8583dump" --defs "$
 report_row "iso8583dump --json" 1000000 "${dump[@]}" --json "$large"
 report_row "iso8583dump --explain" 1000000 "${dump[@]}" --explain "$large"
 report_row "  --json --explain --mask" 1000000 "${dump[@]}" --json --explain --mask "$large"
+# The guess beside the decode it chooses, in this tree only.
+(
+  trees=("$build_dir")
+  few=$(messages_file 10000)
+  report_row "iso8583dump --raw" 10000 "${dump[@]}" --raw "$few"
+  report_row "  --guess (goal: at most 10x)" 10000 "${dump[@]}" --guess "$few"
+)
 json_lines="$build_dir/messages-1000000.json"
 [ -s "$json_lines" ] || "$build_dir/cli/iso8583dump" --defs bitmap.ini --each-line --json "$large" >"$json_lines"
 report_row "iso8583pack" 1000000 "@TREE@/cli/iso8583pack" --defs bitmap.ini "$json_lines"

@@ -13,7 +13,7 @@ seconds=${FUZZ_SECONDS:-60}
 build_dir=build-fuzz
 work_dir=fuzz/corpus-work
 targets=(decode_request definition_file split_input hexdump capture_stream round_trip mask pack
-         decoder_binding)
+         decoder_binding part_walk guess_diff)
 
 generator=$(command -v ninja >/dev/null && echo Ninja || echo "Unix Makefiles")
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G "$generator" \
@@ -32,6 +32,8 @@ declare -A target_options=(
   [mask]="-max_len=4096"
   [pack]="-max_len=16384 -dict=fuzz/pack.dict"
   [decoder_binding]="-max_len=16384 -dict=fuzz/definition_file.dict"
+  [part_walk]="-max_len=1024"
+  [guess_diff]="-max_len=12288 -dict=fuzz/definition_file.dict"
 )
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/ubsan-suppressions.txt
 

@@ -6,11 +6,11 @@
 # help2man for the manual pages, the tools the Debian package is made with,
 # GoogleTest, Google Benchmark, clang with libFuzzer and the sanitizer
 # runtimes, the mingw-w64 cross compilers, wine64 with Xvfb and a Chinese
-# font for the window tests, the dump tools the hexdump tests run, and
-# libtins and tshark, which the benchmarks measure against. `install-deps.sh
-# web` installs what the page and the npm package need: emscripten (with
-# the acorn parser its optimizer runs on), Node.js with npm, and Chromium
-# for the page's tests.
+# font for the window tests, the dump tools the hexdump tests run, jq for
+# the README's commands, and libtins and tshark, which the benchmarks
+# measure against. `install-deps.sh web` installs what the page and the npm
+# package need: emscripten (with the acorn parser its optimizer runs on),
+# Node.js with npm, and Chromium for the page's tests.
 set -euo pipefail
 
 # `build` is what building iso8583dump needs; the default is everything.
@@ -30,7 +30,7 @@ else
     "${build_packages[@]}"
     "${deb_packages[@]}"
     "${web_packages[@]}"
-    libgtest-dev libgmock-dev libbenchmark-dev xxd bsdextrautils
+    libgtest-dev libgmock-dev libbenchmark-dev xxd bsdextrautils jq
     libtins-dev pkg-config tshark
     clang libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686

@@ -3,8 +3,9 @@
 # would use it: its file name and the programs' --version and manual pages
 # carry the version of CMakeLists.txt, its Depends names libpcap, apt can
 # install it, and the programs unpacked into a scratch root decode and pack
-# a sample from the installed files and, where bitmap.ini is missing, tell
-# where the installed sample is.
+# a sample from the installed files, guess the dialects of samples from the
+# installed dialects and sample definitions, and, where bitmap.ini is
+# missing, tell where the installed sample is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -61,6 +62,12 @@ check "it packs back to the sample" test "$packed" = "$(tr -d ' \r\n' <"$share/e
 report=$("$bin/iso8583dump" --defs unionpay-pos "$share/examples/unionpay-pos.hex")
 check "a shipped dialect is found by its name" grep -qx "解包成功" <<<"$report"
 check "every shipped dialect is listed" test "$("$bin/iso8583dump" --dialects | wc -l)" -eq 5
+guess=$("$bin/iso8583dump" --guess "$share/examples/unionpay-pos.hex")
+check "the guess finds the shipped dialect without a bitmap.ini" \
+  test "$(tail -n 1 <<<"$guess")" = "decode with: --defs unionpay-pos"
+guess=$("$bin/iso8583dump" --guess "$share/examples/purchase.hex")
+check "the guess finds the installed sample" \
+  test "$(tail -n 1 <<<"$guess")" = "decode with: --defs bitmap"
 notes=$("$bin/iso8583dump" "$share/examples/purchase.hex" 2>&1 >/dev/null || true)
 check "a missing bitmap.ini points to the installed sample" \
   grep -qF "a sample bitmap.ini is installed as $share/bitmap.ini" <<<"$notes"

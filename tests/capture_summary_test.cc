@@ -45,7 +45,7 @@ class SummaryTest : public ::testing::Test {
   Decoder decoder_ = decoder_of(slurp(std::string(SOURCE_DIR) + "/bitmap.ini"));
   std::FILE* sink_ = std::tmpfile();
   Output output_{sink_, OutputEncoding::kUtf8};
-  SummaryWriter writer_;
+  SummaryWriter writer_{InputForm::kCapture};
   DecodedMessage message_;
   const std::string purchase_ = sample_bytes("purchase");
   const std::string response_ = sample_bytes("response");
@@ -121,6 +121,24 @@ TEST_F(SummaryTest, ColumnsKeepTheirWidthsForLongValues) {
   write(MessageOrigin(), "0200" + std::string("\x20", 1) + std::string(15, '\0') + "123456789");
   EXPECT_EQ(lines().substr(text.size()),
             summary_line({"-", "-", "-", "0200", "12345~", "-", "-", "-", "unpacked", "-"}));
+}
+
+// Without a capture, time and direction hold only "-", and so does the
+// place of a whole input: those columns are as wide as their names. The
+// capture's fixed widths are those of the tests above.
+TEST(SummaryWidths, ColumnsAreAsWideAsTheInputFormCanNeed) {
+  const std::string purchase = std::string(SOURCE_DIR) + "/examples/purchase.hex";
+  const std::string heading = "time where direction mti  proc   amount       stan   rc result              ms\n";
+  const std::string line = "-    -     -         0200 000000 000000012850 000371 -  unpacked            -\n";
+  EXPECT_EQ(run_program(ISO8583DUMP_PATH, "--summary " + purchase).out, heading + line);
+  EXPECT_EQ(run_program(ISO8583DUMP_PATH, "--summary --binary", sample_bytes("purchase")).out,
+            heading + line);
+  const ProcessRun lines =
+      run_program(ISO8583DUMP_PATH, "--summary --each-line", slurp(purchase) + "303\n");
+  EXPECT_EQ(lines.out,
+            "time where                    direction mti  proc   amount       stan   rc result              ms\n"
+            "-    line:1                   -         0200 000000 000000012850 000371 -  unpacked            -\n"
+            "-    line:2                   -         -    -      -            -      -  rejected_odd_digits -\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // What iso8583dump and iso8583pack share, run as a user runs them: the
 // version, errors that name the path and the system's reason, output that
 // cannot be written, and the progress line that only a terminal sees.
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -64,6 +65,25 @@ TEST(CommandLine, DefinitionsThatCannotBeReadAreAnErrorInTheWindowsWords) {
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.out, "");
   EXPECT_EQ(missing.err, "fopen error: no-such.ini: No such file or directory\n");
+}
+
+TEST(CommandLine, AFileThatIsNoDefinitionFileIsRefusedAndAStoppedReadingFailsPrintDefs) {
+  // A message given for the definitions decodes nothing.
+  const ProcessRun message = run_program(kDump, "--defs examples/purchase.hex examples/purchase.hex");
+  EXPECT_EQ(message.status, 2);
+  EXPECT_EQ(message.out, "");
+  EXPECT_EQ(message.err,
+            "examples/purchase.hex:1: field 2147483647 is above 128: the reading stops here\n"
+            "iso8583dump: examples/purchase.hex is no definition file: its first line ends the reading\n");
+  // --print-defs prints what was read before a line ended the reading, and fails.
+  const std::string stopped = scratch_path("stopped.ini");
+  std::ofstream(stopped) << "1|4|0\n2|19|2\n0|1|0\n3|6|0\n";
+  for (const std::string& program : {kDump, kPack}) {
+    const ProcessRun printed = run_program(program, "--defs " + stopped + " --print-defs");
+    EXPECT_EQ(printed.status, 2) << program;
+    EXPECT_NE(printed.out.find("\n2|19|2 len=ascii"), std::string::npos) << printed.out;
+    EXPECT_EQ(printed.out.find("\n3|6|0"), std::string::npos) << printed.out;
+  }
 }
 
 TEST(CommandLine, OutputThatCannotBeWrittenIsAnError) {

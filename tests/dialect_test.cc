@@ -1,7 +1,10 @@
 // Dialects: messages built by hand from each shipped dialect's rules and
 // their reports, every new way an unpack ends, two decoders side by side,
 // and how definition files describe encodings.
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "decode/decoder.h"
 #include "decode/definition_file.h"
@@ -49,6 +52,9 @@ TEST(Dialect, UnionPayPosMessageBuiltByHand) {
                         "fld[000][004]=[0200]\n"
                         "fld[002][019]=[6222021234567890123]\n"
                         "fld[003][006]=[000000]\n"
+                        "  fld[3.1][002]=[00]\n"
+                        "  fld[3.2][002]=[00]\n"
+                        "  fld[3.3][002]=[00]\n"
                         "fld[035][027]=[6222021234567890123=2912220]\n"
                         "fld[052][008]=[1122334455667788]\n"
                         "解包成功\n"));
@@ -78,6 +84,9 @@ TEST(Dialect, TextDialectsWithHexadecimalBitmaps) {
             report_text("开始解包:\n"
                         "fld[000][004]=[0200]\n"
                         "fld[003][006]=[000000]\n"
+                        "  fld[3.1][002]=[00]\n"
+                        "  fld[3.2][002]=[00]\n"
+                        "  fld[3.3][002]=[00]\n"
                         "fld[011][006]=[000001]\n"
                         "fld[070][003]=[301]\n"
                         "解包成功\n"));
@@ -222,10 +231,22 @@ TEST(DialectFile, LinesSkippedOrEndingTheReadingAreNamed) {
             "1: field 200 is above 128: the reading stops here\n2: ignored: the reading ended at line 1\n");
 }
 
+// The names of the shipped dialects: every file of dialects/.
+std::vector<std::string> shipped_dialects() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("dialects")) {
+    if (entry.path().extension() == ".ini") names.push_back(entry.path().stem().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 TEST(DialectFile, TheDefinitionsWrittenOutReadBackAsTheSameDialect) {
-  for (const char* name : {"unionpay-pos", "iso87-ascii", "iso87-binary", "iso93-ascii", "ebcdic"}) {
-    const Definitions first = parse_definitions(read_file(std::string("dialects/") + name + ".ini"));
-    ASSERT_TRUE(first.complete);
+  const std::vector<std::string> names = shipped_dialects();
+  ASSERT_GE(names.size(), 6u);
+  for (const std::string& name : names) {
+    const Definitions first = parse_definitions(read_file("dialects/" + name + ".ini"));
+    ASSERT_TRUE(first.complete) << name;
     const Dialect& read = first.dialect;
     std::string written;
     write_dialect(read, &written);
@@ -236,7 +257,38 @@ TEST(DialectFile, TheDefinitionsWrittenOutReadBackAsTheSameDialect) {
     write_dialect(again, &rewritten);
     EXPECT_EQ(rewritten, written) << name;
     EXPECT_EQ(again.message.header_length, read.message.header_length) << name;
+    ASSERT_EQ(again.layouts.size(), read.layouts.size()) << name;
+    for (size_t k = 0; k < read.layouts.size(); ++k) {
+      EXPECT_EQ(again.layouts[k].id, read.layouts[k].id) << name;
+      EXPECT_EQ(again.layouts[k].parts.size(), read.layouts[k].parts.size()) << name;
+    }
   }
+}
+
+TEST(DialectFile, NearMissesAreNamedWithTheirFixAndReadAsBefore) {
+  EXPECT_EQ(problems_of("2|19|2 data = bcd\n3|6|0 data:bcd\n4\t12\t0\n11|6|0 DATA= bcd\n"),
+            "1: 'data = bcd' is a note: write data=bcd for the property\n"
+            "2: 'data:bcd' is a note: write data=bcd for the property\n"
+            "3: columns are separated by '|', not tabs: this line reads as 4 alone; write 4|12|0\n"
+            "4: 'DATA= bcd' is a note: write DATA=bcd for the property\n"
+            "4 error: 'DATA=': data is raw, bcd, track, ebcdic, binary, amount, amount-ebcdic or amount-bcd\n");
+  // As the window reads them: notes, and the tab-separated line as field 4 alone.
+  const Definitions read = parse_definitions("2|19|2 data = bcd\n4\t12\t0\n");
+  EXPECT_TRUE(read.trusted());
+  EXPECT_EQ(read.dialect.defs[2].format.data, DataEncoding::kRaw);
+  EXPECT_EQ(read.dialect.defs[4].max_length, 0);
+  // Words that only look like properties stay notes.
+  EXPECT_EQ(problems_of("2|19|2 see the data sheet\n3|6|0 mandatory:yes length:12\n"), "");
+}
+
+TEST(DialectFile, AFileWhoseFirstLineEndsTheReadingIsNoDefinitionFile) {
+  EXPECT_TRUE(parse_definitions(read_file("examples/purchase.hex")).stopped_at_first_line);
+  EXPECT_TRUE(parse_definitions("# a comment first\n\n0|4|0\n2|19|2\n").stopped_at_first_line);
+  EXPECT_FALSE(parse_definitions("1|4|0\n0|4|0\n").stopped_at_first_line);
+  EXPECT_FALSE(parse_definitions("header=2\n200|4|0\n").stopped_at_first_line);
+  // A long first line is named once.
+  EXPECT_EQ(problems_of(std::string(600, '9') + "\n"),
+            "1: field 2147483647 is above 128: the reading stops here\n");
 }
 
 }  // namespace

@@ -118,6 +118,21 @@ TEST(HostileMessages, BytesAfterAMessageReadAsZerosAfterALongerMessage) {
                                                                      "报文体总长度过短.\n"));
 }
 
+TEST(HostileMessages, AReportHoldsNoZeroByteThatWouldEndTheWindowsText) {
+  // Text fields reaching past the message read zeros there; the window
+  // shows a report up to its first zero byte, so they show as blanks.
+  ASSERT_EQ(define_fields("1|4|0\n4|12|0 data=amount\n48|8|0 data=ebcdic\n49|3|0\n"), 0);
+  const Report report = decode_hex(message_hex({4, 48, 49}, "C0000"));
+  EXPECT_EQ(report.find('\0'), std::string::npos);
+  EXPECT_EQ(report, report_text("开始解包:\n"
+                                "fld[000][004]=[0200]\n"
+                                "fld[004][012]=[C0000       ]\n"
+                                "fld[048][008]=[        ]\n"
+                                "fld[049][003]=[   ]\n"
+                                "offset[43],inLen[25].\n"
+                                "报文体总长度过短.\n"));
+}
+
 TEST(HostileLengthIndicators, ANegativeFourDigitIndicatorCopiesNothing) {
   ASSERT_EQ(define_fields("1|4|0\n2|9999|4\n3|6|0\n"), 0);
   EXPECT_EQ(decode_hex(message_hex({2, 3}, "-999" "12345" "000000")),

@@ -168,9 +168,17 @@ TEST(MaskDialects, CardNumbersInRandomEncodingsKeepOnlyTheirFirst6AndLast4Digits
     std::vector<std::string> pans;
     for (int field : fields) {
       pans.push_back(digits(13 + random() % 7));
-      const bool track = decoder.dialect().defs[field].format.data == DataEncoding::kTrack;
-      PackValue value(pans.back() + (field == 2 || field == 34 ? "" : (track ? "=" : "D") + digits(9)));
+      const FieldFormat& format = decoder.dialect().defs[field].format;
+      const bool track = format.data == DataEncoding::kTrack;
+      const std::string text = pans.back() + (field == 2 || field == 34 ? "" : (track ? "=" : "D") + digits(9));
+      PackValue value(text);
       value.is_text = true;
+      if (format.data == DataEncoding::kBcd) {
+        // Packed digits take a separator D only as their bytes.
+        const bool odd = text.size() % 2 != 0;
+        value = PackValue(bytes_of(odd && !format.left_aligned ? "0" + text : odd ? text + "0" : text));
+        value.length = static_cast<int>(text.size());
+      }
       request.fields.push_back({field, value});
     }
     std::string message, error;
@@ -178,6 +186,70 @@ TEST(MaskDialects, CardNumbersInRandomEncodingsKeepOnlyTheirFirst6AndLast4Digits
     DecodedMessage decoded;
     ASSERT_EQ(decoder.decode(reinterpret_cast<const unsigned char*>(message.data()), message.size(), &decoded),
               DecodeOutcome::kUnpacked);
+    mask_card_data(&decoded);
+    const std::string outputs = every_output(decoded);
+    for (const std::string& pan : pans) {
+      ASSERT_FALSE(reveals_pan(outputs, pan)) << pan << "\n" << definitions << outputs;
+      ASSERT_EQ(outputs.find(ebcdic_middle(pan)), std::string::npos) << pan << "\n" << outputs;
+    }
+  }
+}
+
+TEST(MaskDialects, CardNumbersInPartsOfEveryLayoutKeepOnlyTheirFirst6AndLast4Digits) {
+  std::mt19937 random(2026);
+  auto pick = [&random](int high) { return static_cast<int>(random() % static_cast<unsigned>(high + 1)); };
+  auto digits = [&random](size_t count) {
+    std::string text;
+    while (text.size() < count) text.push_back(static_cast<char>('0' + random() % 10));
+    return text;
+  };
+  static const char* const kData[] = {"raw", "ebcdic", "bcd"};
+  for (int round = 0; round < 100; ++round) {
+    // A card number in a part of each kind of layout, in a random encoding.
+    const std::string data = kData[pick(2)];
+    const std::string definitions =
+        "1|4|0\n"
+        "43|99|2 layout=delimited separator=/ delimited=2\n43.1|19|0 mask=card\n43.2|20|0\n"
+        "48|99|3 layout=tagged tag=ascii2 tag-len=ascii2\n48.26|19|0 mask=card data=" + data + "\n"
+        "60|99|3 data=bcd layout=positional\n60.1|2|0\n60.2|*|0 mask=card\n"
+        "62|99|3 layout=bitmap map-bytes=8\n62.2|19|2 mask=card data=" + data + "\n"
+        "63|99|3 layout=tlv\n63.5A|10|0 data=bcd mask=card\n";
+    const Decoder decoder = decoder_of(definitions);
+    std::vector<std::string> pans;
+    for (int k = 0; k < 5; ++k) pans.push_back(digits(13 + random() % 7));
+    auto parts = [](std::vector<PackPart> list) {
+      PackValue value;
+      value.from_parts = true;
+      value.parts = std::move(list);
+      return value;
+    };
+    auto text = [](const std::string& characters) {
+      PackValue value(characters);
+      value.is_text = true;
+      return value;
+    };
+    auto hex = [](const std::string& digits_as_nibbles) {
+      PackValue value(digits_as_nibbles);
+      value.is_hex = true;
+      return value;
+    };
+    const std::string even = pans[4].size() % 2 == 0 ? pans[4] : pans[4] + "F";
+    PackRequest request;
+    request.type_indicator = "0200";
+    request.fields = {
+        {43, parts({{"43.1", text(pans[0])}, {"43.2", text("SHOP")}})},
+        {48, parts({{"48.26", text(pans[1])}})},
+        {60, parts({{"60.1", hex("22")}, {"60.2", hex(pans[2])}})},
+        {62, parts({{"62.2", text(pans[3])}})},
+        {63, parts({{"63.5A", hex(even)}})},
+    };
+    std::string message, error;
+    ASSERT_TRUE(pack_message(decoder.dialect(), request, &message, &error)) << error;
+    DecodedMessage decoded;
+    ASSERT_EQ(decoder.decode(reinterpret_cast<const unsigned char*>(message.data()), message.size(), &decoded),
+              DecodeOutcome::kUnpacked);
+    ASSERT_TRUE(decoded.misfits.empty()) << decoded.misfits[0].reason;
+    ASSERT_EQ(decoded.parts.size(), 7u);
     mask_card_data(&decoded);
     const std::string outputs = every_output(decoded);
     for (const std::string& pan : pans) {

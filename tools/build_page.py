@@ -13,7 +13,11 @@ import base64
 import hashlib
 import json
 import pathlib
+import re
 import sys
+
+# An import of one of the page's own modules, which the page holds already.
+OWN_IMPORT = re.compile(r"^import \{[^}]*\} from '\./([\w.]+\.js)';\n", re.MULTILINE)
 
 
 def definition_text(path):
@@ -45,6 +49,20 @@ def sample(argument, dialects):
     return pathlib.Path(path).stem, {"dialect": dialect, "hex": hex_text}
 
 
+def page_scripts(paths):
+    """The scripts' texts, which go into one module in order: each one's
+    imports of the scripts before it dropped, as their names are then in
+    scope."""
+    texts = []
+    for path in map(pathlib.Path, paths):
+        text = path.read_text(encoding="utf-8")
+        for imported in OWN_IMPORT.findall(text):
+            if imported not in [pathlib.Path(p).name for p in paths[:len(texts)]]:
+                sys.exit(f"build_page.py: {path} imports {imported}, which no script before it is")
+        texts.append(OWN_IMPORT.sub("", text))
+    return texts
+
+
 def main(template, style, wasm, loader, output, scripts, dialect_paths, sample_arguments):
     dialects = {pathlib.Path(p).stem: definition_text(pathlib.Path(p)) for p in dialect_paths}
     samples = dict(sample(argument, dialects) for argument in sample_arguments)
@@ -56,7 +74,7 @@ def main(template, style, wasm, loader, output, scripts, dialect_paths, sample_a
         '"), (ch) => ch.charCodeAt(0));',
         "const shippedDialects = " + script_json(dialects) + ";",
         "const shippedSamples = " + script_json(samples) + ";",
-    ] + [pathlib.Path(path).read_text(encoding="utf-8") for path in scripts])
+    ] + page_scripts(scripts))
     css = pathlib.Path(style).read_text(encoding="utf-8")
     policy = "; ".join([
         "default-src 'none'",

@@ -3,7 +3,8 @@
 framed as the repository's bitmap.ini describes (ASCII length indicators,
 a 16-byte bitmap), the last of them the largest message a paste holds, and
 one for each shipped dialect in dialects/, packed here by its rules,
-independently of the programs. Run from the repository root."""
+independently of the programs (the composite fields of the example of
+every layout part by part). Run from the repository root."""
 import codecs
 
 
@@ -248,6 +249,66 @@ EBCDIC_FIELDS = {
 }
 EBCDIC = dialect_message(ebcdic("0100"), bitmap_of(EBCDIC_FIELDS), EBCDIC_FIELDS)
 
+
+# The example of every kind of layout (dialects/layouts-example.ini):
+# ISO 8583:1987 in ASCII with a hexadecimal bitmap, whose composite fields
+# are packed here part by part, as the dialect's comments describe them.
+def length_prefixed(data, digits):
+    """Data after its length in ASCII digits."""
+    return b"%0*d" % (digits, len(data)) + data
+
+
+def tagged(elements):
+    """Elements of a 2-digit tag and a 2-digit length, then the value."""
+    return b"".join(tag + b"%02d" % len(value) + value for tag, value in elements)
+
+
+def own_bitmap(parts):
+    """An 8-byte binary bitmap of the parts' numbers, then the parts in
+    ascending order, each already with its length indicator if it has one."""
+    bits = bytearray(8)
+    for n in parts:
+        bits[(n - 1) // 8] |= 0x80 >> ((n - 1) % 8)
+    return bytes(bits) + b"".join(parts[n] for n in sorted(parts))
+
+
+EXAMPLE_PAN = "5123450000000008"
+EXAMPLE_CHIP = b"".join([
+    tlv("5A", EXAMPLE_PAN),
+    tlv("9F02", "000000004500"),
+    tlv("9F26", "1F2E3D4C5B6A7988"),
+    tlv("9F27", "80"),
+    tlv("9F36", "0012"),
+])
+EXAMPLE_FIELDS = {
+    2: length_prefixed(EXAMPLE_PAN.encode(), 2),
+    3: b"000000",
+    4: b"000000004500",
+    7: b"1207101530",
+    11: b"000412",
+    22: b"051",
+    41: b"TERM0003",
+    42: b"BOOKSHOP0000003",
+    # Name, street and city each end with a backslash; then the postal
+    # code (10), the region (3) and the country (3).
+    43: length_prefixed(b"CITY BOOKS\\100 MAIN STREET\\SPRINGFIELD\\" + b"62701".ljust(10) + b"IL " + b"USA", 2),
+    # The transaction category code, then tags 42 (holding tag 01) and 92.
+    48: length_prefixed(b"R" + tagged([(b"42", tagged([(b"01", b"210")])), (b"92", b"123")]), 3),
+    49: b"840",
+    # Two groups: account type, amount type, currency, sign and amount.
+    54: length_prefixed(b"0001840C000000150000" + b"0002840C000000120000", 3),
+    # Parts 1 to 3: a character, 15 digits packed into 8 bytes, 4 characters.
+    62: length_prefixed(own_bitmap({1: b"Y", 2: bcd("381234567890123"), 3: b"A1B2"}), 3),
+    127: length_prefixed(own_bitmap({
+        2: length_prefixed(b"SW0000000412", 2),
+        20: b"20261207",
+        25: length_prefixed(EXAMPLE_CHIP, 4),
+    }), 6),
+}
+LAYOUTS_EXAMPLE = dialect_message(b"0100", bitmap_of(EXAMPLE_FIELDS).hex().upper().encode(),
+                                  EXAMPLE_FIELDS)
+
+
 def field_rows(path):
     """The field lines of a definition file without properties:
     number -> (largest length, length digits)."""
@@ -313,6 +374,7 @@ SAMPLES.update({
     "iso87-ascii": ISO87_ASCII,
     "iso93-ascii": ISO93_ASCII,
     "ebcdic": EBCDIC,
+    "layouts-example": LAYOUTS_EXAMPLE,
 })
 
 for name, data in SAMPLES.items():

@@ -1,12 +1,16 @@
 // The C interface over the library: each decoder of the interface is a
 // decoder of the library, with its own dialect and storage, and the
-// programs' own steps and writers around it.
+// programs' own steps and writers around it; a guess is the library's
+// guess with its candidates, and a comparison that of iso8583dump --diff.
 #include "wasm/decoder_binding.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "cli/hexdump_source.h"
 #include "cli/json_message_writer.h"
@@ -16,6 +20,10 @@
 #include "decode/decoder.h"
 #include "decode/definition_file.h"
 #include "decode/message_text.h"
+#include "diff/diff_json.h"
+#include "diff/message_diff.h"
+#include "guess/dialect_guess.h"
+#include "guess/guess_json.h"
 #include "json/pack_request_json.h"
 #include "pack/message_packer.h"
 
@@ -28,11 +36,9 @@ std::string result;
 // The writers' output: a stream in memory, emptied after every call.
 class MemoryOutput {
  public:
-  MemoryOutput() : file_(open_memstream(&text_, &size_)), output_(file_, OutputEncoding::kUtf8) {}
-  ~MemoryOutput() {
-    std::fclose(file_);
-    std::free(text_);
-  }
+  MemoryOutput()
+      : stream_(open_memstream(&text_, &size_), StreamCloser{&text_}),
+        output_(stream_.get(), OutputEncoding::kUtf8) {}
   MemoryOutput(const MemoryOutput&) = delete;
   MemoryOutput& operator=(const MemoryOutput&) = delete;
 
@@ -41,14 +47,24 @@ class MemoryOutput {
   // Moves what was written since the last call into `text`.
   void take(std::string* text) {
     output_.flush();
-    text->assign(text_, static_cast<size_t>(std::ftell(file_)));
-    std::rewind(file_);
+    text->assign(text_, static_cast<size_t>(std::ftell(stream_.get())));
+    std::rewind(stream_.get());
   }
 
  private:
+  // Closes the stream, then frees its text, which closing sets last.
+  struct StreamCloser {
+    char** text;
+    void operator()(std::FILE* stream) const {
+      std::fclose(stream);
+      std::free(*text);
+    }
+  };
   char* text_ = nullptr;
   size_t size_ = 0;
-  std::FILE* file_;
+  // Declared before output_, so that output_ is gone, its last bytes
+  // written, before the stream closes.
+  std::unique_ptr<std::FILE, StreamCloser> stream_;
   Output output_;
 };
 
@@ -71,15 +87,21 @@ struct Iso8583Decoder {
 
 namespace {
 
+// Makes `input` the message that iso8583dump reads as INPUT (text) or with
+// --binary (bytes).
+void take_input(const char* input, size_t length, int flags, SourceMessage* message) {
+  message->is_text = (flags & ISO8583_INPUT_BYTES) == 0;
+  const size_t limit = message->is_text ? kMaxMessageTextLength : kMaxMessageBytes;
+  message->content.assign(input, length < limit ? length : limit);
+  message->full_length = length;
+}
+
 // Decodes `input` as iso8583dump does with INPUT (text) or --binary
 // (bytes), and leaves what `writer` writes of it in `result`.
 int decode_and_write(Iso8583Decoder* decoder, const char* input, size_t length, int flags,
                      MessageWriter* writer) {
   SourceMessage& message = decoder->message;
-  message.is_text = (flags & ISO8583_INPUT_BYTES) == 0;
-  const size_t limit = message.is_text ? kMaxMessageTextLength : kMaxMessageBytes;
-  message.content.assign(input, length < limit ? length : limit);
-  message.full_length = length;
+  take_input(input, length, flags, &message);
   MessageDecoder& message_decoder = (flags & ISO8583_MASK) != 0 ? decoder->masking : decoder->plain;
   const DecodeOutcome outcome = message_decoder.decode(message);
 
@@ -172,5 +194,85 @@ size_t iso8583_result_length(void) { return result.size(); }
 void* iso8583_alloc(size_t size) { return std::malloc(size == 0 ? 1 : size); }
 
 void iso8583_free(void* memory) { std::free(memory); }
+
+}  // extern "C"
+
+// A guess, with what takes its messages through the steps before a decode.
+struct Iso8583Guess {
+  DialectGuess guess;
+  Decoder no_dialect;  // the candidates decode, not the steps
+  MessageDecoder steps{DecodeSteps{}, no_dialect};
+  SourceMessage message;
+};
+
+extern "C" {
+
+Iso8583Guess* iso8583_guess_create(void) { return new Iso8583Guess; }
+
+void iso8583_guess_destroy(Iso8583Guess* guess) { delete guess; }
+
+int iso8583_guess_add(Iso8583Guess* guess, const char* text, size_t length, int preferred) {
+  const std::string_view parts(text, length);
+  const size_t end = parts.find('\0');
+  if (end == std::string_view::npos) return ISO8583_REJECTED;
+  const bool added = guess->guess.add_candidate(std::string(parts.substr(0, end)),
+                                                parts.substr(end + 1), preferred != 0);
+  return added ? 0 : ISO8583_REJECTED;
+}
+
+int iso8583_guess_read(Iso8583Guess* guess, const char* input, size_t length, int flags) {
+  take_input(input, length, flags, &guess->message);
+  if (!guess->steps.prepare(guess->message)) return ISO8583_REJECTED;
+  guess->guess.read(guess->steps.bytes(), guess->steps.byte_count());
+  return 0;
+}
+
+int iso8583_guess_result(Iso8583Guess* guess) {
+  const std::vector<Reading> ranking = guess->guess.ranking();
+  result.clear();
+  write_guess_json(guess->guess, ranking, 0, &result);
+  const bool complete =
+      !ranking.empty() && reads_completely(ranking.front(), guess->guess.messages());
+  guess->guess.clear_counts();
+  return complete ? ISO8583_UNPACKED : ISO8583_UNPACK_FAILED;
+}
+
+int iso8583_diff(Iso8583Decoder* decoder_a, Iso8583Decoder* decoder_b, const char* parts,
+                 size_t length_a, size_t length_b, size_t ignore_length, int flags) {
+  IgnoredPlaces ignored;
+  const std::string_view list(parts + length_a + length_b, ignore_length);
+  if (!list.empty() && !parse_ignored_places(list, &ignored)) {
+    result = "bad value for --ignore: " + std::string(list);
+    return ISO8583_REJECTED;
+  }
+  DecodeSteps steps;
+  steps.mask = (flags & ISO8583_MASK) != 0;
+  MessageDecoder a(steps, decoder_a->decoder);
+  MessageDecoder b(steps, decoder_b->decoder);
+  SourceMessage message;
+  // Decodes one message; false when it is refused.
+  const auto decode = [&message, flags](MessageDecoder* decoder, const char* input, size_t length) {
+    take_input(input, length, flags, &message);
+    const DecodeOutcome outcome = decoder->decode(message);
+    return outcome == DecodeOutcome::kUnpacked || outcome == DecodeOutcome::kUnpackFailed;
+  };
+  if (!decode(&a, parts, length_a)) {
+    result = "message A: refused, not compared";
+    return ISO8583_REJECTED;
+  }
+  if (!decode(&b, parts + length_a, length_b)) {
+    result = "message B: refused, not compared";
+    return ISO8583_REJECTED;
+  }
+  MessageDiff diff;
+  diff.compare(a.decoded(), b.decoded(), ignored);
+  MessageJson json(true);
+  result.clear();
+  json.begin(&result);
+  add_diff_json(diff, &json);
+  if (steps.mask) json.add_flag("masked");
+  json.end();
+  return diff.differences().empty() ? ISO8583_UNPACKED : ISO8583_UNPACK_FAILED;
+}
 
 }  // extern "C"

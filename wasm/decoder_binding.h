@@ -2,7 +2,8 @@
 // page and the npm package) reaches the library: decoders made from the
 // text of a definition file, each message decoded as one line of
 // iso8583dump --json or as its report, messages packed from their JSON as
-// iso8583pack does, and the messages of a file of hex dumps.
+// iso8583pack does, the messages of a file of hex dumps, the guess of
+// their dialect and the comparison of two messages.
 //
 // Every call leaves its text or bytes in one result buffer, read with
 // iso8583_result() and iso8583_result_length() until the next call.
@@ -68,6 +69,47 @@ size_t iso8583_result_length(void);
 // Memory for the arguments, which the caller fills in and frees.
 void* iso8583_alloc(size_t size);
 void iso8583_free(void* memory);
+
+// A guess of the dialect of messages, as iso8583dump --guess makes it: its
+// candidate dialects, each read once, and what they made of the messages
+// read since its last result.
+typedef struct Iso8583Guess Iso8583Guess;
+
+// A guess without candidates.
+Iso8583Guess* iso8583_guess_create(void);
+
+// Frees a guess made by iso8583_guess_create().
+void iso8583_guess_destroy(Iso8583Guess* guess);
+
+// Adds a candidate to `guess`: `text` holds its name (what iso8583dump's
+// --defs takes to read it), a zero byte, and the text of its definition
+// file. The preferred one comes first, as the file --defs names does.
+// Returns 0, or ISO8583_REJECTED when the definitions end the reading as
+// invalid or hold a property not understood: the candidate is left out.
+int iso8583_guess_add(Iso8583Guess* guess, const char* text, size_t length, int preferred);
+
+// Reads one message, hexadecimal text or with ISO8583_INPUT_BYTES its
+// bytes, with every candidate. Returns 0, or ISO8583_REJECTED when it was
+// refused and is not counted.
+int iso8583_guess_read(Iso8583Guess* guess, const char* input, size_t length, int flags);
+
+// Leaves in the result the ranking of the messages read, as iso8583dump
+// --guess --json writes it without its line end, and forgets them.
+// Returns ISO8583_UNPACKED when the first reading reads every message
+// completely, otherwise ISO8583_UNPACK_FAILED.
+int iso8583_guess_result(Iso8583Guess* guess);
+
+// Compares message A, read with `decoder_a`, with message B, read with
+// `decoder_b`, as iso8583dump --diff --json does (--mask with
+// ISO8583_MASK). `parts` holds A (`length_a` bytes: hexadecimal text, or
+// with ISO8583_INPUT_BYTES the message's bytes), then B (`length_b`
+// bytes), then the list of places to leave out (`ignore_length` bytes, as
+// --ignore takes it: "7,11,mti"; none when empty). Returns ISO8583_UNPACKED
+// when they are equal and ISO8583_UNPACK_FAILED when they differ, with the
+// result the JSON object; or ISO8583_REJECTED, with the result the reason,
+// when a message is refused or the list is not one.
+int iso8583_diff(Iso8583Decoder* decoder_a, Iso8583Decoder* decoder_b, const char* parts,
+                 size_t length_a, size_t length_b, size_t ignore_length, int flags);
 
 #ifdef __cplusplus
 }

@@ -1,6 +1,7 @@
 // The decoder for JavaScript, over the C interface of the WebAssembly
 // module (wasm/decoder_binding.h): the page and the npm package both use
 // it, with the module loaded their own way.
+import { bindComparison } from './iso8583_compare.js';
 
 // Flags of the C interface.
 const INPUT_BYTES = 1;
@@ -51,11 +52,19 @@ export function bindIso8583(module) {
       this.handle = handle;
     }
 
+    // The handle of the module's decoder; a closed one has none, and the
+    // module's memory it named may hold anything by now.
+    openHandle() {
+      if (this.handle === 0) throw new Error('the decoder is closed');
+      return this.handle;
+    }
+
     // The message as one line of iso8583dump --json, as text.
     decodeLine(input, options = {}) {
       const [bytes, form] = messageInput(input);
       const flags = form | optionFlags(options);
-      withBytes(bytes, (at, length) => module._iso8583_decode(this.handle, at, length, flags));
+      const handle = this.openHandle();
+      withBytes(bytes, (at, length) => module._iso8583_decode(handle, at, length, flags));
       return resultText();
     }
 
@@ -69,7 +78,8 @@ export function bindIso8583(module) {
     report(input, options = {}) {
       const [bytes, form] = messageInput(input);
       const flags = form | (optionFlags(options) & MASK);
-      withBytes(bytes, (at, length) => module._iso8583_report(this.handle, at, length, flags));
+      const handle = this.openHandle();
+      withBytes(bytes, (at, length) => module._iso8583_report(handle, at, length, flags));
       return resultText();
     }
 
@@ -78,14 +88,23 @@ export function bindIso8583(module) {
       if (message === null || typeof message !== 'object' || Array.isArray(message)) {
         throw new TypeError('pack takes a message object, as decode returns it');
       }
+      const handle = this.openHandle();
       const json = utf8.encode(JSON.stringify(message));
-      const status = withBytes(json, (at, length) => module._iso8583_pack(this.handle, at, length));
+      const status = withBytes(json, (at, length) => module._iso8583_pack(handle, at, length));
       if (status === REJECTED) throw new Error(resultText());
       return resultBytes().slice();
     }
 
-    // Frees the decoder's memory; it cannot be used afterwards.
+    // The differences of messages `a` and `b`, this decoder's and those of
+    // `options.decoderB` (or else its own), as iso8583dump --diff --json.
+    diff(a, b, options = {}) {
+      return comparison.diff(this, options?.decoderB ?? this, a, b, options);
+    }
+
+    // Frees the decoder's memory; using it afterwards throws an Error, and
+    // closing it again does nothing.
     close() {
+      if (this.handle === 0) return;
       module._iso8583_decoder_destroy(this.handle);
       this.handle = 0;
     }
@@ -119,5 +138,6 @@ export function bindIso8583(module) {
     return messages;
   }
 
-  return { openDecoder, readHexdump };
+  const comparison = bindComparison(module, { withBytes, messageInput, resultText });
+  return { openDecoder, readHexdump, openGuess: comparison.openGuess };
 }

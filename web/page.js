@@ -4,7 +4,8 @@
 // or an edit never is.
 // `shippedDialects` (name → definition text), `shippedSamples` (name →
 // {dialect, hex}), `wasmBinary` (the module's bytes), `createIso8583Module`,
-// `bindIso8583` and `MessageEditor` come before this script in the page.
+// `bindIso8583`, `MessageEditor`, `PageGuess`, `hintReading`, `hintWords`,
+// `showGuess` and `showDiff` come before this script in the page.
 
 const storageKeys = { settings: 'iso8583.settings', definitions: 'iso8583.definitions' };
 const customDialect = 'custom';
@@ -13,7 +14,8 @@ const byId = (id) => document.getElementById(id);
 // Whatever the module writes on standard error during a call: its notes.
 const notes = [];
 const wasmModule = await createIso8583Module({ wasmBinary, printErr: (line) => notes.push(line) });
-const { openDecoder, readHexdump } = bindIso8583(wasmModule);
+const { openDecoder, readHexdump, openGuess } = bindIso8583(wasmModule);
+const pageGuess = new PageGuess(openGuess, shippedDialects);
 
 let decoder = null;
 let lastJson = '';
@@ -117,6 +119,8 @@ function showDecoded() {
     for (const id of ['report', 'json', 'explanation']) byId(id).replaceChildren();
     lastJson = '';
     showNotes(['定义文件有误，无法解析 · the definitions have an error']);
+    showHint(null);
+    showDiff(null);
     return null;
   }
   const text = byId('message').value;
@@ -131,7 +135,43 @@ function showDecoded() {
   byId('json').textContent = JSON.stringify(message, null, 2);
   renderExplanation(message);
   showNotes();
+  const ranking = pageGuess.ranking(input, byId('dialect').value, definitionsInUse);
+  showGuess(ranking);
+  showHint(hintReading(message, ranking));
+  compareMessages();
+  notes.length = 0;  // the guess and the comparison note what the decode noted
   return input;
+}
+
+// Compares the message with the one of the compare view, when it holds
+// one, as iso8583dump --diff --json does (masked with the mask on).
+function compareMessages() {
+  const other = byId('compare-message').value;
+  if (!decoder || other.trim() === '') {
+    showDiff(null);
+    return;
+  }
+  const ignore = byId('compare-ignore').value.trim();
+  try {
+    showDiff(decoder.diff(byId('message').value, other,
+      { mask: byId('mask').checked, ...(ignore ? { ignore } : {}) }));
+  } catch (error) {
+    showDiff(null);
+    byId('compare-status').textContent = error.message;
+  }
+  notes.length = 0;
+}
+
+// Shows beside the dialect list the hint of `reading`, another dialect
+// that reads the message completely, with a button that chooses it when
+// it is a shipped dialect that reads the message as it stands; or none.
+function showHint(reading) {
+  byId('dialect-hint').hidden = reading === null;
+  if (reading === null) return;
+  byId('dialect-hint-text').textContent = hintWords(reading);
+  const button = byId('use-hinted-dialect');
+  button.hidden = reading.framing !== 'none' || !(reading.dialect in shippedDialects);
+  button.value = reading.dialect;
 }
 
 // After masking was turned on or off: the views and the editor again,
@@ -293,7 +333,10 @@ function renderExplanation(message) {
 
 // ---- views -------------------------------------------------------------
 
-const views = { report: 'report', explanation: 'explanation', json: 'json-view', editor: 'editor' };
+const views = {
+  report: 'report', explanation: 'explanation', json: 'json-view', editor: 'editor', guess: 'guess-view',
+  compare: 'compare',
+};
 
 function currentView() {
   return Object.keys(views).find((view) => byId(`tab-${view}`).getAttribute('aria-selected') === 'true');
@@ -438,6 +481,11 @@ byId('dialect').addEventListener('change', () => {
   saveSettings();
   showDialect();
   decodeMessage();
+});
+byId('compare-button').addEventListener('click', compareMessages);
+byId('use-hinted-dialect').addEventListener('click', (event) => {
+  byId('dialect').value = event.currentTarget.value;
+  byId('dialect').dispatchEvent(new Event('change'));
 });
 byId('definitions').addEventListener('change', () => {
   editDefinitions();

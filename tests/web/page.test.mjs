@@ -235,7 +235,7 @@ test('the editor repacks every sample as iso8583pack packs the same JSON', async
   const page = await openPage(browser, pageUrl);
   await setMask(page, false);
   const sampleNames = await page.$$eval('#sample option', (options) => options.map((o) => o.value).filter(Boolean));
-  assert.equal(sampleNames.length, 9);
+  assert.equal(sampleNames.length, 10);
   for (const name of sampleNames) {
     const dialect = await openSample(page, name);
     const definitions = definitionsOf(dialect);
@@ -358,6 +358,92 @@ test('masked, card fields are locked and starred, and copy or download ask to un
   assert.equal(await packedHex(page), unmasked);
   const stored = await page.evaluate(() => JSON.stringify({ ...localStorage }));
   assert.equal(stored.includes('099900'), false);
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
+});
+
+// The message of the sample `name` of dialects/, behind a 2-byte length
+// and a TPDU, as hexadecimal text.
+function framedSample(name) {
+  const message = Buffer.from(readFileSync(join(source, 'examples', `${name}.hex`), 'utf8').replace(/\s/g, ''), 'hex');
+  const framed = Buffer.concat([Buffer.from('6000030000', 'hex'), message]);
+  const length = Buffer.alloc(2);
+  length.writeUInt16BE(framed.length);
+  return Buffer.concat([length, framed]).toString('hex').toUpperCase();
+}
+
+// iso8583dump --guess --json of `text` with --defs `definitions` first.
+function dumpGuess(definitions, text) {
+  return JSON.parse(dump('--guess', '--json', '--defs', definitions, writeScratch('guessed.hex', text)));
+}
+
+const shownJson = async (page, id) => JSON.parse(await textOf(page, id));
+
+test('the guess view is iso8583dump --guess --json, and a hint names the dialect that reads', async () => {
+  const page = await openPage(browser, pageUrl);
+  await page.select('#dialect', 'bitmap');
+  const purchase = readFileSync(samples.purchase, 'utf8');
+  await decodeIn(page, purchase);
+  const readings = (ranking) => ranking.readings.map((reading) => [reading.dialect, reading.framing, reading.complete]);
+  // The page names its dialect by its name where iso8583dump names the file.
+  const named = (ranking) => JSON.parse(JSON.stringify(ranking).replaceAll(bitmap, 'bitmap'));
+  assert.deepEqual(await shownJson(page, 'guess-json'), named(dumpGuess(bitmap, purchase)));
+  assert.equal(await page.$eval('#dialect-hint', (box) => box.hidden), true);
+
+  // A UnionPay POS message read as bitmap.ini: the hint names unionpay-pos,
+  // and its button decodes with it.
+  const unionpay = readFileSync(join(source, 'examples', 'unionpay-pos.hex'), 'utf8');
+  await decodeIn(page, unionpay);
+  const ranking = await shownJson(page, 'guess-json');
+  assert.deepEqual(readings(ranking), readings(named(dumpGuess(bitmap, unionpay))));
+  assert.equal(await page.$eval('#dialect-hint', (box) => box.hidden), false);
+  assert.match(await textOf(page, 'dialect-hint-text'), /hint: read as unionpay-pos, this message unpacks completely$/);
+  assert.equal(await page.$eval('#use-hinted-dialect', (button) => button.hidden), false);
+  await page.click('#use-hinted-dialect');
+  assert.equal(await page.$eval('#dialect', (select) => select.value), 'unionpay-pos');
+  assert.equal(await textOf(page, 'report'),
+    dump('--defs', join(source, 'dialects', 'unionpay-pos.ini'), '--mask', writeScratch('u.hex', unionpay)));
+  assert.equal(await page.$eval('#dialect-hint', (box) => box.hidden), true);
+
+  // Behind a length and a TPDU: the hint says what to skip, and has no button.
+  const framed = framedSample('iso87-binary');
+  await decodeIn(page, framed);
+  const best = dumpGuess(join(source, 'dialects', 'unionpay-pos.ini'), framed).readings[0];
+  assert.deepEqual([best.dialect, best.framing, best.framing_bytes], ['iso87-binary', 'len2+tpdu', 7]);
+  assert.match(await textOf(page, 'dialect-hint-text'),
+    /hint: read as iso87-binary after its first 7 bytes \(len2\+tpdu\), this message unpacks completely$/);
+  assert.equal(await page.$eval('#use-hinted-dialect', (button) => button.hidden), true);
+
+  // Bytes left over bring a hint too.
+  await page.select('#dialect', 'iso93-ascii');
+  await decodeIn(page, readFileSync(join(source, 'examples', 'iso87-ascii.hex'), 'utf8'));
+  assert.match(await textOf(page, 'dialect-hint-text'), /read as iso87-ascii, this message unpacks completely$/);
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
+});
+
+test('the compare view is iso8583dump --diff --json, masked with the mask on', async () => {
+  const page = await openPage(browser, pageUrl);
+  await page.select('#dialect', 'bitmap');
+  await page.click('#tab-compare');
+  for (const [a, b, ignore] of [['purchase', 'response', ''], ['purchase', 'reversal', '55,mti'], ['response', 'response', '']]) {
+    const text = readFileSync(samples[b], 'utf8');
+    await page.$eval('#compare-message', (box, value) => { box.value = value; }, text);
+    await page.$eval('#compare-ignore', (box, value) => { box.value = value; }, ignore);
+    await decodeIn(page, readFileSync(samples[a], 'utf8'));
+    const args = ['--defs', bitmap, '--json', '--mask', '--diff', samples[a], samples[b], ...(ignore ? ['--ignore', ignore] : [])];
+    assert.deepEqual(await shownJson(page, 'diff-json'), JSON.parse(dump(...args)), `${a} ${b}`);
+  }
+  assert.match(await textOf(page, 'compare-status'), /the messages are equal/);
+  await setMask(page, false);
+  await page.$eval('#compare-message', (box, value) => { box.value = value; }, readFileSync(samples.response, 'utf8'));
+  await page.click('#compare-button');
+  assert.deepEqual(await shownJson(page, 'diff-json'),
+    JSON.parse(dump('--defs', bitmap, '--json', '--diff', samples.response, samples.response)));
+  await page.$eval('#compare-message', (box) => { box.value = '303'; });
+  await page.click('#compare-button');
+  assert.equal(await textOf(page, 'compare-status'), 'message B: refused, not compared');
+  assert.equal(await textOf(page, 'diff-json'), '');
   await page.evaluate(() => localStorage.clear());
   await page.close();
 });

@@ -2,7 +2,8 @@
 # Writes the reports that the window's output box must show, as
 # iso8583dump --raw prints them for the same messages, into OUT_DIR:
 #   make_expected_reports.sh SOURCE_DIR OUT_DIR ISO8583DUMP
-# NAME.report for each sample message NAME (unionpay-pos with its dialect);
+# NAME.report for each sample message NAME (unionpay-pos and layouts-example
+# with their dialects);
 # purchase-cp936.hex, the purchase message followed by a Chinese character
 # in code page 936; purchase-undefined.report, the purchase message with no
 # definitions (an empty definition file: iso8583dump refuses a missing one).
@@ -28,8 +29,10 @@ for name in purchase response reversal; do
   decode --defs "$source_dir/bitmap.ini" "$source_dir/examples/$name.hex" >"$out/$name.report"
 done
 
-decode --defs "$source_dir/dialects/unionpay-pos.ini" "$source_dir/examples/unionpay-pos.hex" \
-  >"$out/unionpay-pos.report"
+for dialect in unionpay-pos layouts-example; do
+  decode --defs "$source_dir/dialects/$dialect.ini" "$source_dir/examples/$dialect.hex" \
+    >"$out/$dialect.report"
+done
 
 # 中 is D6 D0 in code page 936.
 { tr -d '\r\n' <"$source_dir/examples/purchase.hex"; printf '\326\320'; } >"$out/purchase-cp936.hex"

@@ -345,6 +345,13 @@ void test_parse_unionpay_pos() {
               paths.examples + L"\\..\\dialects\\unionpay-pos.ini");
 }
 
+// With the example dialect of every layout, the window shows each composite
+// field's parts below it, as the other programs do.
+void test_parse_layouts_example() {
+  check_parse(sample_message(L"layouts-example"), expected_report(L"layouts-example"),
+              "layouts example", paths.examples + L"\\..\\dialects\\layouts-example.ini");
+}
+
 // The purchase message typed with a space between bytes and a line break
 // after every 32 bytes decodes as the unbroken text.
 void test_parse_spaced_lines() {
@@ -540,6 +547,7 @@ const std::map<std::string, std::function<void()>> kTests = {
     {"parse_response", test_parse_response},
     {"parse_reversal", test_parse_reversal},
     {"parse_unionpay_pos", test_parse_unionpay_pos},
+    {"parse_layouts_example", test_parse_layouts_example},
     {"parse_spaced_lines", test_parse_spaced_lines},
     {"parse_cp936_input", [] { run_started(L"cp936", test_parse_cp936_input); }},
     {"parse_placeholder", [] { run_started(L"placeholder", test_parse_placeholder); }},
