@@ -23,59 +23,66 @@ HexdumpSource::HexdumpSource(std::FILE* file, size_t byte_limit, std::FILE* note
 }
 
 bool HexdumpSource::next(SourceMessage* message) {
-  message->is_text = false;
-  message->content.clear();
-  message->full_length = 0;
-  message->origin = MessageOrigin();
-  bool open = false;
+  if (!open_) {
+    message->is_text = false;
+    message->content.clear();
+    message->full_length = 0;
+    message->origin = MessageOrigin();
+  }
   while (line_held_ || read_dump_line()) {
     line_held_ = false;
     switch (line_.kind) {
       case DumpLineKind::kBytes:
-        if (!open) {
+        if (!open_) {
           start_message(false, message);
-          open = true;
+          open_ = true;
         } else if (!bare_ && line_.offset != 0 && reach(line_.offset, message)) {
           append_line(message);
         } else {
           line_held_ = true;
-          return true;
+          return end_message();
         }
         continue;
       case DumpLineKind::kDigits:
-        if (open && bare_) {
+        if (open_ && bare_) {
           append_line(message);
           continue;
         }
-        if (open && line_.may_be_length) {
+        if (open_ && line_.may_be_length) {
           reach(line_.offset, message);  // the closing length
           break;
         }
-        if (open) {
+        if (open_) {
           line_held_ = true;
-          return true;
+          return end_message();
         }
         // A short number alone is no dump; xxd -p's lines are longer.
         if (line_.may_be_length) break;
         start_message(true, message);
-        open = true;
+        open_ = true;
         continue;
       case DumpLineKind::kRepeat:
-        if (open && !bare_ && !repeat_pending_) {
+        if (open_ && !bare_ && !repeat_pending_) {
           repeat_pending_ = true;
           continue;
         }
         break;
       case DumpLineKind::kEnd:
         // The closing length: the dump is complete, whether or not it fits.
-        if (open && !bare_) reach(line_.offset, message);
+        if (open_ && !bare_) reach(line_.offset, message);
         break;
       case DumpLineKind::kNone:
         break;
     }
-    if (open) return true;
+    if (open_) return end_message();
   }
-  return open;
+  return !more_to_come_ && end_message();
+}
+
+bool HexdumpSource::end_message() {
+  const bool ended = open_;
+  open_ = false;
+  return ended;
 }
 
 bool HexdumpSource::read_dump_line() {

@@ -42,11 +42,20 @@ class HexdumpSource : public MessageSource {
   // Gives the next message as its bytes: `origin.line` is its first dump
   // line, `full_length` counts all its bytes, kept or not.
   bool next(SourceMessage* message) override;
+
+  // Whether more lines may follow the end of the file, as it grows while
+  // it is read: then next() gives no message that could go on there, but
+  // returns false and keeps it in `message`, to be called again with the
+  // same `message` once there is more.
+  void set_more_to_come(bool more_to_come) { more_to_come_ = more_to_come; }
+
   int64_t bytes_read() const override { return static_cast<int64_t>(reader_.bytes_read); }
 
  private:
   // Reads and parses the next line into line_; false at the end of input.
   bool read_dump_line();
+  // Ends the open message, if there is one; returns whether there was.
+  bool end_message();
   // Starts `message` with the bytes line in line_, of bare digits when `bare`.
   void start_message(bool bare, SourceMessage* message);
   // Brings the message open in `message` up to `offset`, repeating the
@@ -63,6 +72,8 @@ class HexdumpSource : public MessageSource {
   std::string text_;       // the line read
   DumpLine line_;          // the line parsed
   bool line_held_ = false;  // line_ ended a message and starts the next
+  bool open_ = false;       // a message has started and not ended
+  bool more_to_come_ = false;
   bool bare_ = false;       // the open message is of bare digits (xxd -p)
   long line_number_ = 0;
   uint64_t start_offset_ = 0;  // of the open message's first byte

@@ -23,7 +23,8 @@ const char* refusal_name(DecodeOutcome outcome) {
 
 }  // namespace
 
-void JsonMessageWriter::begin(const MessageOrigin& origin, Output* output) {
+template <class Json>
+void BasicJsonMessageWriter<Json>::begin(const MessageOrigin& origin, Output* output) {
   json_.begin(output->pending());
   if (origin.line > 0) json_.add("line", origin.line);
   if (!origin.time.empty()) {
@@ -35,15 +36,17 @@ void JsonMessageWriter::begin(const MessageOrigin& origin, Output* output) {
   }
 }
 
-void JsonMessageWriter::end(Output* output) {
+template <class Json>
+void BasicJsonMessageWriter<Json>::end(Output* output) {
   json_.end();
   *output->pending() += '\n';
   output->maybe_flush();
 }
 
-void JsonMessageWriter::write_decoded(const MessageOrigin& origin, size_t byte_count,
-                                      DecodeOutcome, const DecodedMessage& message,
-                                      Output* output) {
+template <class Json>
+void BasicJsonMessageWriter<Json>::write_decoded(const MessageOrigin& origin, size_t byte_count,
+                                                DecodeOutcome, const DecodedMessage& message,
+                                                Output* output) {
   begin(origin, output);
   json_.add_decoded(message);
   const size_t trailing = trailing_bytes(byte_count, message);
@@ -56,8 +59,9 @@ void JsonMessageWriter::write_decoded(const MessageOrigin& origin, size_t byte_c
   end(output);
 }
 
-void JsonMessageWriter::write_rejected(const MessageOrigin& origin, const Refusal& refusal,
-                                       Output* output) {
+template <class Json>
+void BasicJsonMessageWriter<Json>::write_rejected(const MessageOrigin& origin, const Refusal& refusal,
+                                                 Output* output) {
   begin(origin, output);
   json_.add("error", refusal_name(refusal.outcome));
   if (refusal.outcome == DecodeOutcome::kNotHex) {
@@ -67,3 +71,6 @@ void JsonMessageWriter::write_rejected(const MessageOrigin& origin, const Refusa
   }
   end(output);
 }
+
+template class BasicJsonMessageWriter<MessageJson>;
+template class BasicJsonMessageWriter<MessageRecord>;

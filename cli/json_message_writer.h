@@ -6,11 +6,14 @@
 #include "cli/message_writer.h"
 #include "json/message_json.h"
 
-class JsonMessageWriter : public MessageWriter {
+// `Json` writes each object: MessageJson as JSON text, MessageRecord as
+// a record for JavaScript.
+template <class Json>
+class BasicJsonMessageWriter : public MessageWriter {
  public:
   // `explain`: with the meanings of values. `masked`: every object says
   // "masked": true, so that it is not packed.
-  JsonMessageWriter(bool explain, bool masked) : masked_(masked), json_(explain) {}
+  BasicJsonMessageWriter(bool explain, bool masked) : masked_(masked), json_(explain) {}
 
   void write_decoded(const MessageOrigin& origin, size_t byte_count, DecodeOutcome outcome,
                      const DecodedMessage& message, Output* output) override;
@@ -24,8 +27,16 @@ class JsonMessageWriter : public MessageWriter {
   void end(Output* output);
 
   bool masked_;
-  MessageJson json_;
+  Json json_;
   std::string hint_;
 };
+
+// JSON Lines.
+using JsonMessageWriter = BasicJsonMessageWriter<MessageJson>;
+// Each object as a record.
+using RecordMessageWriter = BasicJsonMessageWriter<MessageRecord>;
+
+extern template class BasicJsonMessageWriter<MessageJson>;
+extern template class BasicJsonMessageWriter<MessageRecord>;
 
 #endif  // CLI_JSON_MESSAGE_WRITER_H_

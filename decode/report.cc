@@ -104,6 +104,8 @@ void write_conversion(ReportWriter* writer, const Conversion& conversion, va_lis
 
 }  // namespace
 
+char* put_thousands(char* out, int value) { return put_zero_filled(out, value, 1); }
+
 ReportWriter::ReportWriter(Report* report, size_t expected_length, Start start)
     : report_(report), start_(start), room_(new char[expected_length]) {
   cursor_ = room_.get();

@@ -25,6 +25,11 @@ struct ThreeDigits {
 };
 inline constexpr ThreeDigits kThreeDigits;
 
+// Writes `value` (0 or more) in decimal at `out` as put_zero_filled(out,
+// value, 1) does, out of line: for the thousands of numbers, which are
+// few, so that the common case stays small enough to inline.
+char* put_thousands(char* out, int value);
+
 // Writes `value` (0 or more) in decimal at `out`, zero-filled to at least
 // `digits` (1 to 3) characters, as "%0<digits>d" does; returns the end.
 // Every three digits are one fixed move from the table, from the first
@@ -32,7 +37,7 @@ inline constexpr ThreeDigits kThreeDigits;
 // what follows to overwrite.
 inline char* put_zero_filled(char* out, int value, int digits) {
   if (value >= 1000) {
-    out = put_zero_filled(out, value / 1000, 1);
+    out = put_thousands(out, value / 1000);
     value %= 1000;
     digits = 3;
   }

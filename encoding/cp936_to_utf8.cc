@@ -91,39 +91,47 @@ bool is_printable_cp936(std::string_view bytes) {
   return true;
 }
 
+char32_t read_utf8_character(std::string_view text, size_t at, size_t* length) {
+  constexpr char32_t kNone = 0xFFFD;
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  *length = 1;
+  if (lead < 0x80) return lead;
+  int trail_count;
+  char32_t code;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    trail_count = 1;
+    code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    trail_count = 2;
+    code = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    trail_count = 3;
+    code = lead & 0x07;
+  } else {
+    return kNone;
+  }
+  if (text.size() - at <= static_cast<size_t>(trail_count)) return kNone;
+  for (int k = 1; k <= trail_count; ++k) {
+    const unsigned char trail = static_cast<unsigned char>(text[at + k]);
+    if ((trail & 0xC0) != 0x80) return kNone;
+    code = (code << 6) | (trail & 0x3F);
+  }
+  // Overlong forms, surrogates and code points past U+10FFFF.
+  const char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+  if (code < kSmallest[trail_count] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+    return kNone;
+  }
+  *length = 1 + static_cast<size_t>(trail_count);
+  return code;
+}
+
 bool is_utf8(std::string_view text) {
-  size_t at = 0;
-  while (at < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    int trail_count;
-    char32_t code;
-    if (lead < 0x80) {
-      ++at;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      trail_count = 1;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      trail_count = 2;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      trail_count = 3;
-      code = lead & 0x07;
-    } else {
-      return false;
-    }
-    if (text.size() - at <= static_cast<size_t>(trail_count)) return false;
-    for (int k = 1; k <= trail_count; ++k) {
-      const unsigned char trail = static_cast<unsigned char>(text[at + k]);
-      if ((trail & 0xC0) != 0x80) return false;
-      code = (code << 6) | (trail & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    const char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[trail_count] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-      return false;
-    }
-    at += 1 + trail_count;
+  for (size_t at = 0; at < text.size();) {
+    size_t length;
+    read_utf8_character(text, at, &length);
+    // Only ASCII is one byte long.
+    if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) return false;
+    at += length;
   }
   return true;
 }

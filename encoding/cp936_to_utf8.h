@@ -27,6 +27,11 @@ bool is_printable_cp936(std::string_view bytes);
 // Whether `text` is well-formed UTF-8.
 bool is_utf8(std::string_view text);
 
+// The character of the well-formed UTF-8 sequence at text[at], which must
+// be within `text`, with its byte count in `*length`; U+FFFD and 1 when
+// none starts there.
+char32_t read_utf8_character(std::string_view text, size_t at, size_t* length);
+
 // Appends `text` to `utf8`: unchanged when it is UTF-8 already, otherwise
 // read as code page 936. For texts that users write in either, such as the
 // comments of a definition file.

@@ -1,21 +1,27 @@
 // Fuzz target: the C interface of the WebAssembly build, as the page and the
-// npm package call it. The first byte is the flags; the rest holds, split
-// at zero bytes, a definition file, a message (hexadecimal text, or bytes
-// with the flag) and a JSON message to pack. A second decoder over the
-// repository's bitmap.ini is used in between, which must not disturb the
-// first: its JSON must not change. Every JSON result must parse, and
-// the records of a hex dump must add up to the result's length. A guess
-// with the definition file and bitmap.ini as candidates reads the message
-// twice and must count both reads or neither; the message compared with
-// itself must be equal, and compared across the two decoders, masked and
-// leaving out the places the JSON part names, must give JSON.
+// npm package call it. The first byte is the flags, and above them the
+// power of two that is the size of the pieces a stream is pushed in; the
+// rest holds, split at zero bytes, a definition file, a message
+// (hexadecimal text, or bytes with the flag) and a JSON message to pack.
+// A second decoder over the repository's bitmap.ini is used in between,
+// which must not disturb the first: its JSON must not change. Every JSON
+// result must parse, and read back from its record it must be the same
+// object; the records of a hex dump must add up to the result's length;
+// and the message's text read as a stream of lines and of dumps, pushed in
+// pieces, must give the same messages as pushed whole. A guess with the
+// definition file and bitmap.ini as candidates reads the message twice and
+// must count both reads or neither; the message compared with itself must
+// be equal, and compared across the two decoders, masked and leaving out
+// the places the JSON part names, must give JSON.
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "rapidjson/document.h"
+#include "tests/record_reading.h"
 #include "wasm/decoder_binding.h"
 
 namespace {
@@ -85,6 +91,38 @@ void check_hexdump_records(int count) {
   fuzz_check(at == length, "the hex dump records fill the result");
 }
 
+// The messages of `text` read as a stream with `flags`, pushed in pieces
+// of `piece` bytes: for each, its status and its JSON.
+std::vector<std::string> stream_messages(Iso8583Decoder* decoder, std::string_view text, int flags,
+                                         size_t piece) {
+  std::vector<std::string> messages;
+  const auto take = [&messages](int count) {
+    const std::string batch = result_text();
+    size_t at = 0;
+    for (int k = 0; k < count; ++k) {
+      fuzz_check(at + 8 <= batch.size(), "a stream message's heading is within the result");
+      uint32_t heading[2];
+      std::memcpy(heading, batch.data() + at, sizeof heading);
+      fuzz_check(heading[1] <= batch.size() - at - 8, "a stream message is within the result");
+      const std::string json = batch.substr(at + 8, heading[1]);
+      check_json(json);
+      messages.push_back(std::to_string(heading[0]) + json);
+      at += 8 + (heading[1] + 3) / 4 * 4;
+    }
+    fuzz_check(at == batch.size(), "the stream messages fill the result");
+  };
+  Iso8583Lines* lines = iso8583_lines_open(decoder, flags);
+  for (size_t at = 0; at < text.size(); at += piece) {
+    const std::string_view part = text.substr(at, piece);
+    iso8583_lines_push(lines, part.data(), part.size());
+    for (int count; (count = iso8583_lines_next(lines, 3)) > 0;) take(count);
+  }
+  iso8583_lines_end(lines);
+  for (int count; (count = iso8583_lines_next(lines, 3)) != ISO8583_END;) take(count);
+  iso8583_lines_close(lines);
+  return messages;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -105,6 +143,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   iso8583_decode(decoder, message.data(), message.size(), flags);
   const std::string first = result_text();
   check_json(first);
+  // Records of the fresh decoder are read by fresh readers; those of the
+  // shared one by readers that have read all its records before.
+  static RecordReader shared_readers[4];
+  RecordReader fresh_readers[4];
+  RecordReader& reader = (decoder == other ? shared_readers : fresh_readers)[flags >> 1 & 3];
+  iso8583_decode(decoder, message.data(), message.size(), flags | ISO8583_RECORD);
+  fuzz_check(reader.read(result_text()) == canonical_json(first), "the record is the JSON's object");
   iso8583_report(other, message.data(), message.size(), flags);
   iso8583_decode(decoder, message.data(), message.size(), flags);
   fuzz_check(result_text() == first, "a decoder's definitions are read back after another's");
@@ -113,6 +158,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   check_guess(definitions, message, flags, shipped);
   check_diff(decoder, other, message, json, flags);
   check_hexdump_records(iso8583_read_hexdump(message.data(), message.size()));
+  const size_t piece = size_t{1} << (data[0] >> 3 & 15);
+  for (const int form : {0, static_cast<int>(ISO8583_HEXDUMP)}) {
+    const int stream_flags = form | (flags & (ISO8583_EXPLAIN | ISO8583_MASK));
+    fuzz_check(stream_messages(decoder, message, stream_flags, piece) ==
+                   stream_messages(decoder, message, stream_flags, message.size() + 1),
+               "a stream pushed in pieces gives the messages of the stream pushed whole");
+  }
   if (decoder != other) iso8583_decoder_destroy(decoder);
   return 0;
 }

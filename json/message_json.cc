@@ -2,6 +2,7 @@
 #include "json/message_json.h"
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "decode/hex_text.h"
@@ -11,7 +12,6 @@
 #include "explain/chip_data_tree.h"
 #include "explain/field_name_text.h"
 #include "fields/field_meaning.h"
-#include "json/json_text.h"
 
 namespace {
 
@@ -44,13 +44,19 @@ size_t element_room(const TlvElement& element) {
 
 }  // namespace
 
-struct MessageJson::Writer {
+// The objects of fields and chip data elements, the most written, go to
+// JSON text whole, each into room made once; to a record, key by key. The
+// tests read every sample's record back as its JSON text.
+template <class Sink>
+struct BasicMessageJson<Sink>::Writer {
   explicit Writer(bool explain_values) : explain(explain_values) {}
+
+  static constexpr bool kWritesText = std::is_same_v<Sink, JsonText>;
 
   bool explain;
   FieldMeaning field_meaning;
   std::vector<ExplainedElement> tree;
-  JsonText json;
+  Sink json;
   std::string* text = nullptr;  // what the object is appended to
   size_t start = 0;             // where it starts there
   std::string scratch;  // converted texts, reused
@@ -107,9 +113,20 @@ struct MessageJson::Writer {
     render_shown_hex(field, position, count, json.unescaped_string(2 * static_cast<size_t>(count)));
   }
 
+  // `cp936` as a UTF-8 string value.
+  void cp936_string(std::string_view cp936) {
+    if (is_visible_ascii(cp936)) {  // the same bytes in UTF-8
+      string(cp936);
+      return;
+    }
+    scratch.clear();
+    append_cp936_as_utf8(cp936, &scratch);
+    string(scratch);
+  }
+
   // Sets `body` to what stands between the quotes of the "text" of a
-  // field or part whose shown value is `bytes`, and returns true; false
-  // when `bytes` are not printable code page 936 text.
+  // field whose shown value is `bytes` as JSON text, and returns true;
+  // false when `bytes` are not printable code page 936 text.
   bool text_body(std::string_view bytes, std::string_view* body) {
     if (is_plain_json_ascii(bytes)) {
       *body = bytes;
@@ -122,34 +139,63 @@ struct MessageJson::Writer {
     return true;
   }
 
-  // Writes the object of `field`: its members but those of composite
-  // fields and meanings are written whole, in room made once.
-  void field(const DecodedField& field) {
-    std::string_view text;
-    const bool has_text = text_body(shown_value(field, &shown), &text);
-    const std::string& name = field_name(field.number);
-    const size_t digits = 2 * static_cast<size_t>(field.length);
-    char* out = json.room_for_written(kFieldObjectRoom + digits + text.size() + name.size());
-    out = put(out, "{\"field\":");
-    out = put_decimal(out, field.number);
-    out = put(out, ",\"length\":");
-    out = put_decimal(out, field.unit_length);
-    out = put(out, ",\"bytes\":");
-    out = put_decimal(out, field.length);
-    out = put(out, ",\"hex\":\"");
-    render_shown_hex(field, 0, field.length, out);
-    out += digits;
-    *out++ = '"';
-    if (has_text) {
-      out = put(out, ",\"text\":\"");
-      out = put(out, text);
+  // Opens the object of `field` with its members from "field" to "name":
+  // in JSON text written whole, into room made once; else key by key.
+  void begin_field(const DecodedField& field) {
+    if constexpr (kWritesText) {
+      std::string_view text;
+      const bool has_text = text_body(shown_value(field, &shown), &text);
+      const std::string& name = field_name(field.number);
+      const size_t digits = 2 * static_cast<size_t>(field.length);
+      char* out = json.room_for_written(kFieldObjectRoom + digits + text.size() + name.size());
+      out = put(out, "{\"field\":");
+      out = put_decimal(out, field.number);
+      out = put(out, ",\"length\":");
+      out = put_decimal(out, field.unit_length);
+      out = put(out, ",\"bytes\":");
+      out = put_decimal(out, field.length);
+      out = put(out, ",\"hex\":\"");
+      render_shown_hex(field, 0, field.length, out);
+      out += digits;
       *out++ = '"';
+      if (has_text) {
+        out = put(out, ",\"text\":\"");
+        out = put(out, text);
+        *out++ = '"';
+      }
+      if (!name.empty()) {
+        out = put(out, ",\"name\":");
+        out = put(out, name);
+      }
+      json.end_written(out);
+    } else {
+      json.begin_object();
+      key("field");
+      json.number(field.number);
+      key("length");
+      json.number(field.unit_length);
+      key("bytes");
+      json.number(field.length);
+      key("hex");
+      hex(field, 0, field.length);
+      const std::string_view bytes = shown_value(field, &shown);
+      if (is_plain_json_ascii(bytes)) {
+        key("text");
+        unescaped_string(bytes);
+      } else if (is_printable_cp936(bytes)) {
+        key("text");
+        cp936_string(bytes);
+      }
+      const std::string& name = field_name(field.number);
+      if (!name.empty()) {
+        key("name");
+        json_string(name);
+      }
     }
-    if (!name.empty()) {
-      out = put(out, ",\"name\":");
-      out = put(out, name);
-    }
-    json.end_written(out);
+  }
+
+  void field(const DecodedField& field) {
+    begin_field(field);
     if (explain && explain_value(field)) meaning(field_meaning);
     if (field.part_count > 0) {
       key("sub");
@@ -187,10 +233,13 @@ struct MessageJson::Writer {
     key("hex");
     const size_t digits = part.in_digits ? static_cast<size_t>(part.length) : 2 * static_cast<size_t>(part.length);
     render_shown_hex(part, json.unescaped_string(digits));
-    std::string_view text;
-    if (text_body(shown_value(part, &shown), &text)) {
+    const std::string_view value = shown_value(part, &shown);
+    if (is_plain_json_ascii(value)) {
       key("text");
-      unescaped_string(text);
+      unescaped_string(value);
+    } else if (is_printable_cp936(value)) {
+      key("text");
+      cp936_string(value);
     }
     if (part.def != nullptr && !part.def->name.empty()) {
       key("name");
@@ -257,8 +306,7 @@ struct MessageJson::Writer {
   // Writes the keys of `explained` but for the elements inside it.
   void explained_keys(const DecodedField& field55, const ExplainedElement& explained) {
     const TlvElement& element = explained.element;
-    json.end_written(put_element_members(json.room_for_written(element_room(element)), field55,
-                                         element));
+    element_keys(field55, element);
     key("name");
     if (explained.tag != nullptr) {
       string(explained.tag->chinese());
@@ -299,83 +347,122 @@ struct MessageJson::Writer {
 
   const DecodedMessage* message = nullptr;
 
-  // Writes the object of `element`, whole.
+  // The keys every field 55 element has: "tag", "length" and "value".
+  void element_keys(const DecodedField& field55, const TlvElement& element) {
+    if constexpr (kWritesText) {
+      json.end_written(put_element_members(json.room_for_written(element_room(element)), field55,
+                                           element));
+    } else {
+      key("tag");
+      hex(element.tag, static_cast<size_t>(element.tag_length));
+      key("length");
+      json.number(element.value_length);
+      key("value");
+      hex(field55, element.value_offset, element.value_length);
+    }
+  }
+
   void element(const DecodedField& field55, const TlvElement& element) {
     const std::string& name = report_tag_name(element);
-    char* out = json.room_for_written(element_room(element) + name.size());
-    *out++ = '{';
-    out = put_element_members(out, field55, element);
-    out = put(out, ",\"name\":");
-    out = put(out, name);
-    *out++ = '}';
-    json.end_written(out);
+    if constexpr (kWritesText) {
+      char* out = json.room_for_written(element_room(element) + name.size());
+      *out++ = '{';
+      out = put_element_members(out, field55, element);
+      out = put(put(out, ",\"name\":"), name);
+      *out++ = '}';
+      json.end_written(out);
+    } else {
+      json.begin_object();
+      element_keys(field55, element);
+      key("name");
+      json_string(name);
+      json.end_object();
+    }
   }
 };
 
-MessageJson::MessageJson(bool explain) : writer_(new Writer(explain)) {}
+template <class Sink>
+BasicMessageJson<Sink>::BasicMessageJson(bool explain) : writer_(new Writer(explain)) {}
 
-MessageJson::~MessageJson() = default;
+template <class Sink>
+BasicMessageJson<Sink>::~BasicMessageJson() = default;
 
-void MessageJson::begin(std::string* text) {
+template <class Sink>
+void BasicMessageJson<Sink>::begin(std::string* text) {
   writer_->text = text;
   writer_->start = text->size();
   writer_->json.start(text);
   writer_->json.begin_object();
 }
 
-void MessageJson::add(const char* key, long value) {
+template <class Sink>
+void BasicMessageJson<Sink>::add(const char* key, long value) {
   writer_->key(key);
   writer_->json.number(value);
 }
 
-void MessageJson::add(const char* key, std::string_view utf8_text) {
+template <class Sink>
+void BasicMessageJson<Sink>::add(const char* key, std::string_view utf8_text) {
   writer_->key(key);
   writer_->string(utf8_text);
 }
 
-void MessageJson::add_flag(const char* key) { add_boolean(key, true); }
+template <class Sink>
+void BasicMessageJson<Sink>::add_flag(const char* key) {
+  add_boolean(key, true);
+}
 
-void MessageJson::add_boolean(const char* key, bool value) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_boolean(const char* key, bool value) {
   writer_->key(key);
   writer_->json.boolean(value);
 }
 
-void MessageJson::begin_list(const char* key) {
+template <class Sink>
+void BasicMessageJson<Sink>::begin_list(const char* key) {
   writer_->key(key);
   writer_->json.begin_array();
 }
 
-void MessageJson::end_list() { writer_->json.end_array(); }
+template <class Sink>
+void BasicMessageJson<Sink>::end_list() { writer_->json.end_array(); }
 
-void MessageJson::begin_item() { writer_->json.begin_object(); }
+template <class Sink>
+void BasicMessageJson<Sink>::begin_item() { writer_->json.begin_object(); }
 
-void MessageJson::begin_object(const char* key) {
+template <class Sink>
+void BasicMessageJson<Sink>::begin_object(const char* key) {
   writer_->key(key);
   writer_->json.begin_object();
 }
 
-void MessageJson::end_object() { writer_->json.end_object(); }
+template <class Sink>
+void BasicMessageJson<Sink>::end_object() { writer_->json.end_object(); }
 
-void MessageJson::add_hex(const char* key, const unsigned char* bytes, size_t count) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_hex(const char* key, const unsigned char* bytes, size_t count) {
   writer_->key(key);
   writer_->hex(bytes, count);
 }
 
-void MessageJson::add_field(const char* key, const DecodedMessage& message,
+template <class Sink>
+void BasicMessageJson<Sink>::add_field(const char* key, const DecodedMessage& message,
                             const DecodedField& field) {
   writer_->message = &message;
   writer_->key(key);
   writer_->field(field);
 }
 
-void MessageJson::add_part(const char* key, const DecodedPart& part) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_part(const char* key, const DecodedPart& part) {
   writer_->key(key);
   writer_->json.begin_object();
   writer_->part_keys(part);
   writer_->json.end_object();
 }
 
-void MessageJson::add_chip_element(const char* key, const DecodedField& field55,
+template <class Sink>
+void BasicMessageJson<Sink>::add_chip_element(const char* key, const DecodedField& field55,
                                    const ExplainedElement& element) {
   writer_->key(key);
   writer_->json.begin_object();
@@ -383,7 +470,8 @@ void MessageJson::add_chip_element(const char* key, const DecodedField& field55,
   writer_->json.end_object();
 }
 
-void MessageJson::add_decoded(const DecodedMessage& message) {
+template <class Sink>
+void BasicMessageJson<Sink>::add_decoded(const DecodedMessage& message) {
   Writer& w = *writer_;
   w.message = &message;
   if (message.header_length > 0) {
@@ -391,10 +479,10 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
     w.hex(message.header, static_cast<size_t>(message.header_length));
   }
   const DecodedField& indicator = message.type_indicator;
-  std::string_view indicator_text;
-  if (w.text_body(shown_value(indicator, &w.shown), &indicator_text)) {
+  const std::string_view indicator_bytes = shown_value(indicator, &w.shown);
+  if (is_printable_cp936(indicator_bytes)) {
     w.key("mti");
-    w.unescaped_string(indicator_text);
+    w.cp936_string(indicator_bytes);
   }
   w.key("mti_hex");
   w.hex(indicator, 0, indicator.length);
@@ -440,8 +528,12 @@ void MessageJson::add_decoded(const DecodedMessage& message) {
   }
 }
 
-std::string_view MessageJson::end() {
+template <class Sink>
+std::string_view BasicMessageJson<Sink>::end() {
   writer_->json.end_object();
   writer_->json.finish();
   return std::string_view(*writer_->text).substr(writer_->start);
 }
+
+template class BasicMessageJson<JsonText>;
+template class BasicMessageJson<JsonRecord>;

@@ -12,6 +12,8 @@
 // "amount" and "currency") on fields, and on field 55 elements their
 // dictionary names "name" and "name_en", "meaning" and "details" for coded
 // values, "bits" for the bits set, and "children" inside constructed ones.
+// The same objects also come as records that JavaScript builds them from
+// (MessageRecord): one writer decides the keys and values of both.
 #ifndef JSON_MESSAGE_JSON_H_
 #define JSON_MESSAGE_JSON_H_
 
@@ -21,15 +23,19 @@
 
 #include "decode/decoded_message.h"
 #include "explain/chip_data_tree.h"
+#include "json/json_record.h"
+#include "json/json_text.h"
 
 // Builds one JSON object at a time; its keys come in the order added.
-class MessageJson {
+// `Sink` writes it: JsonText as text, JsonRecord as a record.
+template <class Sink>
+class BasicMessageJson {
  public:
   // `explain`: add the meanings of values.
-  explicit MessageJson(bool explain = false);
-  ~MessageJson();
-  MessageJson(const MessageJson&) = delete;
-  MessageJson& operator=(const MessageJson&) = delete;
+  explicit BasicMessageJson(bool explain = false);
+  ~BasicMessageJson();
+  BasicMessageJson(const BasicMessageJson&) = delete;
+  BasicMessageJson& operator=(const BasicMessageJson&) = delete;
 
   // Starts a new object at the end of `text`.
   void begin(std::string* text);
@@ -89,5 +95,13 @@ class MessageJson {
   struct Writer;
   std::unique_ptr<Writer> writer_;
 };
+
+// Messages as JSON text.
+using MessageJson = BasicMessageJson<JsonText>;
+// Messages as records of json/json_record.h.
+using MessageRecord = BasicMessageJson<JsonRecord>;
+
+extern template class BasicMessageJson<JsonText>;
+extern template class BasicMessageJson<JsonRecord>;
 
 #endif  // JSON_MESSAGE_JSON_H_

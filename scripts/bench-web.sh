@@ -2,9 +2,11 @@
 # Measures the WebAssembly build: the npm package's decode of the typical
 # purchase request in Node.js against the npm package iso_8583 (installed
 # into bench/node at the version its package-lock.json locks, never into
-# this project's package), the page opening a file of 10,000 messages and
-# its editor repacking the maximal sample in headless Chromium, and the
-# sizes of the page and of the package.
+# this project's package), its report against the same calls compiled
+# natively (bench/binding_speed.cc, built in build-bench), its lines() and
+# its memory, the page opening a file of 10,000 messages and its editor
+# repacking the maximal sample in headless Chromium, and the sizes of the
+# page and of the package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,9 +15,14 @@ scripts/npm.sh >/dev/null
 build_dir=${WASM_BUILD:-build-wasm}
 version=$(sed -n 's/^project(iso8583tool VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 (cd bench/node && npm ci --no-audit --no-fund --quiet >/dev/null)
+generator=$(command -v ninja >/dev/null && echo Ninja || echo "Unix Makefiles")
+cmake -S . -B build-bench -G "$generator" -DCMAKE_BUILD_TYPE=Release \
+  -DISO8583_BUILD_BENCHMARKS=ON -DISO8583_BUILD_TESTS=OFF >/dev/null
+cmake --build build-bench -j "${JOBS:-2}" --target binding_speed >/dev/null
 
 echo "== Node.js $(node --version): decode of examples/purchase.hex against iso_8583"
-node bench/node/decode_speed.mjs "$build_dir/npm-package/index.js" examples/purchase.hex
+node bench/node/decode_speed.mjs "$build_dir/npm-package/index.js" examples/purchase.hex \
+  build-bench/bench/binding_speed bitmap.ini
 
 echo
 echo "== the page in headless Chromium"

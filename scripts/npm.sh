@@ -13,7 +13,8 @@ version=$(sed -n 's/^project(iso8583tool VERSION \([0-9.]*\).*/\1/p' CMakeLists.
 stage=$build_dir/npm-package
 rm -rf "$stage"
 mkdir -p "$stage/dialects" dist
-cp npm/index.js npm/index.d.ts npm/README.md LICENSE wasm/iso8583_api.js "$stage/"
+cp npm/index.js npm/index.d.ts npm/README.md LICENSE wasm/iso8583_api.js wasm/json_record.js \
+  wasm/message_lines.js "$stage/"
 cp "$build_dir/wasm/iso8583.js" "$stage/iso8583.cjs"
 cp "$build_dir/wasm/iso8583.wasm" "$stage/iso8583.wasm"
 cp bitmap.ini "$stage/dialects/"

@@ -2,7 +2,8 @@
 # Tests the npm package that scripts/npm.sh made, as a user installs it:
 # the tarball goes into a scratch project (a local tarball needs no
 # registry), and Node's test runner compares it there with iso8583dump and
-# iso8583pack of the build in BUILD (default build).
+# iso8583pack of the build in BUILD (default build), also on the messages
+# of the fuzz corpora.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,11 +14,11 @@ build_dir=$PWD/${BUILD:-build}
 
 project=$(mktemp -d)
 trap 'rm -rf "$project"' EXIT
-cp tests/npm/package.test.mjs "$project/"
+cp tests/npm/*.test.mjs "$project/"
 (
   cd "$project"
   echo '{ "name": "scratch", "private": true, "type": "module" }' >package.json
   npm install --offline --no-audit --no-fund --quiet "$tarball" >/dev/null
   ISO8583DUMP=$build_dir/cli/iso8583dump ISO8583PACK=$build_dir/cli/iso8583pack \
-    SAMPLES=$OLDPWD/examples node --test package.test.mjs
+    SAMPLES=$OLDPWD/examples CORPUS=$OLDPWD/fuzz/corpus node --test ./*.test.mjs
 )

@@ -11,9 +11,10 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 
-# emcmake names its configure command on standard error; only a failure is shown.
+# emcmake names its configure command on standard error; only a failure
+# is shown, with what the configure or the build wrote.
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 emcmake cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >"$log" 2>&1 ||
   { cat "$log" >&2; exit 1; }
-cmake --build "$build_dir" -j "${JOBS:-2}" --target iso8583 >/dev/null
+cmake --build "$build_dir" -j "${JOBS:-2}" --target iso8583 >"$log" 2>&1 || { cat "$log" >&2; exit 1; }

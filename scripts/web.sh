@@ -16,7 +16,7 @@ for dialect in dialects/*.ini; do
   samples+=("$name:examples/$name.hex")
 done
 python3 tools/build_page.py web/index.html web/page.css "$build_dir/wasm/iso8583.wasm" "$build_dir/wasm/iso8583.js" \
-  dist/web/index.html --scripts wasm/iso8583_compare.js wasm/iso8583_api.js web/editor.js web/dialect_hint.js web/comparison_views.js web/page.js \
+  dist/web/index.html --scripts wasm/iso8583_compare.js wasm/json_record.js wasm/message_lines.js wasm/iso8583_api.js web/editor.js web/dialect_hint.js web/comparison_views.js web/page.js \
   --dialects bitmap.ini dialects/*.ini --samples "${samples[@]}"
 echo "dist/web/index.html $(stat -c %s dist/web/index.html) bytes"
 

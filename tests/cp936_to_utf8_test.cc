@@ -1,5 +1,6 @@
-// Converting the report to UTF-8: checked against the C library's own
-// code page 936 converter, and for the bytes that are not characters.
+// Converting the report to UTF-8, and UTF-8 to UTF-16 for JavaScript:
+// checked against the C library's own converters, and for the bytes that
+// are not characters.
 #include "encoding/cp936_to_utf8.h"
 
 #include <iconv.h>
@@ -7,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "encoding/utf8_to_utf16.h"
 #include "gtest/gtest.h"
 
 namespace {
@@ -136,6 +138,49 @@ TEST(PrintableCp936, OnlyPrintableAsciiAndWholeCharacters) {
     EXPECT_FALSE(is_printable_cp936(bytes)) << bytes;
   }
   EXPECT_FALSE(is_printable_cp936(std::string("00\0", 3)));
+}
+
+// `utf8` in UTF-16, low byte first, converted by the C library.
+std::string library_utf16_of(const std::string& utf8) {
+  iconv_t converter = iconv_open("UTF-16LE", "UTF-8");
+  std::string in = utf8;
+  std::string out(2 * in.size(), '\0');
+  char* in_cursor = in.data();
+  size_t in_left = in.size();
+  char* out_cursor = out.data();
+  size_t out_left = out.size();
+  iconv(converter, &in_cursor, &in_left, &out_cursor, &out_left);
+  iconv_close(converter);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
+std::string utf16_of(const std::string& utf8) {
+  std::string utf16 = "kept";
+  append_utf8_as_utf16le(utf8, &utf16);
+  EXPECT_EQ(utf16.substr(0, 4), "kept");
+  return utf16.substr(4);
+}
+
+TEST(Utf8ToUtf16, CharactersOfEveryLengthAgreeWithTheCLibrary) {
+  // ASCII runs around the eight bytes taken at once, and characters of two,
+  // three and four bytes (a surrogate pair) among them.
+  for (const std::string& text :
+       {std::string(), std::string("fld[002][019]=[6222021234567890123]\n"), std::string("1234567"),
+        std::string("12345678"), std::string("123456789"), std::string("解包成功"),
+        std::string("Tag-01:9F26[08]:7A3C1E5B9D20F486     [应用密文]\n"),
+        std::string("\u00e9t\u00e9 \u20ac 12345678 \U0001F4B3 card"), std::string(17, 'x') + "\u241B"}) {
+    EXPECT_EQ(utf16_of(text), library_utf16_of(text)) << text;
+  }
+}
+
+TEST(Utf8ToUtf16, BytesThatStartNoCharacterBecomeReplacementCharacters) {
+  const std::string replacement = "\xFD\xFF";
+  // A lone trail byte, a lead byte cut short, an overlong form, a surrogate.
+  EXPECT_EQ(utf16_of("a\x80" "b"), std::string("a\0", 2) + replacement + std::string("b\0", 2));
+  EXPECT_EQ(utf16_of("\xE5\x8C"), replacement + replacement);
+  EXPECT_EQ(utf16_of("\xC0\xAF"), replacement + replacement);
+  EXPECT_EQ(utf16_of("\xED\xA0\x80"), replacement + replacement + replacement);
 }
 
 }  // namespace

@@ -4,8 +4,13 @@
 // guess with its candidates, and a comparison that of iso8583dump --diff.
 #include "wasm/decoder_binding.h"
 
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,14 +19,17 @@
 
 #include "cli/hexdump_source.h"
 #include "cli/json_message_writer.h"
+#include "cli/line_reader.h"
 #include "cli/message_decoder.h"
 #include "cli/output.h"
 #include "cli/report_message_writer.h"
+#include "cli/text_sources.h"
 #include "decode/decoder.h"
 #include "decode/definition_file.h"
 #include "decode/message_text.h"
 #include "diff/diff_json.h"
 #include "diff/message_diff.h"
+#include "encoding/utf8_to_utf16.h"
 #include "guess/dialect_guess.h"
 #include "guess/guess_json.h"
 #include "json/pack_request_json.h"
@@ -44,8 +52,15 @@ class MemoryOutput {
 
   Output* output() { return &output_; }
 
-  // Moves what was written since the last call into `text`.
+  // Moves what was written since the last call into `text`. What is still
+  // pending, all of it but for a very long report, changes places with
+  // `text`, so that neither is copied nor made anew.
   void take(std::string* text) {
+    if (std::ftell(stream_.get()) == 0) {
+      text->swap(*output_.pending());
+      output_.pending()->clear();
+      return;
+    }
     output_.flush();
     text->assign(text_, static_cast<size_t>(std::ftell(stream_.get())));
     std::rewind(stream_.get());
@@ -80,9 +95,34 @@ struct Iso8583Decoder {
   MessageDecoder masking{DecodeSteps{0, true}, decoder};
   SourceMessage message;
   MemoryOutput memory;
-  // One JSON writer for each combination of explained and masked.
+  // One JSON writer, and one writer of records, for each combination of
+  // explained and masked, in the order of the flags' bits.
   JsonMessageWriter json_writers[4] = {{false, false}, {true, false}, {false, true}, {true, true}};
+  RecordMessageWriter record_writers[4] = {{false, false}, {true, false}, {false, true}, {true, true}};
   ReportMessageWriter report_writer{false, false};
+  std::string utf16;  // the room of a report in UTF-16
+};
+
+// A stream of messages: the text pushed and not yet read, which a file
+// opened on it gives to the library's readers up to the end of its last
+// whole line, and the reader of lines or of hex dumps over that file.
+struct Iso8583Lines {
+  Iso8583Lines(Iso8583Decoder* decoder_of_stream, int stream_flags)
+      : decoder(decoder_of_stream), flags(stream_flags) {}
+
+  Iso8583Decoder* decoder;
+  int flags;
+  std::string text;         // pushed and not yet given to the file
+  size_t given = 0;         // how much of `text` the file has given
+  size_t whole_lines = 0;   // how much of `text` ends with a line feed
+  bool ended = false;       // no more text comes
+  bool cutting = false;     // the bytes pushed belong to a line cut short
+  std::FILE* file = nullptr;
+  LineReader reader;
+  std::unique_ptr<EachLineSource> each_line;
+  std::unique_ptr<HexdumpSource> hexdump;
+  SourceMessage message;  // kept while a dump waits for its next lines
+  std::string batch;      // the room of the messages of one call
 };
 
 namespace {
@@ -96,24 +136,27 @@ void take_input(const char* input, size_t length, int flags, SourceMessage* mess
   message->full_length = length;
 }
 
-// Decodes `input` as iso8583dump does with INPUT (text) or --binary
-// (bytes), and leaves what `writer` writes of it in `result`.
-int decode_and_write(Iso8583Decoder* decoder, const char* input, size_t length, int flags,
-                     MessageWriter* writer) {
-  SourceMessage& message = decoder->message;
-  take_input(input, length, flags, &message);
-  MessageDecoder& message_decoder = (flags & ISO8583_MASK) != 0 ? decoder->masking : decoder->plain;
-  const DecodeOutcome outcome = message_decoder.decode(message);
+// The part of a line that has no line feed yet which a stream keeps: more
+// than the readers keep of any line, so that they still see it as too long.
+constexpr size_t kKeptLinePart = std::max(kMaxMessageTextLength, kDumpLineLimit) + 1;
 
-  Output* output = decoder->memory.output();
-  if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort ||
-      outcome == DecodeOutcome::kNotHex) {
-    writer->write_rejected(message.origin, message_decoder.refusal(), output);
-  } else {
-    writer->write_decoded(message.origin, message_decoder.byte_count(), outcome,
-                          message_decoder.decoded(), output);
-  }
-  decoder->memory.take(&result);
+// A call of iso8583_lines_next() gives no more messages once it holds this
+// many bytes of them, whatever the count asked for.
+constexpr size_t kBatchBytes = 1 << 18;
+
+// The file of a stream reads its text up to the end of its last whole
+// line, or up to its end once it has ended.
+ssize_t read_stream_text(void* cookie, char* buffer, size_t size) {
+  Iso8583Lines* lines = static_cast<Iso8583Lines*>(cookie);
+  const size_t end = lines->ended ? lines->text.size() : lines->whole_lines;
+  const size_t count = std::min(size, end - lines->given);
+  std::memcpy(buffer, lines->text.data() + lines->given, count);
+  lines->given += count;
+  return static_cast<ssize_t>(count);
+}
+
+// The status of a decode for JavaScript.
+int status_of(DecodeOutcome outcome) {
   switch (outcome) {
     case DecodeOutcome::kUnpacked:
       return ISO8583_UNPACKED;
@@ -122,6 +165,41 @@ int decode_and_write(Iso8583Decoder* decoder, const char* input, size_t length, 
     default:
       return ISO8583_REJECTED;
   }
+}
+
+// Decodes `message` as iso8583dump does, and writes it with `writer` after
+// what the decoder's output holds.
+int write_message(Iso8583Decoder* decoder, const SourceMessage& message, int flags,
+                  MessageWriter* writer) {
+  MessageDecoder& message_decoder = (flags & ISO8583_MASK) != 0 ? decoder->masking : decoder->plain;
+  const DecodeOutcome outcome = message_decoder.decode(message);
+  Output* output = decoder->memory.output();
+  if (outcome == DecodeOutcome::kOddDigitCount || outcome == DecodeOutcome::kTooShort ||
+      outcome == DecodeOutcome::kNotHex) {
+    writer->write_rejected(message.origin, message_decoder.refusal(), output);
+  } else {
+    writer->write_decoded(message.origin, message_decoder.byte_count(), outcome,
+                          message_decoder.decoded(), output);
+  }
+  return status_of(outcome);
+}
+
+// Decodes `input` as iso8583dump does with INPUT (text) or --binary
+// (bytes), and leaves what `writer` writes of it in `result`.
+int decode_and_write(Iso8583Decoder* decoder, const char* input, size_t length, int flags,
+                     MessageWriter* writer) {
+  SourceMessage& message = decoder->message;
+  take_input(input, length, flags, &message);
+  const int status = write_message(decoder, message, flags, writer);
+  decoder->memory.take(&result);
+  return status;
+}
+
+// The JSON writer for `flags`.
+MessageWriter& json_writer(Iso8583Decoder* decoder, int flags) {
+  const int variant = (flags & (ISO8583_EXPLAIN | ISO8583_MASK)) >> 1;
+  if ((flags & ISO8583_RECORD) != 0) return decoder->record_writers[variant];
+  return decoder->json_writers[variant];
 }
 
 void append_le32(size_t value, std::string* text) {
@@ -143,16 +221,19 @@ Iso8583Decoder* iso8583_decoder_create(const char* definitions, size_t length) {
 void iso8583_decoder_destroy(Iso8583Decoder* decoder) { delete decoder; }
 
 int iso8583_decode(Iso8583Decoder* decoder, const char* input, size_t length, int flags) {
-  const bool explain = (flags & ISO8583_EXPLAIN) != 0;
-  const bool mask = (flags & ISO8583_MASK) != 0;
-  JsonMessageWriter& writer = decoder->json_writers[explain + 2 * mask];
-  const int status = decode_and_write(decoder, input, length, flags, &writer);
-  if (!result.empty() && result.back() == '\n') result.pop_back();
+  const int status = decode_and_write(decoder, input, length, flags, &json_writer(decoder, flags));
+  if (!result.empty() && result.back() == '\n') result.pop_back();  // JSON Lines' line end
   return status;
 }
 
 int iso8583_report(Iso8583Decoder* decoder, const char* input, size_t length, int flags) {
-  return decode_and_write(decoder, input, length, flags, &decoder->report_writer);
+  const int status = decode_and_write(decoder, input, length, flags, &decoder->report_writer);
+  if ((flags & ISO8583_UTF16) != 0) {
+    decoder->utf16.clear();
+    append_utf8_as_utf16le(result, &decoder->utf16);
+    result.swap(decoder->utf16);
+  }
+  return status;
 }
 
 int iso8583_pack(Iso8583Decoder* decoder, const char* json, size_t length) {
@@ -165,6 +246,76 @@ int iso8583_pack(Iso8583Decoder* decoder, const char* json, size_t length) {
   }
   result = error;
   return ISO8583_REJECTED;
+}
+
+Iso8583Lines* iso8583_lines_open(Iso8583Decoder* decoder, int flags) {
+  auto lines = std::make_unique<Iso8583Lines>(decoder, flags);
+  lines->file = fopencookie(lines.get(), "r",
+                            cookie_io_functions_t{read_stream_text, nullptr, nullptr, nullptr});
+  if (lines->file == nullptr) return nullptr;
+  if ((flags & ISO8583_HEXDUMP) != 0) {
+    lines->hexdump = std::make_unique<HexdumpSource>(lines->file, kMaxMessageBytes);
+    lines->hexdump->set_more_to_come(true);
+  } else {
+    lines->reader.file = lines->file;
+    lines->each_line = std::make_unique<EachLineSource>(&lines->reader);
+  }
+  return lines.release();
+}
+
+void iso8583_lines_push(Iso8583Lines* lines, const char* text, size_t length) {
+  std::string& kept = lines->text;
+  kept.erase(0, lines->given);
+  lines->whole_lines -= lines->given;
+  lines->given = 0;
+  std::string_view pushed(text, length);
+  if (lines->cutting) {
+    // The rest of a line cut short is dropped up to its line feed.
+    const size_t line_feed = pushed.find('\n');
+    if (line_feed == std::string_view::npos) return;
+    pushed.remove_prefix(line_feed);
+    lines->cutting = false;
+  }
+  const size_t line_feed = pushed.rfind('\n');
+  if (line_feed != std::string_view::npos) lines->whole_lines = kept.size() + line_feed + 1;
+  kept.append(pushed.data(), pushed.size());
+  if (kept.size() - lines->whole_lines > kKeptLinePart) {
+    kept.resize(lines->whole_lines + kKeptLinePart);
+    lines->cutting = true;
+  }
+}
+
+void iso8583_lines_end(Iso8583Lines* lines) {
+  lines->ended = true;
+  if (lines->hexdump) lines->hexdump->set_more_to_come(false);
+}
+
+int iso8583_lines_next(Iso8583Lines* lines, int count) {
+  // The file's end was only the end of the text pushed so far.
+  std::clearerr(lines->file);
+  MessageSource* source = lines->hexdump ? static_cast<MessageSource*>(lines->hexdump.get())
+                                         : lines->each_line.get();
+  std::string& batch = lines->batch;
+  batch.clear();
+  int given = 0;
+  while (given < count && batch.size() < kBatchBytes && source->next(&lines->message)) {
+    const int status = write_message(lines->decoder, lines->message, lines->flags,
+                                     &json_writer(lines->decoder, lines->flags));
+    lines->decoder->memory.take(&result);
+    const uint32_t heading[2] = {static_cast<uint32_t>(status), static_cast<uint32_t>(result.size())};
+    batch.append(reinterpret_cast<const char*>(heading), sizeof heading);
+    batch += result;
+    batch.append((4 - batch.size() % 4) % 4, '\0');
+    ++given;
+  }
+  result.swap(batch);
+  return given == 0 && lines->ended ? ISO8583_END : given;
+}
+
+void iso8583_lines_close(Iso8583Lines* lines) {
+  if (lines == nullptr) return;
+  std::fclose(lines->file);
+  delete lines;
 }
 
 int iso8583_read_hexdump(const char* text, size_t length) {

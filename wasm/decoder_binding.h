@@ -1,9 +1,11 @@
 // The decoder's C interface, the one way that the WebAssembly build (the
 // page and the npm package) reaches the library: decoders made from the
 // text of a definition file, each message decoded as one line of
-// iso8583dump --json or as its report, messages packed from their JSON as
-// iso8583pack does, the messages of a file of hex dumps, the guess of
-// their dialect and the comparison of two messages.
+// iso8583dump --json (as text, or as a record that JavaScript makes
+// objects from) or as its report, messages packed from their JSON as
+// iso8583pack does, the messages of a file of hex dumps, streams of
+// messages read as iso8583dump --each-line and --hexdump read them, the
+// guess of their dialect and the comparison of two messages.
 //
 // Every call leaves its text or bytes in one result buffer, read with
 // iso8583_result() and iso8583_result_length() until the next call.
@@ -19,11 +21,20 @@ extern "C" {
 // One dialect, with its own field storage.
 typedef struct Iso8583Decoder Iso8583Decoder;
 
-// Flags of iso8583_decode() and iso8583_report().
+// Flags of iso8583_decode(), iso8583_report() and iso8583_lines_open().
 enum {
   ISO8583_INPUT_BYTES = 1,  // the input is the message's bytes (--binary), not hexadecimal text
   ISO8583_EXPLAIN = 2,      // the JSON says what values mean (--json --explain)
   ISO8583_MASK = 4,         // card data masked (--mask)
+  // The JSON object as a record of json/json_record.h rather than text.
+  // The names and shapes a record defines are used by the later records of
+  // the same decoder with the same ISO8583_EXPLAIN and ISO8583_MASK, so
+  // their reader must read every one of them, in order.
+  ISO8583_RECORD = 8,
+  ISO8583_HEXDUMP = 16,  // a stream holds hex dumps (--hexdump), not one message a line
+  // The report in UTF-16, low byte first, the form of JavaScript's strings,
+  // rather than UTF-8.
+  ISO8583_UTF16 = 32,
 };
 
 // What iso8583_decode() and iso8583_report() return: iso8583dump's exit
@@ -33,6 +44,9 @@ enum {
   ISO8583_UNPACK_FAILED = 1,  // the report ends with a failure line
   ISO8583_REJECTED = 2,       // odd digit count, or too short to decode
 };
+
+// What iso8583_lines_next() returns after the last message of a stream.
+enum { ISO8583_END = -1 };
 
 // Reads the text of a definition file. Returns a new decoder, or NULL when
 // a line ends the reading as invalid or holds a property not understood;
@@ -49,13 +63,43 @@ void iso8583_decoder_destroy(Iso8583Decoder* decoder);
 int iso8583_decode(Iso8583Decoder* decoder, const char* input, size_t length, int flags);
 
 // The same, with the result the UTF-8 report of iso8583dump (empty for
-// rejected input).
+// rejected input), or with ISO8583_UTF16 that report in UTF-16.
 int iso8583_report(Iso8583Decoder* decoder, const char* input, size_t length, int flags);
 
 // Packs the JSON object of one message as iso8583pack does. Returns 0 with
 // the result the message's bytes, or 2 with the result iso8583pack's
 // reason ("field 4: not defined").
 int iso8583_pack(Iso8583Decoder* decoder, const char* json, size_t length);
+
+// A stream of messages in text that arrives piece by piece, read as
+// iso8583dump --each-line or --hexdump reads it. It holds at most the text
+// of one line that has not ended, and of that the first few kilobytes.
+typedef struct Iso8583Lines Iso8583Lines;
+
+// Opens a stream of messages for `decoder`, which must outlive it. With
+// ISO8583_HEXDUMP it holds hex dumps, otherwise one message a line;
+// ISO8583_EXPLAIN, ISO8583_MASK and ISO8583_RECORD are as for
+// iso8583_decode().
+Iso8583Lines* iso8583_lines_open(Iso8583Decoder* decoder, int flags);
+
+// Adds the next `length` bytes of the stream's text.
+void iso8583_lines_push(Iso8583Lines* lines, const char* text, size_t length);
+
+// Tells that the stream's text has ended.
+void iso8583_lines_end(Iso8583Lines* lines);
+
+// Decodes the next messages of the stream whose text is whole, at most
+// `count` (and fewer when they are long), as iso8583_decode() does, each with the "line" iso8583dump
+// --json gives it. The result holds, for each, its status and the byte
+// count of its JSON (or record) with a line feed (4 bytes each,
+// little-endian), then those bytes, and zeros up to a multiple of 4 bytes.
+// Returns how many messages it holds: 0 when none is whole before more
+// text is pushed, and ISO8583_END after the last message of a stream that
+// has ended.
+int iso8583_lines_next(Iso8583Lines* lines, int count);
+
+// Frees a stream.
+void iso8583_lines_close(Iso8583Lines* lines);
 
 // Reads text as iso8583dump --hexdump does. Returns the number of messages;
 // the result holds, for each, its first line and its byte count (4 bytes

@@ -2,20 +2,45 @@
 // module (wasm/decoder_binding.h): the page and the npm package both use
 // it, with the module loaded their own way.
 import { bindComparison } from './iso8583_compare.js';
+import { RecordTables, keepView, keepViews, readObject, readRecord } from './json_record.js';
+import { streamMessages } from './message_lines.js';
 
 // Flags of the C interface.
 const INPUT_BYTES = 1;
 const EXPLAIN = 2;
 const MASK = 4;
+const RECORD = 8;
+const HEXDUMP = 16;
+const UTF16 = 32;
 const REJECTED = 2;
+const END = -1;
+// The most messages a stream hands over at once.
+const BATCH_MESSAGES = 64;
+
+// UTF-16 text, low byte first, as a string: Node.js's Buffer copies it,
+// where a TextDecoder would decode it.
+const utf16Text = globalThis.Buffer
+  ? (bytes) => globalThis.Buffer.from(bytes.buffer, bytes.byteOffset, bytes.length).toString('utf16le')
+  : ((decoder) => (bytes) => decoder.decode(bytes))(new TextDecoder('utf-16le'));
+
+// Inputs up to this size are copied into one buffer that stays in the
+// module's memory; larger ones into memory of their own for one call.
+const SCRATCH_BYTES = 1 << 16;
 
 // The decoder functions over `module`, a loaded emscripten module.
 export function bindIso8583(module) {
   const utf8 = new TextEncoder();
   const text = new TextDecoder();
 
+  let scratch = 0;
+
   // Copies `bytes` into the module's memory for the length of `use`.
   function withBytes(bytes, use) {
+    if (bytes.length <= SCRATCH_BYTES) {
+      scratch ||= module._iso8583_alloc(SCRATCH_BYTES);
+      module.HEAPU8.set(bytes, scratch);
+      return use(scratch, bytes.length);
+    }
     const at = module._iso8583_alloc(bytes.length);
     module.HEAPU8.set(bytes, at);
     try {
@@ -48,6 +73,10 @@ export function bindIso8583(module) {
 
   // One set of definitions.
   class Decoder {
+    // The names and shapes of the records of each JSON writer, by
+    // explained and masked.
+    #recordTables = [new RecordTables(), new RecordTables(), new RecordTables(), new RecordTables()];
+
     constructor(handle) {
       this.handle = handle;
     }
@@ -57,6 +86,20 @@ export function bindIso8583(module) {
     openHandle() {
       if (this.handle === 0) throw new Error('the decoder is closed');
       return this.handle;
+    }
+
+    // The tables of the records written with `flags`.
+    #tables(flags) {
+      return this.#recordTables[(flags & (EXPLAIN | MASK)) >> 1];
+    }
+
+    // Decodes `input` into a record, left in the result.
+    #decodeRecord(input, options) {
+      const [bytes, form] = messageInput(input);
+      const flags = form | optionFlags(options) | RECORD;
+      const handle = this.openHandle();
+      withBytes(bytes, (at, length) => module._iso8583_decode(handle, at, length, flags));
+      return flags;
     }
 
     // The message as one line of iso8583dump --json, as text.
@@ -70,17 +113,53 @@ export function bindIso8583(module) {
 
     // The message as iso8583dump --json gives it, as an object.
     decode(input, options = {}) {
-      return JSON.parse(this.decodeLine(input, options));
+      const tables = this.#tables(this.#decodeRecord(input, options));
+      return readObject(readRecord(module, tables), tables);
+    }
+
+    // The message as a MessageView, which builds only what is read of it.
+    view(input, options = {}) {
+      return keepView(module, this.#tables(this.#decodeRecord(input, options)));
+    }
+
+    // The messages of `chunks`, an async iterable of text or bytes such as
+    // a Node.js stream, as MessageViews: one message a line as iso8583dump
+    // --each-line reads them, or with `hexdump` the dumps that --hexdump
+    // reads.
+    lines(chunks, options = {}) {
+      if (chunks === null || typeof chunks[Symbol.asyncIterator] !== 'function') {
+        throw new TypeError('lines() reads an async iterable of text or bytes, such as a stream');
+      }
+      const flags = optionFlags(options) | RECORD | (options.hexdump ? HEXDUMP : 0);
+      const tables = this.#tables(flags);
+      return streamMessages(chunks, () => {
+        const stream = module._iso8583_lines_open(this.openHandle(), flags);
+        // The stream reads through this decoder, so it must be open.
+        const open = () => {
+          this.openHandle();
+          return stream;
+        };
+        return {
+          push: (bytes) => withBytes(bytes, (at, length) => module._iso8583_lines_push(open(), at, length)),
+          end: () => module._iso8583_lines_end(open()),
+          next: () => {
+            const count = module._iso8583_lines_next(open(), BATCH_MESSAGES);
+            if (count === END) return null;
+            return keepViews(module, count, tables);
+          },
+          close: () => module._iso8583_lines_close(stream),
+        };
+      });
     }
 
     // The UTF-8 report of iso8583dump (--mask with `mask`); empty for
     // rejected input.
     report(input, options = {}) {
       const [bytes, form] = messageInput(input);
-      const flags = form | (optionFlags(options) & MASK);
+      const flags = form | (optionFlags(options) & MASK) | UTF16;
       const handle = this.openHandle();
       withBytes(bytes, (at, length) => module._iso8583_report(handle, at, length, flags));
-      return resultText();
+      return utf16Text(resultBytes());
     }
 
     // The message packed from its JSON object, as iso8583pack does.
