@@ -20,7 +20,9 @@ class ReportMessageWriter : public MessageWriter {
  private:
   bool raw_;
   bool separate_;
-  Report report_;
+  WriterRoom room_;       // where reports are written
+  Report report_;         // the report to convert to UTF-8
+  WriterRoom utf8_room_;  // where it is converted
 };
 
 #endif  // CLI_REPORT_MESSAGE_WRITER_H_

@@ -5,12 +5,12 @@
 #ifndef CLI_TERMINAL_TEXT_H_
 #define CLI_TERMINAL_TEXT_H_
 
-#include <string>
 #include <string_view>
 
-// Appends `text`, code page 936, to `utf8` as append_cp936_as_utf8 does,
-// but with every control byte (0x00 to 0x1F and 0x7F) as its picture:
-// ESC as U+241B "␛", LF as U+240A "␊", DEL as U+2421 "␡".
-void append_cp936_as_visible_utf8(std::string_view text, std::string* utf8);
+// Writes `text`, code page 936, at `out` as put_cp936_as_utf8 does, but
+// with every control byte (0x00 to 0x1F and 0x7F) as its picture: ESC as
+// U+241B "␛", LF as U+240A "␊", DEL as U+2421 "␡". `out` has room for
+// kUtf8BytesPerCp936Byte bytes for each byte of `text`; returns the end.
+char* put_cp936_as_visible_utf8(char* out, std::string_view text);
 
 #endif  // CLI_TERMINAL_TEXT_H_

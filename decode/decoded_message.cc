@@ -2,8 +2,6 @@
 // show them.
 #include "decode/decoded_message.h"
 
-#include "decode/hex_text.h"
-
 std::string_view shown_text(const DecodedField& field, std::string* shown) {
   if (field.data == nullptr || field.length <= 0) return std::string_view("", 0);
   if (field.hidden == nullptr) {
@@ -41,14 +39,8 @@ std::string_view shown_value(const DecodedPart& part, std::string* shown) {
   return *shown;
 }
 
-void render_shown_hex(const DecodedField& field, int position, int count, char* text) {
+void render_masked_hex(const DecodedField& field, int position, int count, char* text) {
   static const char kDigits[] = "0123456789ABCDEF";
-  const bool plain = field.hidden == nullptr && position >= 0 && position + count <= field.readable;
-  if (plain) {
-    // The common case, without a bounds or mask test for every byte.
-    render_hex(field.data + position, static_cast<size_t>(count), text);
-    return;
-  }
   for (int k = 0; k < count; ++k) {
     const unsigned char byte = byte_at(field.data, field.readable, position + k);
     const unsigned char hidden = hidden_nibbles(field, position + k);

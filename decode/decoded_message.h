@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "decode/dialect.h"
+#include "decode/hex_text.h"
 #include "decode/layout.h"
 #include "decode/tlv.h"
 #include "decode/verdict.h"
@@ -120,10 +121,21 @@ std::string_view shown_text(const DecodedField& field, std::string* shown);
 // bytes, otherwise its text with '*' for every character masking hides.
 std::string_view shown_value(const DecodedField& field, std::string* shown);
 
+// render_shown_hex for bytes that masking may hide or that run past the
+// field's readable bytes.
+void render_masked_hex(const DecodedField& field, int position, int count, char* text);
+
 // Writes `count` bytes of `field` from `position` as upper-case hexadecimal
 // text into `text` (2 * count characters, no terminating zero), with '*'
-// for every hidden nibble; bytes past the field read as zero.
-void render_shown_hex(const DecodedField& field, int position, int count, char* text);
+// for every hidden nibble; bytes past the field read as zero. Inline, as
+// the outputs write every field and element this way.
+inline void render_shown_hex(const DecodedField& field, int position, int count, char* text) {
+  if (field.hidden == nullptr && position >= 0 && position + count <= field.readable) {
+    render_hex(field.data + position, static_cast<size_t>(count), text);
+  } else {
+    render_masked_hex(field, position, count, text);
+  }
+}
 
 // Whether `part` is shown as it stands: its value is its bytes.
 inline bool is_plain(const DecodedPart& part) { return !part.in_digits && is_plain(*part.format); }

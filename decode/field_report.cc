@@ -23,13 +23,6 @@ constexpr size_t kTagLineOverhead = 96;
 // Room for a field's line besides its data: its number, length and brackets.
 constexpr size_t kElementLineOverhead = 32;
 
-// Writes the string literal `text` at `out`; returns the end.
-template <size_t kSize>
-char* put(char* out, const char (&text)[kSize]) {
-  std::memcpy(out, text, kSize - 1);
-  return out + kSize - 1;
-}
-
 // Writes the line of a stored element, as the format
 // "fld[%03d][%03d]=[%-*.*s]\r\n" gives it with the field number, the
 // length, the length again as width and precision, and the data. Spelled
@@ -213,6 +206,14 @@ void write_field55_listing(const DecodedField& field55, const std::vector<TlvEle
   writer->literal("=======55\xD3\xF2\xD7\xD3\xD3\xF2\xBD\xE2\xCE\xF6\xBD\xE1\xCA\xF8=======\r\n");
 }
 
+// Writes the whole report of `message` with `writer`.
+void write_report(const DecodedMessage& message, ReportWriter* writer) {
+  write_field_report(message, writer);
+  if (const DecodedField* field55 = message.find(55)) {
+    write_field55_listing(*field55, message.field55, writer);
+  }
+}
+
 }  // namespace
 
 void write_field_report(const DecodedMessage& message, Report* report) {
@@ -236,8 +237,10 @@ void write_report(const DecodedMessage& message, Report* report) {
   // One writer for the whole report, which reuses the room of the last.
   ReportWriter writer(report, kExpectedReportLength + kExpectedListingLength,
                       ReportWriter::Start::kReplacing);
-  write_field_report(message, &writer);
-  if (const DecodedField* field55 = message.find(55)) {
-    write_field55_listing(*field55, message.field55, &writer);
-  }
+  write_report(message, &writer);
+}
+
+void append_report(const DecodedMessage& message, WriterRoom* room, Report* text) {
+  ReportWriter writer(text, room);
+  write_report(message, &writer);
 }

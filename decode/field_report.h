@@ -12,6 +12,10 @@
 // the field report, then the field 55 listing when field 55 was stored.
 void write_report(const DecodedMessage& message, Report* report);
 
+// Appends the whole report of `message` to `text`, written in `room`,
+// which the caller keeps from one report to the next.
+void append_report(const DecodedMessage& message, WriterRoom* room, Report* text);
+
 // Replaces the content of `report` with the field report: a heading with
 // the message type indicator, one line per stored element and the lines of
 // the verdict.

@@ -6,10 +6,6 @@
 #include <cstddef>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 // The two upper-case hexadecimal digits of every byte.
 struct HexPairs {
   char of[256][2];
@@ -23,31 +19,31 @@ struct HexPairs {
 };
 inline constexpr HexPairs kHexPairs;
 
-#if defined(__SSE2__)
-// The upper-case hexadecimal digits of the nibbles in the bytes of `nibbles`.
-inline __m128i hex_digits_of(__m128i nibbles) {
-  const __m128i letters = _mm_and_si128(_mm_cmpgt_epi8(nibbles, _mm_set1_epi8(9)),
-                                        _mm_set1_epi8('A' - '0' - 10));
-  return _mm_add_epi8(_mm_add_epi8(nibbles, _mm_set1_epi8('0')), letters);
+// Writes `count` bytes as upper-case hexadecimal into `text` pair by pair
+// from the table.
+inline void render_hex_pairs(const unsigned char* bytes, size_t count, char* text) {
+  for (size_t k = 0; k < count; ++k, text += 2) std::memcpy(text, kHexPairs.of[bytes[k]], 2);
 }
+
+#if defined(__SSE2__)
+// render_hex for more than 2 bytes: from 4 on in blocks of 16, 8 or 4, the
+// last block overlapping the one before rather than going byte by byte,
+// as most values are short; none is read or written past its end. Out of
+// line, so that small buffers for short values raise no warning.
+void render_hex_blocks(const unsigned char* bytes, size_t count, char* text);
 #endif
 
 // Writes `count` bytes as upper-case hexadecimal into `text`: 2 * count
 // characters, no terminating zero. Inline, as every output writes bytes
-// this way in its inner loops; with SSE2, sixteen bytes at a time.
+// this way in its inner loops, tags of one or two bytes most often.
 inline void render_hex(const unsigned char* bytes, size_t count, char* text) {
-  size_t k = 0;
 #if defined(__SSE2__)
-  for (; k + 16 <= count; k += 16, text += 32) {
-    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + k));
-    const __m128i low_nibble = _mm_set1_epi8(0x0F);
-    const __m128i high = hex_digits_of(_mm_and_si128(_mm_srli_epi16(in, 4), low_nibble));
-    const __m128i low = hex_digits_of(_mm_and_si128(in, low_nibble));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(text), _mm_unpacklo_epi8(high, low));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(text + 16), _mm_unpackhi_epi8(high, low));
+  if (count > 2) {
+    render_hex_blocks(bytes, count, text);
+    return;
   }
 #endif
-  for (; k < count; ++k, text += 2) std::memcpy(text, kHexPairs.of[bytes[k]], 2);
+  render_hex_pairs(bytes, count, text);
 }
 
 // The value of every hexadecimal digit, -1 for other characters.

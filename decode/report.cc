@@ -104,10 +104,23 @@ void write_conversion(ReportWriter* writer, const Conversion& conversion, va_lis
 
 }  // namespace
 
+char* put_thousands(char* out, int value) { return put_zero_filled(out, value, 1); }
+
 ReportWriter::ReportWriter(Report* report, size_t expected_length, Start start)
     : report_(report), start_(start), room_(new char[expected_length]) {
   cursor_ = room_.get();
   limit_ = cursor_ + expected_length;
+}
+
+ReportWriter::ReportWriter(Report* report, WriterRoom* room, Start start)
+    : report_(report), start_(start), lender_(room) {
+  if (room->bytes == nullptr) {
+    room->bytes.reset(new char[kGrowthStep]);
+    room->size = kGrowthStep;
+  }
+  room_ = std::move(room->bytes);
+  cursor_ = room_.get();
+  limit_ = cursor_ + room->size;
 }
 
 ReportWriter::~ReportWriter() {
@@ -116,6 +129,10 @@ ReportWriter::~ReportWriter() {
     report_->assign(room_.get(), written);
   } else {
     report_->append(room_.get(), written);
+  }
+  if (lender_ != nullptr) {
+    lender_->size = static_cast<size_t>(limit_ - room_.get());
+    lender_->bytes = std::move(room_);
   }
 }
 

@@ -3,6 +3,8 @@
 #ifndef DECODE_REPORT_H_
 #define DECODE_REPORT_H_
 
+#include <charconv>
+#include <climits>
 #include <cstdarg>
 #include <cstddef>
 #include <cstring>
@@ -23,23 +25,60 @@ struct ThreeDigits {
 };
 inline constexpr ThreeDigits kThreeDigits;
 
+// Writes `value` (0 or more) in decimal at `out` as put_zero_filled(out,
+// value, 1) does, out of line: for the thousands of numbers, which are
+// few, so that the common case stays small enough to inline.
+char* put_thousands(char* out, int value);
+
 // Writes `value` (0 or more) in decimal at `out`, zero-filled to at least
 // `digits` (1 to 3) characters, as "%0<digits>d" does; returns the end.
+// Every three digits are one fixed move from the table, from the first
+// one wanted, so up to two characters after the end are written too, for
+// what follows to overwrite.
 inline char* put_zero_filled(char* out, int value, int digits) {
   if (value >= 1000) {
-    out = put_zero_filled(out, value / 1000, 1);
+    out = put_thousands(out, value / 1000);
     value %= 1000;
     digits = 3;
   }
-  const char* three = kThreeDigits.of[value];
   const int needed = value >= 100 ? 3 : value >= 10 ? 2 : 1;
   const int count = needed > digits ? needed : digits;
-  std::memcpy(out, three + 3 - count, static_cast<size_t>(count));
+  const char* table = reinterpret_cast<const char*>(kThreeDigits.of);
+  std::memcpy(out, table + 3 * value + 3 - count, 3);
   return out + count;
+}
+
+// Writes `value` in decimal at `out`, as "%ld" does; returns the end. Up
+// to 20 characters, two more for what follows to overwrite.
+constexpr size_t kDecimalRoom = 22;
+inline char* put_decimal(char* out, long value) {
+  if (value < 0 || value > INT_MAX) return std::to_chars(out, out + 20, value).ptr;
+  return put_zero_filled(out, static_cast<int>(value), 1);
+}
+
+// Writes the string literal `text` at `out`: its length is known when
+// compiling, so the copy is a few moves, not a call. Returns the end.
+template <size_t kSize>
+char* put(char* out, const char (&text)[kSize]) {
+  std::memcpy(out, text, kSize - 1);
+  return out + kSize - 1;
+}
+
+// Writes `text` at `out`; returns the end.
+inline char* put(char* out, std::string_view text) {
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
+  return out + text.size();
 }
 
 // The report text. It grows as needed, so no line is ever cut.
 using Report = std::string;
+
+// Room that writers work in, kept by its owner from one text to the next:
+// once it has grown to the size of the texts, writing allocates nothing.
+struct WriterRoom {
+  std::unique_ptr<char[]> bytes;
+  size_t size = 0;
+};
 
 // Appends `format` to `report` with its conversions filled in, as the C
 // printf family would: flags '-' and '0', a width and a precision (digits
@@ -65,6 +104,9 @@ class ReportWriter {
   // Starts at the end of `report`, or replacing it, making room for
   // `expected_length` bytes; more room is made whenever it is needed.
   ReportWriter(Report* report, size_t expected_length, Start start = Start::kAtEnd);
+  // The same in the room of `room`, which it gives back, grown as needed,
+  // when it is gone.
+  ReportWriter(Report* report, WriterRoom* room, Start start = Start::kAtEnd);
   ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
@@ -84,8 +126,7 @@ class ReportWriter {
   template <size_t kSize>
   void literal(const char (&text)[kSize]) {
     make_room(kSize - 1);
-    std::memcpy(cursor_, text, kSize - 1);
-    cursor_ += kSize - 1;
+    cursor_ = put(cursor_, text);
   }
 
   // Writes one character.
@@ -139,13 +180,7 @@ class ReportWriter {
     }
     // The report's field numbers, lengths and sequence numbers: three
     // digits from a table, of which the needed ones.
-    const char* three = kThreeDigits.of[value];
-    const int needed = value >= 100 ? 3 : value >= 10 ? 2 : 1;
-    const int count = needed > digits ? needed : digits;
-    char* text = claim(static_cast<size_t>(count));
-    if (count == 3) *text++ = three[0];
-    if (count >= 2) *text++ = three[1];
-    *text = three[2];
+    end_at(put_zero_filled(room_for(5), value, digits));
   }
 
   // Writes `text` up to its first zero byte and at most `precision` bytes,
@@ -162,6 +197,7 @@ class ReportWriter {
 
   Report* report_;
   Start start_;
+  WriterRoom* lender_ = nullptr;  // where the room goes back to, if anywhere
   std::unique_ptr<char[]> room_;  // uninitialised: what is written is all that is read
   char* cursor_;
   char* limit_;

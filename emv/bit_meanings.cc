@@ -6,7 +6,7 @@ namespace {
 
 // Terminal verification results: what the terminal found while it
 // processed the card. EMV 4.3 Book 3, Annex C5.
-const BitMeaning kTvrBits[] = {
+constexpr BitMeaning kTvrBits[] = {
     {1, 8, "Offline data authentication was not performed"},
     {1, 7, "SDA failed"},
     {1, 6, "ICC data missing"},
@@ -38,7 +38,7 @@ const BitMeaning kTvrBits[] = {
 
 // Transaction status information: the functions the terminal performed.
 // EMV 4.3 Book 3, Annex C6.
-const BitMeaning kTsiBits[] = {
+constexpr BitMeaning kTsiBits[] = {
     {1, 8, "Offline data authentication was performed"},
     {1, 7, "Cardholder verification was performed"},
     {1, 6, "Card risk management was performed"},
@@ -49,7 +49,7 @@ const BitMeaning kTsiBits[] = {
 
 // Application interchange profile: the functions the card supports.
 // EMV 4.3 Book 3, Annex C1.
-const BitMeaning kAipBits[] = {
+constexpr BitMeaning kAipBits[] = {
     {1, 7, "SDA supported"},
     {1, 6, "DDA supported"},
     {1, 5, "Cardholder verification is supported"},
@@ -63,7 +63,7 @@ const BitMeaning kAipBits[] = {
 // Terminal capabilities: card data input, CVM and security capabilities.
 // EMV 4.3 Book 4, Annex A2.
 // Byte 2 bit 1 is the PBOC's addition for its cardholder ID CVM.
-const BitMeaning kTerminalCapabilityBits[] = {
+constexpr BitMeaning kTerminalCapabilityBits[] = {
     {1, 8, "Manual key entry"},
     {1, 7, "Magnetic stripe"},
     {1, 6, "IC with contacts"},
@@ -82,7 +82,7 @@ const BitMeaning kTerminalCapabilityBits[] = {
 // Additional terminal capabilities: transaction types, data input and
 // output, and the code tables the terminal supports. EMV 4.3 Book 4,
 // Annex A3.
-const BitMeaning kAdditionalTerminalCapabilityBits[] = {
+constexpr BitMeaning kAdditionalTerminalCapabilityBits[] = {
     {1, 8, "Cash"},
     {1, 7, "Goods"},
     {1, 6, "Services"},
@@ -141,7 +141,7 @@ bool list_set_bits(const BitTable& table, const unsigned char* value, int length
       while (row < table.row_count && precedes(table.rows[row], byte, bit)) ++row;
       const bool named =
           row < table.row_count && table.rows[row].byte == byte && table.rows[row].bit == bit;
-      bits->push_back({byte, bit, named ? table.rows[row].meaning : "RFU"});
+      bits->push_back(named ? table.rows[row] : BitMeaning(byte, bit, "RFU"));
     }
   }
   return true;

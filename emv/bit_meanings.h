@@ -5,14 +5,27 @@
 #ifndef EMV_BIT_MEANINGS_H_
 #define EMV_BIT_MEANINGS_H_
 
+#include <cstddef>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // One bit of a data object, numbered as EMV numbers them: byte 1 first,
 // bit 8 the most significant bit of its byte.
 struct BitMeaning {
+  constexpr BitMeaning(int byte_number, int bit_number, const char* words)
+      : byte(byte_number),
+        bit(bit_number),
+        meaning(words),
+        meaning_length(std::char_traits<char>::length(words)) {}
+
+  // The meaning with its length, for outputs that copy it.
+  std::string_view words() const { return std::string_view(meaning, meaning_length); }
+
   int byte;             // 1 to the object's length
   int bit;              // 8 to 1
   const char* meaning;  // what the bit means when it is set; "RFU" for a reserved bit
+  size_t meaning_length;
 };
 
 // The named bits of one data object, ordered byte 1 bit 8 first; the bits

@@ -98,8 +98,8 @@ bool explain_cryptogram_information(const unsigned char* value, int length, EmvM
 
 bool explain_transaction_type(const unsigned char* value, int length, EmvMeaning* meaning) {
   if (length != 1) return false;
-  const char* type = transaction_type_meaning(bcd_number(value, length));
-  if (type == nullptr) return false;
+  const std::string_view type = transaction_type_meaning(bcd_number(value, length));
+  if (type.empty()) return false;
   meaning->meaning.append(type);
   return true;
 }
@@ -110,9 +110,10 @@ bool explain_terminal_type(const unsigned char* value, int length, EmvMeaning* m
   if (number < 0) return false;
   const int operated_by = number / 10;
   const int environment = number % 10;
-  const char* environment_text = find_meaning(code_table(kTerminalEnvironments), environment);
-  const char* operator_text = find_meaning(code_table(kTerminalOperators), operated_by);
-  if (environment_text == nullptr || operator_text == nullptr) return false;
+  const std::string_view environment_text =
+      find_meaning(code_table(kTerminalEnvironments), environment);
+  const std::string_view operator_text = find_meaning(code_table(kTerminalOperators), operated_by);
+  if (environment_text.empty() || operator_text.empty()) return false;
   if (operated_by == kCardholderOperated && environment <= kLastAttendedEnvironment) return false;
   meaning->meaning.append(environment_text);
   meaning->meaning.append(", ");

@@ -84,8 +84,8 @@ unsigned long amount_at(const unsigned char* bytes) {
 
 bool explain_cvm_results(const unsigned char* value, int length, EmvMeaning* meaning) {
   if (length != 3) return false;
-  const char* result = find_meaning(code_table(kCvmResults), value[2]);
-  if (result == nullptr) return false;
+  const std::string_view result = find_meaning(code_table(kCvmResults), value[2]);
+  if (result.empty()) return false;
   if ((value[0] & kMethodBits) == kNoCvmPerformed) {
     meaning->meaning.append("No CVM performed");
   } else {

@@ -18,7 +18,7 @@ struct MeaningSource {
   Explainer explain;
 };
 
-const MeaningSource kMeaningSources[] = {
+constexpr MeaningSource kMeaningSources[] = {
     {0x82, &kApplicationInterchangeProfile, nullptr},
     {0x8E, nullptr, explain_cvm_list},
     {0x95, &kTerminalVerificationResults, nullptr},
@@ -35,11 +35,33 @@ const MeaningSource kMeaningSources[] = {
     {0x9F42, nullptr, explain_currency_code},
 };
 
-const MeaningSource* find_source(int code) {
-  for (const MeaningSource& source : kMeaningSources) {
-    if (source.code == code) return &source;
+constexpr int kSourceCount = sizeof kMeaningSources / sizeof kMeaningSources[0];
+
+// kMeaningSources by the last byte of their codes, which no two share, so
+// that a tag's source is found in one look: one more than the row, 0 for
+// none.
+struct SourceIndex {
+  unsigned char row_of[256];
+  bool unambiguous;  // no two rows share a last byte
+};
+
+constexpr SourceIndex make_source_index() {
+  SourceIndex index{};
+  index.unambiguous = true;
+  for (int row = 0; row < kSourceCount; ++row) {
+    unsigned char& slot = index.row_of[kMeaningSources[row].code & 0xFF];
+    if (slot != 0) index.unambiguous = false;
+    slot = static_cast<unsigned char>(row + 1);
   }
-  return nullptr;
+  return index;
+}
+
+constexpr SourceIndex kSourceIndex = make_source_index();
+static_assert(kSourceIndex.unambiguous, "two tags with meanings share their last byte");
+
+const MeaningSource* find_source(int code) {
+  const int row = kSourceIndex.row_of[code & 0xFF];
+  return row != 0 && kMeaningSources[row - 1].code == code ? &kMeaningSources[row - 1] : nullptr;
 }
 
 }  // namespace

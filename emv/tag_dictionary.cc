@@ -1,13 +1,11 @@
-// The chip-data dictionary: one row per tag, sorted by tag, searched by
-// halving.
+// The chip-data dictionary: one row per tag, sorted by tag, and its index
+// by tag.
 #include "emv/tag_dictionary.h"
-
-#include <algorithm>
 
 // The Chinese names of the report's 25 tags are the report's own, so both
 // outputs name an element alike; the others follow the Chinese banks' and
 // PBOC's usage.
-const EmvTag emv_tags[] = {
+constexpr EmvTag emv_tags[] = {
     {0x42, "Issuer Identification Number (IIN)", "发卡行标识号（IIN）"},
     {0x4F, "Application Identifier (AID) - card", "应用标识符（AID）"},
     {0x50, "Application Label", "应用标签"},
@@ -166,7 +164,7 @@ const EmvTag emv_tags[] = {
     {0xDF31, "Issuer Script Results", "发卡方脚本结果"},
 };
 
-const int emv_tag_count = sizeof emv_tags / sizeof emv_tags[0];
+constexpr int emv_tag_count = sizeof emv_tags / sizeof emv_tags[0];
 
 int emv_tag_code(const unsigned char tag[2], int tag_length) {
   const int expected_length = (tag[0] & 0x1F) == 0x1F ? 2 : 1;
@@ -174,10 +172,44 @@ int emv_tag_code(const unsigned char tag[2], int tag_length) {
   return tag_length == 1 ? tag[0] : tag[0] << 8 | tag[1];
 }
 
+namespace {
+
+// The dictionary by code, made when compiling: an open-addressing table of
+// row numbers, so that a tag is found in a probe or two.
+class TagIndex {
+ public:
+  constexpr TagIndex() : rows_() {
+    for (short& row : rows_) row = kEmpty;
+    for (int row = 0; row < emv_tag_count; ++row) {
+      int at = slot_of(emv_tags[row].code);
+      while (rows_[at] != kEmpty) at = (at + 1) & kMask;
+      rows_[at] = static_cast<short>(row);
+    }
+  }
+
+  const EmvTag* find(int code) const {
+    for (int at = slot_of(code);; at = (at + 1) & kMask) {
+      if (rows_[at] == kEmpty) return nullptr;
+      if (emv_tags[rows_[at]].code == code) return &emv_tags[rows_[at]];
+    }
+  }
+
+ private:
+  // More than three times the rows, so that probes stay short.
+  static constexpr int kSlots = 512;
+  static constexpr int kMask = kSlots - 1;
+  static constexpr short kEmpty = -1;
+  static_assert(3 * emv_tag_count < kSlots, "the tag index is too small");
+
+  static constexpr int slot_of(int code) { return (code ^ code >> 7) & kMask; }
+
+  short rows_[kSlots];
+};
+
+constexpr TagIndex kTagIndex;
+
+}  // namespace
+
 const EmvTag* find_emv_tag(const unsigned char tag[2], int tag_length) {
-  const int code = emv_tag_code(tag, tag_length);
-  const EmvTag* end = emv_tags + emv_tag_count;
-  const EmvTag* found = std::lower_bound(
-      emv_tags, end, code, [](const EmvTag& row, int wanted) { return row.code < wanted; });
-  return found != end && found->code == code ? found : nullptr;
+  return kTagIndex.find(emv_tag_code(tag, tag_length));
 }

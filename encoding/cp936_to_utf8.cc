@@ -3,8 +3,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
+
+#include "encoding/byte_scan.h"
 
 #include "encoding/cp936_table.inc"
 
@@ -13,51 +14,20 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kEuroSign = 0x20AC;  // the single byte 0x80
 
-// UTF-8 written character by character: the characters gather in a small
-// buffer that goes to the text in one piece, as appending each one costs
-// a call where this code runs as WebAssembly.
-class Utf8Characters {
- public:
-  explicit Utf8Characters(std::string* utf8) : utf8_(utf8) {}
-  ~Utf8Characters() { flush(); }
-  Utf8Characters(const Utf8Characters&) = delete;
-  Utf8Characters& operator=(const Utf8Characters&) = delete;
-
-  void append(char32_t code) {
-    if (used_ + 3 > sizeof buffer_) flush();
-    char* out = buffer_ + used_;
-    if (code < 0x80) {
-      out[0] = static_cast<char>(code);
-      used_ += 1;
-    } else if (code < 0x800) {
-      out[0] = static_cast<char>(0xC0 | (code >> 6));
-      out[1] = static_cast<char>(0x80 | (code & 0x3F));
-      used_ += 2;
-    } else {
-      out[0] = static_cast<char>(0xE0 | (code >> 12));
-      out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out[2] = static_cast<char>(0x80 | (code & 0x3F));
-      used_ += 3;
-    }
+// Writes `code` (below U+10000) in UTF-8 at `out`; returns the end.
+char* put_code_point(char* out, char32_t code) {
+  if (code < 0x80) {
+    *out++ = static_cast<char>(code);
+  } else if (code < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   }
-
-  // Appends `count` bytes of UTF-8 after the characters so far.
-  void append_text(const char* bytes, size_t count) {
-    flush();
-    utf8_->append(bytes, count);
-  }
-
-  void flush() {
-    if (used_ == 0) return;
-    utf8_->append(buffer_, used_);
-    used_ = 0;
-  }
-
- private:
-  std::string* utf8_;
-  char buffer_[96];
-  size_t used_ = 0;
-};
+  return out;
+}
 
 // The character of the pair `lead`, `trail`, or 0 when there is none.
 char32_t pair_code_point(unsigned char lead, unsigned char trail) {
@@ -65,61 +35,48 @@ char32_t pair_code_point(unsigned char lead, unsigned char trail) {
   return kCp936Pairs[lead - 0x81][trail - 0x40];
 }
 
-// Whether `ch` goes over unchanged whatever follows it: ASCII other than
-// a carriage return.
-bool is_plain(char ch) { return static_cast<unsigned char>(ch) < 0x80 && ch != '\r'; }
-
-// Whether all eight bytes at `bytes` are plain, tested at once.
-bool are_plain(const char* bytes) {
-  constexpr uint64_t kOnes = 0x0101010101010101u;
-  constexpr uint64_t kHighBits = 0x8080808080808080u;
-  uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  // A byte is zero in `carriage_returns` where `word` holds '\r'; the
-  // subtraction sets the high bit of the first zero byte.
-  const uint64_t carriage_returns = word ^ (kOnes * '\r');
-  const bool any_carriage_return = ((carriage_returns - kOnes) & ~carriage_returns & kHighBits) != 0;
-  return (word & kHighBits) == 0 && !any_carriage_return;
-}
-
-// The end of the run of plain bytes of `text` that starts at `at`.
-size_t plain_run_end(std::string_view text, size_t at) {
-  while (at + 8 <= text.size() && are_plain(text.data() + at)) at += 8;
-  while (at < text.size() && is_plain(text[at])) ++at;
-  return at;
-}
-
 }  // namespace
 
-void append_cp936_as_utf8(std::string_view text, std::string* utf8) {
-  utf8->reserve(utf8->size() + text.size() + text.size() / 2);
-  Utf8Characters characters(utf8);
-  for (size_t at = 0; at < text.size(); ++at) {
-    // Most of a report is plain ASCII, which goes over in runs.
-    const size_t run_end = plain_run_end(text, at);
-    if (run_end > at) characters.append_text(text.data() + at, run_end - at);
-    if (run_end == text.size()) break;
-    at = run_end;
-
-    const unsigned char byte = static_cast<unsigned char>(text[at]);
+char* put_cp936_as_utf8(char* out, std::string_view text) {
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = text.size();
+  size_t at = 0;
+  while (at < size) {
+    const unsigned char byte = in[at];
+    if (is_shared_ascii(byte)) {
+      // Most of a report is plain ASCII, which goes over in runs.
+      const size_t run = copy_shared_ascii(text.substr(at), out);
+      at += run;
+      out += run;
+      continue;
+    }
+    ++at;
     if (byte == '\r') {
-      if (at + 1 >= text.size() || text[at + 1] != '\n') characters.append('\r');
+      if (at == size || in[at] != '\n') *out++ = '\r';
       continue;
     }
     if (byte == 0x80) {
-      characters.append(kEuroSign);
+      out = put_code_point(out, kEuroSign);
       continue;
     }
-    const unsigned char trail = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
+    const unsigned char trail = at < size ? in[at] : 0;
     const char32_t code = pair_code_point(byte, trail);
     if (code != 0) {
-      characters.append(code);
+      out = put_code_point(out, code);
       ++at;
       continue;
     }
-    characters.append(kReplacement);
+    out = put_code_point(out, kReplacement);
     if (byte != 0xFF && trail >= 0x80) ++at;  // a lead byte's non-ASCII partner goes with it
   }
+  return out;
+}
+
+void append_cp936_as_utf8(std::string_view text, std::string* utf8) {
+  const size_t start = utf8->size();
+  utf8->resize(start + kUtf8BytesPerCp936Byte * text.size());
+  char* end = put_cp936_as_utf8(&(*utf8)[start], text);
+  utf8->resize(static_cast<size_t>(end - utf8->data()));
 }
 
 bool is_printable_cp936(std::string_view bytes) {

@@ -3,6 +3,7 @@
 #ifndef ENCODING_CP936_TO_UTF8_H_
 #define ENCODING_CP936_TO_UTF8_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,14 @@
 // with LF line ends. A byte that does not start a valid character becomes
 // U+FFFD; an ASCII byte after it is read on its own.
 void append_cp936_as_utf8(std::string_view text, std::string* utf8);
+
+// The most bytes of UTF-8 that one byte of code page 936 becomes.
+constexpr size_t kUtf8BytesPerCp936Byte = 3;
+
+// Writes `text` as append_cp936_as_utf8 appends it, at `out`, which has
+// room for kUtf8BytesPerCp936Byte bytes for each byte of `text`; returns
+// the end.
+char* put_cp936_as_utf8(char* out, std::string_view text);
 
 // Whether `bytes` are printable code page 936 text: ASCII from space to
 // '~' and two-byte characters, with no control bytes.

@@ -6,6 +6,7 @@
 namespace {
 
 bool is_masked(const DecodedField& field, const TlvElement& element) {
+  if (field.hidden == nullptr) return false;
   for (int k = 0; k < element.value_length; ++k) {
     if (hidden_nibbles(field, element.value_offset + k) != 0) return true;
   }
@@ -24,12 +25,13 @@ void add_element(const DecodedField& field55, const TlvElement& element, int wal
   explained.depth = depth;
   explained.child_count = 0;
   explained.tag = find_emv_tag(element.tag, element.tag_length);
-  explained.meaning.clear();
-  explained.has_meaning = false;
   if (!is_masked(field55, element) && element.value_offset + element.value_length <= field55.readable) {
     explained.has_meaning =
         explain_emv_value(element.tag, element.tag_length, field55.data + element.value_offset,
                           element.value_length, &explained.meaning);
+  } else {
+    explained.meaning.clear();
+    explained.has_meaning = false;
   }
   if (!is_constructed(element) || depth + 1 >= kMaxChipDataDepth) return;
   const int inner_end = inner_walk_end(element, walk_end);

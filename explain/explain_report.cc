@@ -1,66 +1,47 @@
-// Writing the explanation.
+// Writing the explanation: each line is written whole, into room made once
+// for it from the lengths of its texts.
 #include "explain/explain_report.h"
 
-#include <charconv>
-#include <cstdio>
+#include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "decode/hex_text.h"
 #include "decode/report.h"
+#include "encoding/byte_scan.h"
 #include "encoding/cp936_to_utf8.h"
 
 namespace {
 
-// The verdicts in words; %d stands for the field, or for the bytes needed
-// and those the message has.
+// The verdicts in words: words, a number of the verdict, more words, maybe
+// a second number, and the last words.
 struct VerdictWords {
   UnpackResult result;
-  const char* format;
+  std::string_view opening;
+  int UnpackVerdict::*first;  // nullptr for none
+  std::string_view middle;
+  int UnpackVerdict::*second;  // nullptr for none
+  std::string_view closing;
 };
 constexpr VerdictWords kVerdictWords[] = {
-    {UnpackResult::kUnpacked, "unpacked: every flagged field was read"},
-    {UnpackResult::kTooShort, "too short: the fields need %d bytes, the message has %d"},
-    {UnpackResult::kFieldNotDefined, "field %d is flagged but the definitions lack it"},
-    {UnpackResult::kLengthTooLong, "the length indicator of field %d exceeds its maximum"},
-    {UnpackResult::kLengthInvalid, "the length indicator of field %d is negative"},
-    {UnpackResult::kHeaderTooLong, "the header needs %d bytes, the message has %d"},
-    {UnpackResult::kBitmapNotHex, "the bitmap is not hexadecimal text"},
-    {UnpackResult::kLengthNotDigits, "the length indicator of field %d is not digits"},
+    {UnpackResult::kUnpacked, "unpacked: every flagged field was read", nullptr, "", nullptr, ""},
+    {UnpackResult::kTooShort, "too short: the fields need ", &UnpackVerdict::needed,
+     " bytes, the message has ", &UnpackVerdict::available, ""},
+    {UnpackResult::kFieldNotDefined, "field ", &UnpackVerdict::field,
+     " is flagged but the definitions lack it", nullptr, ""},
+    {UnpackResult::kLengthTooLong, "the length indicator of field ", &UnpackVerdict::field,
+     " exceeds its maximum", nullptr, ""},
+    {UnpackResult::kLengthInvalid, "the length indicator of field ", &UnpackVerdict::field,
+     " is negative", nullptr, ""},
+    {UnpackResult::kHeaderTooLong, "the header needs ", &UnpackVerdict::needed,
+     " bytes, the message has ", &UnpackVerdict::available, ""},
+    {UnpackResult::kBitmapNotHex, "the bitmap is not hexadecimal text", nullptr, "", nullptr, ""},
+    {UnpackResult::kLengthNotDigits, "the length indicator of field ", &UnpackVerdict::field,
+     " is not digits", nullptr, ""},
 };
 
-// The room an explanation starts with: a typical message's fits.
-constexpr size_t kExpectedExplanationLength = 4096;
-
-void write_hex(const DecodedField& field, int position, int count, ReportWriter* out) {
-  render_shown_hex(field, position, count, out->claim(2 * static_cast<size_t>(count)));
-}
-
-// Bytes of their own, such as a tag or the bitmap, as hexadecimal text.
-void write_hex(const unsigned char* bytes, size_t count, ReportWriter* out) {
-  render_hex(bytes, count, out->claim(2 * count));
-}
-
-void write_number(int value, ReportWriter* out) {
-  char digits[16];
-  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out->write(digits, static_cast<size_t>(end - digits));
-}
-
-void write_bytes(int count, ReportWriter* out) {
-  write_number(count, out);
-  out->write(count == 1 ? std::string_view(" byte") : std::string_view(" bytes"));
-}
-
-// The length of `field`: in bytes, or in digits and then bytes when its
-// length counts packed digits.
-void write_length(const DecodedField& field, ReportWriter* out) {
-  if (field.format != nullptr && field.format->unit == LengthUnit::kDigits) {
-    write_number(field.unit_length, out);
-    out->write(field.unit_length == 1 ? std::string_view(" digit, ") : std::string_view(" digits, "));
-  }
-  write_bytes(field.length, out);
-}
+// The room of a line besides its texts of any length (names, values,
+// meanings): its indentation, separators, numbers and fixed words.
+constexpr size_t kLineRoom = 160;
 
 // The separator of the columns of a field's or an element's line.
 constexpr std::string_view kColumn = " | ";
@@ -68,46 +49,118 @@ constexpr std::string_view kColumn = " | ";
 // The indentation of the lines that say what a value means.
 constexpr size_t kMeaningIndent = 4;
 
-// Writes a line that says what a value means, indented by `indent` more.
-void write_meaning_line(size_t indent, std::string_view meaning, ReportWriter* out) {
-  out->repeat(' ', indent + kMeaningIndent);
-  out->write(meaning);
-  out->write('\n');
+// Spaces for any indentation: that of the deepest chip data's meanings.
+constexpr char kSpaces[] = "                                ";
+static_assert(2 + 2 * (kMaxChipDataDepth - 1) + kMeaningIndent < sizeof kSpaces,
+              "indentation deeper than its spaces");
+
+// Writes `indent` spaces at `out` (and more, which what follows
+// overwrites); returns the end.
+char* put_indent(char* out, size_t indent) {
+  std::memcpy(out, kSpaces, sizeof kSpaces - 1);
+  return out + indent;
 }
 
+// "N byte" or "N bytes".
+char* put_bytes(char* out, int count) {
+  out = put_decimal(out, count);
+  return count == 1 ? put(out, " byte") : put(out, " bytes");
+}
+
+// The length of `field`: in bytes, or in digits and then bytes when its
+// length counts packed digits.
+char* put_length(char* out, const DecodedField& field) {
+  if (field.format != nullptr && field.format->unit == LengthUnit::kDigits) {
+    out = put_decimal(out, field.unit_length);
+    out = field.unit_length == 1 ? put(out, " digit, ") : put(out, " digits, ");
+  }
+  return put_bytes(out, field.length);
+}
+
+// How the value of a field shows: as text when it is printable, else as
+// hexadecimal; binary data always as hexadecimal.
+class ShownValue {
+ public:
+  // `shown` and `utf8` are room to work in, which the text may lie in.
+  ShownValue(const DecodedField& field, std::string* shown, std::string* utf8) : field_(field) {
+    const std::string_view text = shown_value(field, shown);
+    const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
+    if (binary) return;
+    if (is_visible_ascii(text)) {  // the same in UTF-8
+      text_ = text;
+      as_text_ = true;
+    } else if (is_printable_cp936(text)) {
+      utf8->clear();
+      append_cp936_as_utf8(text, utf8);
+      text_ = *utf8;
+      as_text_ = true;
+    }
+  }
+
+  // How many bytes it takes.
+  size_t size() const {
+    return as_text_ ? text_.size() : 4 + 2 * static_cast<size_t>(field_.length);
+  }
+
+  // Writes it at `out`; returns the end.
+  char* put_at(char* out) const {
+    if (as_text_) return put(out, text_);
+    out = put(out, "hex ");
+    render_shown_hex(field_, 0, field_.length, out);
+    return out + 2 * static_cast<size_t>(field_.length);
+  }
+
+ private:
+  const DecodedField& field_;
+  std::string_view text_;
+  bool as_text_ = false;
+};
+
+// Writes a line that says what a value means, indented by `indent` more.
+void write_meaning_line(size_t indent, std::string_view meaning, ReportWriter* out) {
+  char* line = out->room_for(kLineRoom + meaning.size());
+  line = put_indent(line, indent + kMeaningIndent);
+  line = put(line, meaning);
+  *line++ = '\n';
+  out->end_at(line);
+}
 
 void write_element(const DecodedField& field55, const ExplainedElement& explained,
                    ReportWriter* out) {
   const size_t indent = 2 + 2 * static_cast<size_t>(explained.depth);
   const TlvElement& element = explained.element;
-  out->repeat(' ', indent);
-  write_hex(element.tag, static_cast<size_t>(element.tag_length), out);
+  const std::string_view english = explained.tag != nullptr ? explained.tag->english() : "";
+  const std::string_view chinese = explained.tag != nullptr ? explained.tag->chinese() : "";
+  const bool shows_value = explained.child_count == 0;
+  const size_t value_digits = shows_value ? 2 * static_cast<size_t>(element.value_length) : 0;
+  char* line = out->room_for(kLineRoom + english.size() + chinese.size() + value_digits);
+  line = put_indent(line, indent);
+  render_hex(element.tag, static_cast<size_t>(element.tag_length), line);
+  line += 2 * element.tag_length;
   if (explained.tag != nullptr) {
-    out->write(kColumn);
-    out->write(explained.tag->name);
-    out->write(kColumn);
-    out->write(explained.tag->chinese_name);
+    line = put(put(put(put(line, kColumn), english), kColumn), chinese);
   }
-  out->write(kColumn);
-  write_bytes(element.value_length, out);
-  if (explained.child_count == 0) {
-    out->write(kColumn);
-    write_hex(field55, element.value_offset, element.value_length, out);
+  line = put_bytes(put(line, kColumn), element.value_length);
+  if (shows_value) {
+    line = put(line, kColumn);
+    render_shown_hex(field55, element.value_offset, element.value_length, line);
+    line += value_digits;
   }
-  out->write('\n');
+  *line++ = '\n';
+  out->end_at(line);
   if (!explained.has_meaning) return;
   const EmvMeaning& meaning = explained.meaning;
   if (!meaning.meaning.empty()) write_meaning_line(indent, meaning.meaning, out);
   for (const std::string& detail : meaning.details) write_meaning_line(indent, detail, out);
   for (const BitMeaning& bit : meaning.bits) {
-    out->repeat(' ', indent + kMeaningIndent);
-    out->write("byte ");
-    write_number(bit.byte, out);
-    out->write(" bit ");
-    write_number(bit.bit, out);
-    out->write(": ");
-    out->write(bit.meaning);
-    out->write('\n');
+    const std::string_view words = bit.words();
+    line = out->room_for(kLineRoom + words.size());
+    line = put(put_indent(line, indent + kMeaningIndent), "byte ");
+    line = put(put_decimal(line, bit.byte), " bit ");
+    line = put(put_decimal(line, bit.bit), ": ");
+    line = put(line, words);
+    *line++ = '\n';
+    out->end_at(line);
   }
 }
 
@@ -115,90 +168,95 @@ void write_element(const DecodedField& field55, const ExplainedElement& explaine
 // bitmap: "NAME | N bytes | HEX".
 void write_bytes_line(std::string_view name, const unsigned char* bytes, int count,
                       ReportWriter* out) {
-  out->write(name);
-  out->write(kColumn);
-  write_bytes(count, out);
-  out->write(kColumn);
-  write_hex(bytes, static_cast<size_t>(count), out);
-  out->write('\n');
+  char* line = out->room_for(kLineRoom + name.size() + 2 * static_cast<size_t>(count));
+  line = put_bytes(put(put(line, name), kColumn), count);
+  line = put(line, kColumn);
+  render_hex(bytes, static_cast<size_t>(count), line);
+  line += 2 * count;
+  *line++ = '\n';
+  out->end_at(line);
 }
 
-// The fields the bitmap flags, "2, 3, 4, …", the first bit aside.
+// The line of the fields the bitmap flags, "    fields 2, 3, 4, …", the
+// first bit aside.
 void write_flagged_fields(const unsigned char bitmap[kBitmapLength], ReportWriter* out) {
+  // Every field's number and separator: at most three digits and two more.
+  char* line = out->room_for(kLineRoom + 5 * 8 * kBitmapLength);
+  line = put(put_indent(line, kMeaningIndent), "fields ");
   std::string_view separator = "";
-  for (int field = 2; field <= 8 * kBitmapLength; ++field) {
-    if (!is_flagged(bitmap, field)) continue;
-    out->write(separator);
-    write_number(field, out);
-    separator = ", ";
+  for (int byte = 0; byte < kBitmapLength; ++byte) {
+    if (bitmap[byte] == 0) continue;
+    for (int field = 8 * byte + 1; field <= 8 * byte + 8; ++field) {
+      if (field == 1 || !is_flagged(bitmap, field)) continue;
+      line = put_decimal(put(line, separator), field);
+      separator = ", ";
+    }
   }
+  *line++ = '\n';
+  out->end_at(line);
+}
+
+// Writes `verdict` in words at `out`, which has kLineRoom bytes of room;
+// returns the end.
+char* put_verdict_in_words(char* out, const UnpackVerdict& verdict) {
+  for (const VerdictWords& words : kVerdictWords) {
+    if (words.result != verdict.result) continue;
+    out = put(out, words.opening);
+    if (words.first != nullptr) out = put_decimal(out, verdict.*words.first);
+    out = put(out, words.middle);
+    if (words.second != nullptr) out = put_decimal(out, verdict.*words.second);
+    out = put(out, words.closing);
+  }
+  return out;
+}
+
+// "Result: " and the verdict in words.
+void write_verdict(const UnpackVerdict& verdict, ReportWriter* out) {
+  char* line = put(out->room_for(kLineRoom), "Result: ");
+  line = put_verdict_in_words(line, verdict);
+  *line++ = '\n';
+  out->end_at(line);
 }
 
 }  // namespace
 
 void write_field_value(const DecodedField& field, std::string* shown, std::string* utf8,
                        ReportWriter* out) {
-  const std::string_view text = shown_value(field, shown);
-  const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
-  if (!binary && is_printable_cp936(text)) {
-    utf8->clear();
-    append_cp936_as_utf8(text, utf8);
-    out->write(*utf8);
-  } else {
-    out->write("hex ");
-    write_hex(field, 0, field.length, out);
-  }
+  const ShownValue value(field, shown, utf8);
+  out->end_at(value.put_at(out->room_for(value.size())));
 }
 
 std::string verdict_in_words(const UnpackVerdict& verdict) {
-  for (const VerdictWords& words : kVerdictWords) {
-    if (words.result != verdict.result) continue;
-    char line[128];
-    if (verdict.result == UnpackResult::kTooShort ||
-        verdict.result == UnpackResult::kHeaderTooLong) {
-      std::snprintf(line, sizeof line, words.format, verdict.needed, verdict.available);
-    } else {
-      std::snprintf(line, sizeof line, words.format, verdict.field);
-    }
-    return line;
-  }
-  return std::string();
+  char words[kLineRoom];
+  return std::string(words, put_verdict_in_words(words, verdict));
 }
 
 void ExplanationWriter::write(const DecodedMessage& message, std::string* text) {
-  ReportWriter out(text, kExpectedExplanationLength);
+  ReportWriter out(text, &room_);
   if (message.header_length > 0) write_bytes_line("Header", message.header, message.header_length, &out);
-  out.write("Message type indicator");
-  out.write(kColumn);
-  write_length(message.type_indicator, &out);
-  out.write(kColumn);
-  write_field_value(message.type_indicator, &shown_, &utf8_, &out);
-  out.write('\n');
+  const ShownValue indicator(message.type_indicator, &shown_, &utf8_);
+  char* line = out.room_for(kLineRoom + indicator.size());
+  line = put_length(put(line, "Message type indicator | "), message.type_indicator);
+  line = indicator.put_at(put(line, kColumn));
+  *line++ = '\n';
+  out.end_at(line);
   if (explain_type_indicator(message, &meaning_)) write_meaning_line(0, meaning_.meaning, &out);
   write_bytes_line("Bitmap", message.bitmap, message.bitmap_length, &out);
-  out.repeat(' ', kMeaningIndent);
-  out.write("fields ");
   write_flagged_fields(message.bitmap, &out);
-  out.write('\n');
   for (const DecodedField& field : message.fields) {
-    out.write("Field ");
-    write_number(field.number, &out);
     const std::string& name = names_.name(*message.dialect, field.number);
-    if (!name.empty()) {
-      out.write(kColumn);
-      out.write(name);
-    }
-    out.write(kColumn);
-    write_length(field, &out);
-    out.write(kColumn);
-    write_field_value(field, &shown_, &utf8_, &out);
-    out.write('\n');
+    const ShownValue value(field, &shown_, &utf8_);
+    line = out.room_for(kLineRoom + name.size() + value.size());
+    line = put_decimal(put(line, "Field "), field.number);
+    if (!name.empty()) line = put(put(line, kColumn), name);
+    line = put_length(put(line, kColumn), field);
+    line = value.put_at(put(line, kColumn));
+    *line++ = '\n';
+    out.end_at(line);
     if (explain_field(message, field, &meaning_)) write_meaning_line(0, meaning_.meaning, &out);
     if (field.number != 55) continue;
     explain_chip_data(field, message.field55, &tree_);
     for (const ExplainedElement& element : tree_) write_element(field, element, &out);
   }
-  out.write("Result: ");
-  out.write(verdict_in_words(message.verdict));
-  out.write('\n');
+  write_verdict(message.verdict, &out);
 }

@@ -22,6 +22,7 @@ class ExplanationWriter {
   void write(const DecodedMessage& message, std::string* text);
 
  private:
+  WriterRoom room_;  // where an explanation is written
   FieldMeaning meaning_;
   std::vector<ExplainedElement> tree_;
   FieldNameTexts names_;

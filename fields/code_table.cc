@@ -5,18 +5,18 @@
 
 #include "fields/digits.h"
 
-const char* find_meaning(const CodeTable& table, int code) {
+std::string_view find_meaning(const CodeTable& table, int code) {
   const CodeMeaning* end = table.rows + table.count;
   const CodeMeaning* row =
       std::lower_bound(table.rows, end, code,
                        [](const CodeMeaning& entry, int value) { return entry.last < value; });
-  return row != end && row->first <= code ? row->meaning : nullptr;
+  return row != end && row->first <= code ? row->meaning : std::string_view();
 }
 
 bool describe_code(const CodeTable& table, const unsigned char* digits, int width,
                    std::string* out) {
-  const char* meaning = find_meaning(table, digits_value(digits, width));
-  if (meaning == nullptr) return false;
+  const std::string_view meaning = find_meaning(table, digits_value(digits, width));
+  if (meaning.empty()) return false;
   out->append(meaning);
   return true;
 }
@@ -29,7 +29,8 @@ bool describe_parts(const unsigned char* digits, const CodePart* parts, int coun
     const CodePart& part = parts[k];
     const unsigned char* code = digits + part.offset;
     if (k > 0) out->append(", ");
-    if (const char* meaning = find_meaning(part.table, digits_value(code, part.width))) {
+    const std::string_view meaning = find_meaning(part.table, digits_value(code, part.width));
+    if (!meaning.empty()) {
       out->append(part.prefix).append(meaning);
       any_known = true;
     } else {

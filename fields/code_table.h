@@ -5,12 +5,13 @@
 #define FIELDS_CODE_TABLE_H_
 
 #include <string>
+#include <string_view>
 
 // The meaning of the codes `first` to `last`, the values of their digits.
 struct CodeMeaning {
   int first;
   int last;
-  const char* meaning;
+  std::string_view meaning;  // never empty
 };
 
 // A table of code meanings, in ascending order of code, without overlaps.
@@ -36,8 +37,8 @@ constexpr CodeTable code_table(const CodeMeaning (&rows)[kCount]) {
   return CodeTable{rows, kCount};
 }
 
-// The meaning of `code` in `table`, or nullptr.
-const char* find_meaning(const CodeTable& table, int code);
+// The meaning of `code` in `table`, or an empty text.
+std::string_view find_meaning(const CodeTable& table, int code);
 
 // Appends the meaning of the `width` ASCII digits at `digits` in `table`
 // to `out`. Returns false, appending nothing, for a code not in the table.
@@ -49,9 +50,9 @@ struct CodePart {
   int offset;
   int width;
   CodeTable table;
-  const char* prefix;   // written before the code's meaning: "from "
-  const char* unknown;  // written before the digits of a code not in the
-                        // table: "transaction type "
+  std::string_view prefix;   // written before the code's meaning: "from "
+  std::string_view unknown;  // written before the digits of a code not in
+                             // the table: "transaction type "
 };
 
 // Appends to `out` the meanings of the `count` parts of `digits`, ASCII

@@ -52,6 +52,6 @@ bool describe_processing_code(const unsigned char* digits, std::string* out) {
   return describe_parts(digits, kParts, out);
 }
 
-const char* transaction_type_meaning(int code) {
+std::string_view transaction_type_meaning(int code) {
   return find_meaning(code_table(kTransactionTypes), code);
 }

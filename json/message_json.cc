@@ -2,10 +2,12 @@
 #include "json/message_json.h"
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "decode/hex_text.h"
 #include "decode/tag_names.h"
+#include "encoding/byte_scan.h"
 #include "encoding/cp936_to_utf8.h"
 #include "explain/chip_data_tree.h"
 #include "explain/field_name_text.h"
@@ -13,19 +15,43 @@
 
 namespace {
 
-bool is_ascii(std::string_view bytes) {
-  for (char ch : bytes) {
-    if (static_cast<unsigned char>(ch) >= 0x80) return false;
-  }
-  return true;
+// Room for the object of a field besides its digits, text and name: its
+// keys, brackets and three numbers.
+constexpr size_t kFieldObjectRoom = 128;
+
+// Room for the object of a field 55 element besides its value's digits
+// and its name: its keys, brackets, tag and length.
+constexpr size_t kElementObjectRoom = 96;
+
+// Writes the members every field 55 element has, "tag", "length" and
+// "value", at `out`; returns the end.
+char* put_element_members(char* out, const DecodedField& field55, const TlvElement& element) {
+  out = put(out, "\"tag\":\"");
+  render_hex(element.tag, static_cast<size_t>(element.tag_length), out);
+  out = put(out + 2 * element.tag_length, "\",\"length\":");
+  out = put_decimal(out, element.value_length);
+  out = put(out, ",\"value\":\"");
+  render_shown_hex(field55, element.value_offset, element.value_length, out);
+  out += 2 * static_cast<size_t>(element.value_length);
+  *out++ = '"';
+  return out;
 }
 
+// The room the members of `element` take, besides its value's digits.
+size_t element_room(const TlvElement& element) {
+  return kElementObjectRoom + 2 * static_cast<size_t>(element.value_length);
+}
 
 }  // namespace
 
+// The objects of fields and chip data elements, the most written, go to
+// JSON text whole, each into room made once; to a record, key by key. The
+// tests read every sample's record back as its JSON text.
 template <class Sink>
 struct BasicMessageJson<Sink>::Writer {
   explicit Writer(bool explain_values) : explain(explain_values) {}
+
+  static constexpr bool kWritesText = std::is_same_v<Sink, JsonText>;
 
   bool explain;
   FieldMeaning field_meaning;
@@ -34,6 +60,7 @@ struct BasicMessageJson<Sink>::Writer {
   std::string* text = nullptr;  // what the object is appended to
   size_t start = 0;             // where it starts there
   std::string scratch;  // converted texts, reused
+  std::string escaped;  // escaped texts, reused
   std::string shown;    // a field's bytes as shown
 
   template <size_t kSize>
@@ -88,7 +115,7 @@ struct BasicMessageJson<Sink>::Writer {
 
   // `cp936` as a UTF-8 string value.
   void cp936_string(std::string_view cp936) {
-    if (is_ascii(cp936)) {  // the same bytes in UTF-8
+    if (is_visible_ascii(cp936)) {  // the same bytes in UTF-8
       string(cp936);
       return;
     }
@@ -97,29 +124,78 @@ struct BasicMessageJson<Sink>::Writer {
     string(scratch);
   }
 
+  // Sets `body` to what stands between the quotes of the "text" of a
+  // field whose shown value is `bytes` as JSON text, and returns true;
+  // false when `bytes` are not printable code page 936 text.
+  bool text_body(std::string_view bytes, std::string_view* body) {
+    if (is_plain_json_ascii(bytes)) {
+      *body = bytes;
+      return true;
+    }
+    if (!is_printable_cp936(bytes)) return false;
+    scratch.clear();
+    append_cp936_as_utf8(bytes, &scratch);
+    *body = json_string_body(scratch, &escaped);
+    return true;
+  }
+
+  // Opens the object of `field` with its members from "field" to "name":
+  // in JSON text written whole, into room made once; else key by key.
+  void begin_field(const DecodedField& field) {
+    if constexpr (kWritesText) {
+      std::string_view text;
+      const bool has_text = text_body(shown_value(field, &shown), &text);
+      const std::string& name = field_name(field.number);
+      const size_t digits = 2 * static_cast<size_t>(field.length);
+      char* out = json.room_for_written(kFieldObjectRoom + digits + text.size() + name.size());
+      out = put(out, "{\"field\":");
+      out = put_decimal(out, field.number);
+      out = put(out, ",\"length\":");
+      out = put_decimal(out, field.unit_length);
+      out = put(out, ",\"bytes\":");
+      out = put_decimal(out, field.length);
+      out = put(out, ",\"hex\":\"");
+      render_shown_hex(field, 0, field.length, out);
+      out += digits;
+      *out++ = '"';
+      if (has_text) {
+        out = put(out, ",\"text\":\"");
+        out = put(out, text);
+        *out++ = '"';
+      }
+      if (!name.empty()) {
+        out = put(out, ",\"name\":");
+        out = put(out, name);
+      }
+      json.end_written(out);
+    } else {
+      json.begin_object();
+      key("field");
+      json.number(field.number);
+      key("length");
+      json.number(field.unit_length);
+      key("bytes");
+      json.number(field.length);
+      key("hex");
+      hex(field, 0, field.length);
+      const std::string_view bytes = shown_value(field, &shown);
+      if (is_plain_json_ascii(bytes)) {
+        key("text");
+        unescaped_string(bytes);
+      } else if (is_printable_cp936(bytes)) {
+        key("text");
+        cp936_string(bytes);
+      }
+      const std::string& name = field_name(field.number);
+      if (!name.empty()) {
+        key("name");
+        json_string(name);
+      }
+    }
+  }
+
   void field(const DecodedField& field) {
-    json.begin_object();
-    key("field");
-    json.number(field.number);
-    key("length");
-    json.number(field.unit_length);
-    key("bytes");
-    json.number(field.length);
-    key("hex");
-    hex(field, 0, field.length);
-    const std::string_view bytes = shown_value(field, &shown);
-    if (is_plain_ascii(bytes)) {
-      key("text");
-      unescaped_string(bytes);
-    } else if (is_printable_cp936(bytes)) {
-      key("text");
-      cp936_string(bytes);
-    }
-    const std::string& name = field_name(field.number);
-    if (!name.empty()) {
-      key("name");
-      json_string(name);
-    }
+    begin_field(field);
     if (explain && explain_value(field)) meaning(field_meaning);
     if (field.part_count > 0) {
       key("sub");
@@ -158,7 +234,7 @@ struct BasicMessageJson<Sink>::Writer {
     const size_t digits = part.in_digits ? static_cast<size_t>(part.length) : 2 * static_cast<size_t>(part.length);
     render_shown_hex(part, json.unescaped_string(digits));
     const std::string_view value = shown_value(part, &shown);
-    if (is_plain_ascii(value)) {
+    if (is_plain_json_ascii(value)) {
       key("text");
       unescaped_string(value);
     } else if (is_printable_cp936(value)) {
@@ -233,9 +309,9 @@ struct BasicMessageJson<Sink>::Writer {
     element_keys(field55, element);
     key("name");
     if (explained.tag != nullptr) {
-      string(explained.tag->chinese_name);
+      string(explained.tag->chinese());
       key("name_en");
-      string(explained.tag->name);
+      string(explained.tag->english());
     } else {
       json_string(report_tag_name(element));
     }
@@ -261,7 +337,7 @@ struct BasicMessageJson<Sink>::Writer {
           key("bit");
           json.number(bit.bit);
           key("meaning");
-          string(bit.meaning);
+          string(bit.words());
           json.end_object();
         }
         json.end_array();
@@ -273,20 +349,35 @@ struct BasicMessageJson<Sink>::Writer {
 
   // The keys every field 55 element has: "tag", "length" and "value".
   void element_keys(const DecodedField& field55, const TlvElement& element) {
-    key("tag");
-    hex(element.tag, static_cast<size_t>(element.tag_length));
-    key("length");
-    json.number(element.value_length);
-    key("value");
-    hex(field55, element.value_offset, element.value_length);
+    if constexpr (kWritesText) {
+      json.end_written(put_element_members(json.room_for_written(element_room(element)), field55,
+                                           element));
+    } else {
+      key("tag");
+      hex(element.tag, static_cast<size_t>(element.tag_length));
+      key("length");
+      json.number(element.value_length);
+      key("value");
+      hex(field55, element.value_offset, element.value_length);
+    }
   }
 
   void element(const DecodedField& field55, const TlvElement& element) {
-    json.begin_object();
-    element_keys(field55, element);
-    key("name");
-    json_string(report_tag_name(element));
-    json.end_object();
+    const std::string& name = report_tag_name(element);
+    if constexpr (kWritesText) {
+      char* out = json.room_for_written(element_room(element) + name.size());
+      *out++ = '{';
+      out = put_element_members(out, field55, element);
+      out = put(put(out, ",\"name\":"), name);
+      *out++ = '}';
+      json.end_written(out);
+    } else {
+      json.begin_object();
+      element_keys(field55, element);
+      key("name");
+      json_string(name);
+      json.end_object();
+    }
   }
 };
 

@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include <string>
+#include <utility>
 
 #include "encoding/utf8_to_utf16.h"
 #include "gtest/gtest.h"
@@ -65,6 +66,35 @@ TEST(Cp936ToUtf8, BytesThatAreNotCharactersBecomeReplacementCharacters) {
 }
 
 TEST(Cp936ToUtf8, ALoneCarriageReturnStays) { EXPECT_EQ(utf8_of("a\rb\r"), "a\rb\r"); }
+
+TEST(Cp936ToUtf8, RunsOfAsciiOfEveryLengthEndAtTheRightByte) {
+  // Whatever ends a run of ASCII, and its UTF-8: runs are copied in blocks
+  // of sixteen bytes, so every length up to a few blocks is tried, with
+  // the piece at its end and again after more ASCII.
+  const std::pair<std::string, std::string> kEnds[] = {
+      {"\r\n", "\n"},   {"\r", "\r"},    {"\xC9\xCC", "商"}, {"\x80", "€"},
+      {"\xFF", "\xEF\xBF\xBD"}, {"\xB0\xB1\xFF", "氨\xEF\xBF\xBD"},
+  };
+  for (const auto& [end, end_utf8] : kEnds) {
+    for (size_t length = 0; length <= 50; ++length) {
+      const std::string run(length, static_cast<char>('a' + length % 26));
+      ASSERT_EQ(utf8_of(run + end), run + end_utf8) << length;
+      ASSERT_EQ(utf8_of(run + end + run), run + end_utf8 + run) << length;
+    }
+  }
+}
+
+TEST(Cp936ToUtf8, TheRoomOfThreeBytesForEachByteIsEnough) {
+  // The bytes that grow most: the euro sign and bytes that are no
+  // character each become three.
+  for (const char byte : {'\x80', '\xFF'}) {
+    const std::string text(40, byte);
+    std::string room(kUtf8BytesPerCp936Byte * text.size() + 1, '~');
+    const char* end = put_cp936_as_utf8(&room[0], text);
+    EXPECT_EQ(static_cast<size_t>(end - room.data()), kUtf8BytesPerCp936Byte * text.size());
+    EXPECT_EQ(room.back(), '~');
+  }
+}
 
 TEST(Utf8ToCp936, EveryCharacterGoesBackToItsPair) {
   int compared = 0;

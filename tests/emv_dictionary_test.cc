@@ -87,4 +87,29 @@ TEST(EmvDictionaryTest, FindsNothingForUnknownOrMisframedTags) {
   EXPECT_EQ(find_emv_tag(cryptogram, 3), nullptr);
 }
 
+TEST(EmvDictionaryTest, TheIndexFindsWhatASearchOfEveryRowFinds) {
+  for (int first = 0; first < 256; ++first) {
+    for (int second = 0; second < 256; ++second) {
+      const unsigned char tag[2] = {static_cast<unsigned char>(first),
+                                    static_cast<unsigned char>(second)};
+      for (int length = 1; length <= 2; ++length) {
+        if (length == 1 && second > 0) continue;
+        const int code = emv_tag_code(tag, length);
+        const EmvTag* row = nullptr;
+        for (int k = 0; k < emv_tag_count; ++k) {
+          if (code != 0 && emv_tags[k].code == code) row = &emv_tags[k];
+        }
+        ASSERT_EQ(find_emv_tag(tag, length), row) << std::hex << first << " " << second;
+      }
+    }
+  }
+}
+
+TEST(EmvDictionaryTest, NamesKnowTheirLengths) {
+  for (int row = 0; row < emv_tag_count; ++row) {
+    EXPECT_EQ(emv_tags[row].english(), std::string(emv_tags[row].name));
+    EXPECT_EQ(emv_tags[row].chinese(), std::string(emv_tags[row].chinese_name));
+  }
+}
+
 }  // namespace

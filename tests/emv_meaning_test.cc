@@ -272,4 +272,28 @@ TEST(EmvMeaningTest, OneMeaningServesElementAfterElement) {
   EXPECT_FALSE(meaning.meaning.empty());
 }
 
+TEST(EmvMeaningTest, TagsThatShareTheLastByteOfATagWithMeaningsHaveNone) {
+  // Each tag with meanings, a value it explains, and tags ending in the
+  // same byte that have no meaning tables.
+  const struct {
+    const char* tag;
+    const char* value;
+    std::vector<std::string> others;
+  } kCases[] = {
+      {"82", "7C00", {"9F82", "DF82", "5F82"}},
+      {"95", "0000048000", {"9F95", "5F95"}},
+      {"9C", "00", {"9F9C", "DF9C"}},
+      {"5F2A", "0156", {"2A", "9F2A", "DF2A"}},
+      {"9F1A", "0156", {"1A", "5F1A", "DF1A"}},
+      {"9F27", "80", {"27", "5F27", "DF27"}},
+      {"9F34", "420300", {"34", "5F34", "DF34"}},
+  };
+  for (const auto& known : kCases) {
+    EXPECT_NE(meaning_of(known.tag, known.value), "no meaning") << known.tag;
+    for (const std::string& other : known.others) {
+      EXPECT_EQ(meaning_of(other, known.value), "no meaning") << other;
+    }
+  }
+}
+
 }  // namespace

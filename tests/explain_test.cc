@@ -111,4 +111,30 @@ TEST_F(ExplainTest, TheJsonCarriesTheSameMeanings) {
                "ISO 8583:1987, financial, request, from acquirer");
 }
 
+TEST(ExplainVerdictTest, EveryEndingInWords) {
+  const struct {
+    UnpackVerdict verdict;
+    const char* words;
+  } kCases[] = {
+      {{UnpackResult::kUnpacked, 0, 0, 0, 0}, "unpacked: every flagged field was read"},
+      {{UnpackResult::kTooShort, 0, 33, 24, 0}, "too short: the fields need 33 bytes, the message has 24"},
+      {{UnpackResult::kFieldNotDefined, 65, 0, 0, 0}, "field 65 is flagged but the definitions lack it"},
+      {{UnpackResult::kLengthTooLong, 2, 0, 0, 0}, "the length indicator of field 2 exceeds its maximum"},
+      {{UnpackResult::kLengthInvalid, 128, 0, 0, 0}, "the length indicator of field 128 is negative"},
+      {{UnpackResult::kHeaderTooLong, 0, 1200, 40, 0}, "the header needs 1200 bytes, the message has 40"},
+      {{UnpackResult::kBitmapNotHex, 0, 0, 0, 0}, "the bitmap is not hexadecimal text"},
+      {{UnpackResult::kLengthNotDigits, 35, 0, 0, 0}, "the length indicator of field 35 is not digits"},
+  };
+  ExplanationWriter explanation;
+  for (const auto& ending : kCases) {
+    DecodedMessage message;
+    message.verdict = ending.verdict;
+    std::string text;
+    explanation.write(message, &text);
+    const std::string last_line = "Result: " + std::string(ending.words) + "\n";
+    ASSERT_GE(text.size(), last_line.size());
+    EXPECT_EQ(text.substr(text.size() - last_line.size()), last_line);
+  }
+}
+
 }  // namespace

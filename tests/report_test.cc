@@ -5,8 +5,10 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "decode/hex_text.h"
 #include "gtest/gtest.h"
 
 namespace {
@@ -93,6 +95,66 @@ TEST(AppendFormat, LinesLongerThanAnyLineBufferComeWhole) {
   Report report;
   append_format(&report, "fld[%03d][%03d]=[%-*.*s]\r\n", 48, 9999, 9999, 9999, data.c_str());
   EXPECT_EQ(report, "fld[048][9999]=[" + data + "]\r\n");
+}
+
+// Bytes written past the end of a text, which must stay as they are.
+constexpr char kGuard = '~';
+
+TEST(PutDecimal, WritesWhatToStringWritesWithinItsRoom) {
+  for (long value : {0L, 7L, 10L, 99L, 100L, 999L, 1000L, 1001L, 65535L, 999999L, -1L, -1000L,
+                     static_cast<long>(INT_MAX), static_cast<long>(INT_MAX) + 1, LONG_MAX, LONG_MIN}) {
+    char room[kDecimalRoom + 1];
+    std::memset(room, kGuard, sizeof room);
+    char* end = put_decimal(room, value);
+    EXPECT_EQ(std::string(room, static_cast<size_t>(end - room)), std::to_string(value));
+    EXPECT_EQ(room[kDecimalRoom], kGuard) << value;
+  }
+}
+
+TEST(PutZeroFilled, WritesWhatPrintfWritesAndAtMostTwoMore) {
+  for (int value = 0; value < 12000; value += value < 1100 ? 1 : 997) {
+    for (int digits = 1; digits <= 3; ++digits) {
+      char room[16];
+      std::memset(room, kGuard, sizeof room);
+      char* end = put_zero_filled(room, value, digits);
+      ASSERT_EQ(std::string(room, static_cast<size_t>(end - room)), by_snprintf("%0*d", digits, value)) << value;
+      EXPECT_EQ(end[2], kGuard) << value;
+    }
+  }
+}
+
+TEST(RenderHex, EveryLengthAndAlignmentGivesThePairsOfEveryByte) {
+  unsigned char bytes[80];
+  for (size_t k = 0; k < sizeof bytes; ++k) bytes[k] = static_cast<unsigned char>(k * 37 + 11);
+  for (size_t offset = 0; offset < 4; ++offset) {
+    for (size_t count = 0; offset + count <= sizeof bytes; ++count) {
+      std::string expected;
+      for (size_t k = 0; k < count; ++k) expected.append(kHexPairs.of[bytes[offset + k]], 2);
+      std::string text(2 * count + 8, kGuard);
+      render_hex(bytes + offset, count, &text[0]);
+      EXPECT_EQ(text, expected + std::string(8, kGuard)) << count << " bytes from " << offset;
+    }
+  }
+}
+
+TEST(ReportWriter, AKeptRoomServesTextAfterText) {
+  WriterRoom room;
+  Report first = "first:";
+  {
+    ReportWriter writer(&first, &room);
+    writer.repeat('x', 10000);
+  }
+  EXPECT_EQ(first, "first:" + std::string(10000, 'x'));
+  ASSERT_NE(room.bytes, nullptr);
+  EXPECT_GE(room.size, 10000u);
+  const char* kept = room.bytes.get();
+  Report second = "second:";
+  {
+    ReportWriter writer(&second, &room);
+    writer.literal("short");
+  }
+  EXPECT_EQ(second, "second:short");
+  EXPECT_EQ(room.bytes.get(), kept);  // no new room for a text that fits
 }
 
 }  // namespace
