@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "decode/hex_text.h"
+#include "decode/limits.h"
 #include "decode/report.h"
 #include "encoding/byte_scan.h"
 #include "encoding/cp936_to_utf8.h"
@@ -53,6 +54,7 @@ constexpr size_t kMeaningIndent = 4;
 constexpr char kSpaces[] = "                                ";
 static_assert(2 + 2 * (kMaxChipDataDepth - 1) + kMeaningIndent < sizeof kSpaces,
               "indentation deeper than its spaces");
+static_assert(2 * kMaxLayoutDepth < sizeof kSpaces, "parts deeper than the spaces");
 
 // Writes `indent` spaces at `out` (and more, which what follows
 // overwrites); returns the end.
@@ -77,15 +79,54 @@ char* put_length(char* out, const DecodedField& field) {
   return put_bytes(out, field.length);
 }
 
-// How the value of a field shows: as text when it is printable, else as
-// hexadecimal; binary data always as hexadecimal.
+// The length of `part`: in digits when it is cut from packed digits, in
+// digits and then bytes when it is packed, else in bytes.
+char* put_length(char* out, const DecodedPart& part) {
+  const bool packed = !part.in_digits && part.format->unit == LengthUnit::kDigits;
+  if (part.in_digits || packed) {
+    const int digits = part.in_digits ? part.length : part.unit_length;
+    out = put_decimal(out, digits);
+    out = put(out, digits == 1 ? " digit" : " digits");
+    if (part.in_digits) return out;
+    out = put(out, ", ");
+  }
+  return put_bytes(out, part.length);
+}
+
+// How the value of a field or of a part shows: as text when it is
+// printable, else as hexadecimal; binary data always as hexadecimal.
 class ShownValue {
  public:
   // `shown` and `utf8` are room to work in, which the text may lie in.
-  ShownValue(const DecodedField& field, std::string* shown, std::string* utf8) : field_(field) {
-    const std::string_view text = shown_value(field, shown);
+  ShownValue(const DecodedField& field, std::string* shown, std::string* utf8)
+      : field_(&field), hex_digits_(2 * static_cast<size_t>(field.length)) {
     const bool binary = field.format != nullptr && field.format->data == DataEncoding::kBinary;
-    if (binary) return;
+    if (!binary) choose_text(shown_value(field, shown), utf8);
+  }
+  ShownValue(const DecodedPart& part, std::string* shown, std::string* utf8)
+      : part_(&part), hex_digits_(static_cast<size_t>(part.in_digits ? part.length : 2 * part.length)) {
+    const bool binary = !part.in_digits && part.format->data == DataEncoding::kBinary;
+    if (!binary) choose_text(shown_value(part, shown), utf8);
+  }
+
+  // How many bytes it takes.
+  size_t size() const { return as_text_ ? text_.size() : 4 + hex_digits_; }
+
+  // Writes it at `out`; returns the end.
+  char* put_at(char* out) const {
+    if (as_text_) return put(out, text_);
+    out = put(out, "hex ");
+    if (part_ != nullptr) {
+      render_shown_hex(*part_, out);
+    } else {
+      render_shown_hex(*field_, 0, field_->length, out);
+    }
+    return out + hex_digits_;
+  }
+
+ private:
+  // Shows `text` as it is, or in UTF-8, when it is printable.
+  void choose_text(std::string_view text, std::string* utf8) {
     if (is_visible_ascii(text)) {  // the same in UTF-8
       text_ = text;
       as_text_ = true;
@@ -97,21 +138,9 @@ class ShownValue {
     }
   }
 
-  // How many bytes it takes.
-  size_t size() const {
-    return as_text_ ? text_.size() : 4 + 2 * static_cast<size_t>(field_.length);
-  }
-
-  // Writes it at `out`; returns the end.
-  char* put_at(char* out) const {
-    if (as_text_) return put(out, text_);
-    out = put(out, "hex ");
-    render_shown_hex(field_, 0, field_.length, out);
-    return out + 2 * static_cast<size_t>(field_.length);
-  }
-
- private:
-  const DecodedField& field_;
+  const DecodedField* field_ = nullptr;
+  const DecodedPart* part_ = nullptr;
+  size_t hex_digits_;
   std::string_view text_;
   bool as_text_ = false;
 };
@@ -254,9 +283,36 @@ void ExplanationWriter::write(const DecodedMessage& message, std::string* text) 
     *line++ = '\n';
     out.end_at(line);
     if (explain_field(message, field, &meaning_)) write_meaning_line(0, meaning_.meaning, &out);
+    if (field.part_count > 0 || field.misfit >= 0) write_parts(message, field, &out);
     if (field.number != 55) continue;
     explain_chip_data(field, message.field55, &tree_);
     for (const ExplainedElement& element : tree_) write_element(field, element, &out);
   }
   write_verdict(message.verdict, &out);
+}
+
+void ExplanationWriter::write_parts(const DecodedMessage& message, const DecodedField& field,
+                                    ReportWriter* out) {
+  if (field.misfit >= 0) {
+    const std::string& reason = message.misfits[static_cast<size_t>(field.misfit)].reason;
+    char* line = put(out->room_for(kLineRoom + reason.size()), "  does not fit its layout: ");
+    line = put(line, reason);
+    *line++ = '\n';
+    out->end_at(line);
+    return;
+  }
+  const DecodedPart* first = message.parts.data() + field.first_part;
+  for (const DecodedPart* part = first; part != first + field.part_count; ++part) {
+    name_.clear();
+    if (part->def != nullptr) append_text_as_utf8(part->def->name, &name_);
+    const ShownValue value(*part, &shown_, &utf8_);
+    const std::string_view id = part_id(*part);
+    char* line = out->room_for(kLineRoom + id.size() + name_.size() + value.size());
+    line = put(put_indent(line, 2 * static_cast<size_t>(part->depth)), id);
+    if (!name_.empty()) line = put(put(line, kColumn), name_);
+    line = put_length(put(line, kColumn), *part);
+    if (part->descendants == 0) line = value.put_at(put(line, kColumn));
+    *line++ = '\n';
+    out->end_at(line);
+  }
 }

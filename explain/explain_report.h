@@ -1,7 +1,8 @@
 // The explanation of a decoded message, a report for people in UTF-8: one
 // block per field with its name, length, value and meaning, the chip data
 // of field 55 as a tree of named elements with the meanings of their bits
-// and codes, and the verdict in words.
+// and codes, the parts of composite fields as a tree below their field,
+// and the verdict in words.
 #ifndef EXPLAIN_EXPLAIN_REPORT_H_
 #define EXPLAIN_EXPLAIN_REPORT_H_
 
@@ -22,12 +23,17 @@ class ExplanationWriter {
   void write(const DecodedMessage& message, std::string* text);
 
  private:
+  // Writes the parts of composite `field` as a tree below it, or why its
+  // data does not fit its layout.
+  void write_parts(const DecodedMessage& message, const DecodedField& field, ReportWriter* out);
+
   WriterRoom room_;  // where an explanation is written
   FieldMeaning meaning_;
   std::vector<ExplainedElement> tree_;
   FieldNameTexts names_;
   std::string shown_;  // a masked value
   std::string utf8_;   // a value in UTF-8
+  std::string name_;   // a part's name in UTF-8
 };
 
 // Writes the value of `field` for people: its text in UTF-8 when it is

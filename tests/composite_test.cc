@@ -1,7 +1,7 @@
 // Composite fields: a definition file describing each kind of layout, the
 // report lines of the parts of real-looking messages, data that does not
 // fit its layout, hostile layouts and data, the problems the reader names,
-// and the way back: every layout packs from its parts to the same bytes.
+// the explanation's tree of parts, and the way back: every layout packs from its parts to the same bytes.
 #include <map>
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "decode/definition_file.h"
 #include "decode/dialect_text.h"
 #include "decode/field_report.h"
+#include "explain/explain_report.h"
 #include "gtest/gtest.h"
 #include "json/message_json.h"
 #include "json/pack_request_json.h"
@@ -226,6 +227,39 @@ TEST_F(CompositeTest, DataThatDoesNotFitIsNotedWhereAndWhyWithTheFieldWhole) {
   }
   EXPECT_EQ(message.misfits[0].sub, "63.DF01");
   EXPECT_EQ(message.misfits[0].offset, 0);
+}
+
+// The explanation shows the parts as a tree below their field: each part's
+// id, name, length in its unit and value, a part with parts of its own
+// without a value, as field 55's templates; masked where they hold card
+// data; and, for data that does not fit, why in place of the parts.
+TEST_F(CompositeTest, TheExplanationShowsThePartsAsATreeBelowTheirField) {
+  ExplanationWriter writer;
+  std::string text;
+  decode(every_kind());
+  mask_card_data(&message);
+  writer.write(message, &text);
+  EXPECT_EQ(lines_between(text, "Field 60", "Field 62"),
+            "Field 60 | reserved private | 12 digits, 6 bytes | 220000010060\n"
+            "  60.1 | message type code | 2 digits | 22\n"
+            "  60.2 | batch number | 6 digits | 000001\n"
+            "  60.3 | network management code | 3 digits | 006\n"
+            "  60.4 | 1 digit | 0\n");
+  EXPECT_EQ(lines_between(text, "  62.25 ", "Field 63"),
+            "  62.25 | card number | 16 bytes\n"
+            "    62.25.1 | issuer identification number | 6 bytes | 411111\n"
+            "    62.25.2 | account | 10 bytes | ******1111\n");
+  EXPECT_EQ(lines_between(text, "  63.DF01", "Result"),
+            "  63.DF01 | merchant name | 10 bytes | ACME STORE\n"
+            "  63.70 | 4 bytes\n"
+            "    63.70.5A | 2 bytes | hex 1234\n");
+
+  text.clear();
+  decode(message_of({{48, "015" "R" "99" "40" "1234567890"}}));
+  writer.write(message, &text);
+  EXPECT_EQ(lines_between(text, "Field 48", "Result"),
+            "Field 48 | additional data | 15 bytes | R99401234567890\n"
+            "  does not fit its layout: tag 99 at byte 1 says 40 bytes, 10 remain\n");
 }
 
 TEST_F(CompositeTest, TrailingPositionalPartsOfAVariableFieldMayBeAbsent) {

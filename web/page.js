@@ -272,6 +272,18 @@ function addElements(table, elements, prefix) {
   });
 }
 
+// The parts of a composite field, with tree branches before their ids; a
+// part with parts of its own shows them instead of its value.
+function addParts(table, parts, prefix) {
+  parts.forEach((part, index) => {
+    const last = index === parts.length - 1;
+    const id = document.createElement('span');
+    id.append(span(prefix + (last ? '└─ ' : '├─ '), 'tree'), span(part.id));
+    addRow(table, id, nameOf(part.name), part.length, part.sub ? '' : part.text ?? part.hex, '', 'element');
+    if (part.sub) addParts(table, part.sub, prefix + (last ? '   ' : '│  '));
+  });
+}
+
 function flaggedFields(bitmap) {
   const fields = [];
   for (let k = 0; k < 32 && 2 * k + 2 <= bitmap.length; ++k) {
@@ -326,6 +338,10 @@ function renderExplanation(message) {
     const value = field.text ?? field.hex;
     addRow(body, String(field.field), nameOf(field.name), field.length, field.field === 55 ? '' : value, meaningOf(field));
     if (field.field === 55 && message.field55) addElements(body, message.field55, '');
+    if (field.sub) addParts(body, field.sub, '');
+    if (field.sub_error) {
+      addRow(body, '', '', '', '', `does not fit its layout: ${field.sub_error.reason}`, 'element');
+    }
   }
   addRow(body, '', nameOf('result', '结果'), '', '', resultInWords(message), 'result');
   box.append(table);

@@ -105,6 +105,27 @@ test('the explanation is a table with field 55 as a tree and its bits marked', a
   await page.close();
 });
 
+test('the explanation hangs the parts of composite fields below them as a tree', async () => {
+  const page = await openPage(browser, pageUrl);
+  await page.select('#dialect', 'layouts-example');
+  await decodeIn(page, readFileSync(join(source, 'examples', 'layouts-example.hex'), 'utf8'));
+  const rows = await page.$$eval('#explanation tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
+  const record = JSON.parse(dump('--defs', definitionsOf('layouts-example'), '--json', '--mask',
+    join(source, 'examples', 'layouts-example.hex')));
+  // Every part of every composite field has its row, in the JSON's order.
+  const ids = [];
+  const collect = (parts) => parts.forEach((part) => { ids.push(part.id); if (part.sub) collect(part.sub); });
+  record.fields.filter((field) => field.sub).forEach((field) => collect(field.sub));
+  const partRows = rows.filter((row) => /^[│ ]*[├└]─ \d/.test(row[0]));
+  assert.deepEqual(partRows.map((row) => row[0].replace(/^[│ ├└─]+/, '')), ids);
+  assert.deepEqual(rows.find((row) => row[0].endsWith('─ 127.25.5A')).slice(1, 4),
+    ['application PAN, hidden by --mask but for 6 and 4 digits', '8', '512345******0008']);
+  assert.match(rows.find((row) => row[0].endsWith('─ 127.25'))[0], /^└─ 127\.25$/);
+  assert.equal(rows.find((row) => row[0].endsWith('─ 127.25'))[3], '');
+  await page.select('#dialect', 'bitmap');  // the page keeps its dialect for the tests after
+  await page.close();
+});
+
 test('settings and definitions are kept, the message is not; Ctrl+Enter decodes', async () => {
   const page = await openPage(browser, pageUrl);
   const text = readFileSync(samples.response, 'utf8').trim();
