@@ -23,6 +23,13 @@ constexpr size_t kTagLineOverhead = 96;
 // Room for a field's line besides its data: its number, length and brackets.
 constexpr size_t kElementLineOverhead = 32;
 
+// Turns the zero bytes of `text` into blanks. A text holds them only as an
+// amount's data past its message; the window shows a report up to its first
+// zero byte. Most texts hold none, so a fast search comes first.
+void blank_zero_bytes(char* text, size_t length) {
+  if (std::memchr(text, '\0', length) != nullptr) std::replace(text, text + length, '\0', ' ');
+}
+
 // Writes the line of a stored element, as the format
 // "fld[%03d][%03d]=[%-*.*s]\r\n" gives it with the field number, the
 // length, the length again as width and precision, and the data. Spelled
@@ -49,9 +56,7 @@ void write_element_line(int number, const DecodedField& field, ReportWriter* wri
     if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
   }
   if (printed > 0) std::memcpy(out, data.data(), printed);
-  // A text holds zero bytes only as an amount's data past its message;
-  // the window shows a report up to its first zero byte, so they are blanks.
-  if (!plain) std::replace(out, out + printed, '\0', ' ');
+  if (!plain) blank_zero_bytes(out, printed);
   out = put(out + data.size(), "]\r\n");
   writer->end_at(out);
 }
@@ -82,9 +87,7 @@ void write_part_line(const DecodedPart& part, ReportWriter* writer) {
     if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
   }
   if (printed > 0) std::memcpy(out, data.data(), printed);
-  // A text holds zero bytes only as an amount's data past its message;
-  // the window shows a report up to its first zero byte, so they are blanks.
-  if (!plain) std::replace(out, out + printed, '\0', ' ');
+  if (!plain) blank_zero_bytes(out, printed);
   out = put(out + data.size(), "]\r\n");
   writer->end_at(out);
 }

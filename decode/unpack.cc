@@ -128,12 +128,14 @@ UnpackVerdict find_fields(const Dialect& dialect, const MessageReader& reader, i
     verdict.result = UnpackResult::kBitmapNotHex;
     return verdict;
   }
-  // Byte by byte, so that the bytes flagging nothing cost one test.
+  // Byte by byte and flag by flag, so that a byte costs one test and each
+  // field its own flag; bit 1 flags the secondary bitmap, not a field.
   for (int byte = 0; byte < message->bitmap_length; ++byte) {
-    const unsigned char flags = message->bitmap[byte];
-    for (int bit = 0; flags != 0 && bit < 8; ++bit) {
+    unsigned int flags = message->bitmap[byte] & (byte == 0 ? 0x7Fu : 0xFFu);
+    while (flags != 0) {
+      const int bit = __builtin_clz(flags) - static_cast<int>(8 * (sizeof flags - 1));
+      flags &= ~(0x80u >> bit);
       const int number = 8 * byte + bit + 1;
-      if ((flags & (0x80 >> bit)) == 0 || number == 1) continue;
       verdict.result = find_element(dialect, reader, number, &offset, &message->fields);
       if (verdict.result != UnpackResult::kUnpacked) {
         verdict.field = number;
