@@ -188,7 +188,9 @@ struct DecodedMessage {
   int byte_count = 0;  // how many of them the message itself has
   std::vector<char> text;  // the values of the fields not shown as they stand
   std::vector<char> part_text;  // the texts of parts that are not shown as they stand
-  std::string part_ids;         // the ids of the parts
+  // The ids of the parts: a vector, whose storage moves with the message
+  // as a short string's would not.
+  std::vector<char> part_ids;
   // Masking's marks: one for each byte of `bytes`, one for each character
   // of `text`, and one for each of `part_text`.
   std::vector<unsigned char> byte_marks;

@@ -92,7 +92,9 @@ class PartWalker {
     const size_t id_end = id_.size();
     id_ += '.';
     id_ += key;
-    DecodedPart part;
+    // Filled in place: the walk of its own layout below may move it.
+    const size_t index = message_->parts.size();
+    DecodedPart& part = message_->parts.emplace_back();
     part.depth = depth;
     part.def = def;
     part.format = format;
@@ -102,7 +104,7 @@ class PartWalker {
     part.unit_length = unit_length;
     part.id_offset = static_cast<int>(message_->part_ids.size());
     part.id_length = static_cast<int>(id_.size());
-    message_->part_ids += id_;
+    message_->part_ids.insert(message_->part_ids.end(), id_.begin(), id_.end());
     if (span.digits) {
       part.value = field_.value + part.offset;
       part.value_length = size;
@@ -120,12 +122,11 @@ class PartWalker {
         text.resize(static_cast<size_t>(part.value_offset + part.value_length));
       }
     }
-    const size_t index = message_->parts.size();
-    message_->parts.push_back(part);
+    const int part_offset = part.offset;
     bool fits = true;
     if (def != nullptr && def->layout >= 0) {
       fits = cut(dialect_.layouts[static_cast<size_t>(def->layout)],
-                 Span{span.digits, part.offset, size}, depth + 1);
+                 Span{span.digits, part_offset, size}, depth + 1);
     }
     message_->parts[index].descendants = static_cast<int>(message_->parts.size() - index - 1);
     id_.resize(id_end);

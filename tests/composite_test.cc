@@ -276,6 +276,28 @@ TEST_F(CompositeTest, TrailingPositionalPartsOfAVariableFieldMayBeAbsent) {
             std::string::npos);
 }
 
+TEST_F(CompositeTest, APartsIdsAndValuesMoveWithTheirMessage) {
+  // Ids too short for a string's own heap storage ("3.13.23.3") must
+  // still be read after the message moves and its old place is reused.
+  std::vector<DecodedMessage> kept;
+  for (const std::string& bytes :
+       {message_of({{3, "003000"}}), message_of({{60, std::string("\x00\x11\x22\x00\x00\x01\x00\x60", 8)}})}) {
+    DecodedMessage decoded;
+    decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &decoded);
+    kept.push_back(std::move(decoded));
+  }
+  ASSERT_EQ(kept[0].parts.size(), 3u);
+  EXPECT_EQ(part_id(kept[0].parts[0]), "3.1");
+  EXPECT_EQ(part_id(kept[0].parts[2]), "3.3");
+  EXPECT_EQ(std::string(kept[0].parts[1].value, 2), "30");
+  ASSERT_EQ(kept[1].parts.size(), 3u);
+  EXPECT_EQ(part_id(kept[1].parts[1]), "60.2");
+  Report report;
+  write_report(kept[0], &report);
+  EXPECT_EQ(lines_between(report, "  fld[3.1]", "  fld[3.3]"),
+            "  fld[3.1][002]=[00]\r\n  fld[3.2][002]=[30]\r\n");
+}
+
 TEST_F(CompositeTest, HostileDataCostsNoMoreThanItsBytes) {
   // A bitmap of every bit, each flagging a one-byte part, all there.
   std::string definitions = "1|4|0\n62|999|3 layout=bitmap map-bytes=16 map-bit1=part\n";
