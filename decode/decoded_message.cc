@@ -2,6 +2,18 @@
 // show them.
 #include "decode/decoded_message.h"
 
+namespace {
+
+// Writes the two hexadecimal digits of `byte` at `text`, '*' for each
+// nibble that `hidden` (0xF0, 0x0F or both) marks; returns the end.
+char* put_shown_pair(unsigned char byte, unsigned char hidden, char* text) {
+  *text++ = (hidden & 0xF0) != 0 ? '*' : kHexDigits[byte >> 4];
+  *text++ = (hidden & 0x0F) != 0 ? '*' : kHexDigits[byte & 0x0F];
+  return text;
+}
+
+}  // namespace
+
 std::string_view shown_text(const DecodedField& field, std::string* shown) {
   if (field.data == nullptr || field.length <= 0) return std::string_view("", 0);
   if (field.hidden == nullptr) {
@@ -40,12 +52,9 @@ std::string_view shown_value(const DecodedPart& part, std::string* shown) {
 }
 
 void render_masked_hex(const DecodedField& field, int position, int count, char* text) {
-  static const char kDigits[] = "0123456789ABCDEF";
   for (int k = 0; k < count; ++k) {
-    const unsigned char byte = byte_at(field.data, field.readable, position + k);
-    const unsigned char hidden = hidden_nibbles(field, position + k);
-    *text++ = (hidden & 0xF0) != 0 ? '*' : kDigits[byte >> 4];
-    *text++ = (hidden & 0x0F) != 0 ? '*' : kDigits[byte & 0x0F];
+    text = put_shown_pair(byte_at(field.data, field.readable, position + k),
+                          hidden_nibbles(field, position + k), text);
   }
 }
 
@@ -56,11 +65,8 @@ int render_shown_hex(const DecodedPart& part, char* text) {
     }
     return part.length;
   }
-  static const char kDigits[] = "0123456789ABCDEF";
   for (int k = 0; k < part.length; ++k) {
-    const unsigned char hidden = part.hidden != nullptr ? part.hidden[k] : 0;
-    *text++ = (hidden & 0xF0) != 0 ? '*' : kDigits[part.data[k] >> 4];
-    *text++ = (hidden & 0x0F) != 0 ? '*' : kDigits[part.data[k] & 0x0F];
+    text = put_shown_pair(part.data[k], part.hidden != nullptr ? part.hidden[k] : 0, text);
   }
   return 2 * part.length;
 }

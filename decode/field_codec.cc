@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
 // Past this, what an indicator can say no longer matters: no field is
 // longer.
 constexpr long kMaxIndicatedLength = 999999;

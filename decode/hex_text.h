@@ -6,14 +6,16 @@
 #include <cstddef>
 #include <cstring>
 
+// The upper-case hexadecimal digit of every nibble.
+inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+
 // The two upper-case hexadecimal digits of every byte.
 struct HexPairs {
   char of[256][2];
   constexpr HexPairs() : of() {
-    const char digits[] = "0123456789ABCDEF";
     for (int byte = 0; byte < 256; ++byte) {
-      of[byte][0] = digits[byte >> 4];
-      of[byte][1] = digits[byte & 0x0F];
+      of[byte][0] = kHexDigits[byte >> 4];
+      of[byte][1] = kHexDigits[byte & 0x0F];
     }
   }
 };

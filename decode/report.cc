@@ -7,6 +7,8 @@
 #include <cstdarg>
 #include <utility>
 
+#include "decode/hex_text.h"
+
 namespace {
 
 // The least room a writer makes beyond what it was asked for when it
@@ -53,10 +55,9 @@ char* render_decimal(int value, char* end) {
 }
 
 char* render_hex(unsigned int value, char* end) {
-  static const char kDigits[] = "0123456789ABCDEF";
   char* start = end;
   do {
-    *--start = kDigits[value & 0x0F];
+    *--start = kHexDigits[value & 0x0F];
     value >>= 4;
   } while (value != 0);
   return start;
