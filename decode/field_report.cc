@@ -23,11 +23,23 @@ constexpr size_t kTagLineOverhead = 96;
 // Room for a field's line besides its data: its number, length and brackets.
 constexpr size_t kElementLineOverhead = 32;
 
-// Turns the zero bytes of `text` into blanks. A text holds them only as an
-// amount's data past its message; the window shows a report up to its first
-// zero byte. Most texts hold none, so a fast search comes first.
-void blank_zero_bytes(char* text, size_t length) {
-  if (std::memchr(text, '\0', length) != nullptr) std::replace(text, text + length, '\0', ' ');
+// Writes the value `data` of a line at `out`; returns the end. The window
+// shows a report up to its first zero byte, so none is written: data shown
+// as it stands is printed up to its first zero byte and padded with spaces
+// to its length; a text holds zero bytes only as an amount's data past its
+// message, and they become blanks (most texts hold none, so a fast search
+// comes first).
+inline char* put_value(std::string_view data, bool plain, char* out) {
+  const void* zero = std::memchr(data.data(), '\0', data.size());
+  if (zero == nullptr) return put(out, data);
+  if (plain) {
+    const size_t printed = static_cast<size_t>(static_cast<const char*>(zero) - data.data());
+    std::memcpy(out, data.data(), printed);
+    std::memset(out + printed, ' ', data.size() - printed);
+    return out + data.size();
+  }
+  std::replace_copy(data.begin(), data.end(), out, '\0', ' ');
+  return out + data.size();
 }
 
 // Writes the line of a stored element, as the format
@@ -47,17 +59,8 @@ void write_element_line(int number, const DecodedField& field, ReportWriter* wri
   out = put(out, "][");
   out = put_zero_filled(out, plain ? field.length : field.unit_length, 3);
   out = put(out, "]=[");
-  size_t printed = data.size();
-  if (plain) {
-    // Printed up to its first zero byte, padded with spaces to its length.
-    if (const void* zero = std::memchr(data.data(), '\0', data.size())) {
-      printed = static_cast<size_t>(static_cast<const char*>(zero) - data.data());
-    }
-    if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
-  }
-  if (printed > 0) std::memcpy(out, data.data(), printed);
-  if (!plain) blank_zero_bytes(out, printed);
-  out = put(out + data.size(), "]\r\n");
+  out = put_value(data, plain, out);
+  out = put(out, "]\r\n");
   writer->end_at(out);
 }
 
@@ -79,16 +82,8 @@ void write_part_line(const DecodedPart& part, ReportWriter* writer) {
   out = put(out + part.id_length, "][");
   out = put_zero_filled(out, part.unit_length, 3);
   out = put(out, "]=[");
-  size_t printed = data.size();
-  if (plain) {
-    if (const void* zero = std::memchr(data.data(), '\0', data.size())) {
-      printed = static_cast<size_t>(static_cast<const char*>(zero) - data.data());
-    }
-    if (printed < data.size()) std::memset(out + printed, ' ', data.size() - printed);
-  }
-  if (printed > 0) std::memcpy(out, data.data(), printed);
-  if (!plain) blank_zero_bytes(out, printed);
-  out = put(out + data.size(), "]\r\n");
+  out = put_value(data, plain, out);
+  out = put(out, "]\r\n");
   writer->end_at(out);
 }
 
@@ -176,12 +171,7 @@ void write_tag_line(const DecodedField& field55, const TlvElement& element, int 
   out = put_zero_filled(out, element.value_length, 2);
   out = put(out, "]:");
   put(out, "                    ");
-  const int value_end = element.value_offset + element.value_length;
-  if (field55.hidden == nullptr && element.value_offset >= 0 && value_end <= field55.readable) {
-    render_hex(field55.data + element.value_offset, static_cast<size_t>(element.value_length), out);
-  } else {
-    render_shown_hex(field55, element.value_offset, element.value_length, out);
-  }
+  render_shown_hex(field55, element.value_offset, element.value_length, out);
   out += value_digits > 20 ? value_digits : 20;
   out = put(out, " [");
   const int row = tag_name_row(element);
