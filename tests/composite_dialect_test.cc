@@ -4,7 +4,6 @@
 // their parts' lines, data that does not fit is noted, and every message
 // packs back to its bytes from its parts alone.
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -36,15 +35,6 @@ const std::map<std::string, Composites> kComposites = {
     {"layouts-example", {{3, 43, 48, 54, 62, 90, 127}, {3, 43, 48, 54, 62, 127}}},
     {"unionpay-pos", {{3, 60, 61, 63}, {3, 60}}},
 };
-
-std::vector<std::string> shipped_dialects() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator("dialects")) {
-    if (entry.path().extension() == ".ini") names.push_back(entry.path().stem().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 Dialect dialect_named(const std::string& name) {
   const Definitions read = parse_definitions(read_file("dialects/" + name + ".ini"));

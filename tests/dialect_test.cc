@@ -1,8 +1,6 @@
 // Dialects: messages built by hand from each shipped dialect's rules and
 // their reports, every new way an unpack ends, two decoders side by side,
 // and how definition files describe encodings.
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -229,16 +227,6 @@ TEST(DialectFile, LinesSkippedOrEndingTheReadingAreNamed) {
             "3: ignored: the reading ended at line 1\n4: ignored: the reading ended at line 1\n");
   EXPECT_EQ(problems_of("200|1|0\n2|19|2\n"),
             "1: field 200 is above 128: the reading stops here\n2: ignored: the reading ended at line 1\n");
-}
-
-// The names of the shipped dialects: every file of dialects/.
-std::vector<std::string> shipped_dialects() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator("dialects")) {
-    if (entry.path().extension() == ".ini") names.push_back(entry.path().stem().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 TEST(DialectFile, TheDefinitionsWrittenOutReadBackAsTheSameDialect) {

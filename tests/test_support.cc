@@ -3,6 +3,8 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -85,4 +87,13 @@ std::string read_file(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   EXPECT_TRUE(file.good()) << "cannot read " << path;
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> shipped_dialects() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("dialects")) {
+    if (entry.path().extension() == ".ini") names.push_back(entry.path().stem().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }

@@ -45,4 +45,8 @@ std::string message_bytes(const std::string& hex_text);
 // Reads a whole file; fails the calling test when it cannot.
 std::string read_file(const std::string& path);
 
+// The names of the shipped dialects, sorted: every file of dialects/ in
+// the folder the tests run in.
+std::vector<std::string> shipped_dialects();
+
 #endif  // TESTS_TEST_SUPPORT_H_
